@@ -1,0 +1,69 @@
+#pragma once
+// Money: signed 64-bit hundredths of the currency unit, and its text forms in
+// the user's locale.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tallowmere {
+
+using Cents = std::int64_t;
+
+// Text modes of FormatMoney: full (1234.50), whole units (1235) and trimmed
+// (1234.5). Any other mode acts as kMoneyFull.
+inline constexpr int kMoneyFull = 0;
+inline constexpr int kMoneyWhole = 1;
+inline constexpr int kMoneyTrimmed = 2;
+
+// The longest money text is 25 characters; a buffer also holds the NUL.
+inline constexpr std::size_t kMoneyTextMax = 25;
+inline constexpr std::size_t kMoneyBufferSize = kMoneyTextMax + 1;
+
+// The process-wide separators, "." and "," until set. Written at start-up,
+// read from any thread.
+char LocaleDecimalChar();
+char LocaleThousandsChar();
+
+// Reads the separators of the user's locale (LC_NUMERIC from the environment,
+// never the process-global locale) and adopts them as SetLocaleSeparators
+// does. When the locale cannot be read, both stay as they were.
+void LoadLocaleSeparators();
+
+// Adopts separator texts as a locale gives them (UTF-8 or single bytes).
+// Each is taken only when it is one printable ASCII character other than a
+// digit or a sign, and the thousands character only when it also differs from
+// the decimal character; otherwise the previous character stays. Should the
+// kept thousands character then equal the decimal one, it becomes ",", or a
+// blank when the decimal character is "," (the grouping that such locales
+// show with their multi-byte separator).
+void SetLocaleSeparators(std::string_view decimal, std::string_view thousands);
+
+// The money text with the locale's decimal character; no grouping.
+std::string FormatMoney(Cents cents, int mode);
+
+// The same with the given decimal character into a caller's buffer, NUL
+// terminated; returns the text's length.
+std::size_t FormatMoneyBuffer(Cents cents, std::span<char, kMoneyBufferSize> buffer, int mode,
+                              char decimal);
+
+// ParseMoneyWith with the locale's separators.
+Cents ParseMoney(std::string_view text);
+
+// Reads an optional leading "$", one optional sign, then digits with at most
+// two fraction positions; reading stops at the first other character. A
+// magnitude too large for Cents saturates to the largest value of that sign,
+// so that range checks refuse it.
+Cents ParseMoneyWith(std::string_view text, char decimal, char thousands);
+
+// True for the empty text; otherwise true when, after one optional "-" or
+// "+", every character is a digit, the decimal or the thousands character.
+bool IsNumericText(std::string_view text);
+bool IsNumericTextWith(std::string_view text, char decimal, char thousands);
+
+inline bool IsDollarSign(char c) {
+    return c == '$';
+}
+
+}  // namespace tallowmere

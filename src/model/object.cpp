@@ -1,0 +1,91 @@
+#include "model/object.h"
+
+#include <map>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+#include "model/palm_list_item.h"
+#include "model/transaction.h"
+
+namespace tallowmere {
+
+namespace {
+
+// Every class name that the system's files may hold. A name whose class is not
+// built in this program has no factory, so a file holding it fails to load.
+const CRuntimeClass kBuiltInClasses[] = {
+    {"CPalmListItem", &CreateForLoad<CPalmListItem>},
+    {"CPalmFileList", nullptr},
+    {"CCommonListItem", &CreateForLoad<CCommonListItem>},
+    {"CCommonList", nullptr},
+    {"CListItem", &CreateForLoad<CListItem>},
+    {"CCategoryItem", nullptr},
+    {"CCategoryList", nullptr},
+    {"CClassItem", nullptr},
+    {"CCurrencyItem", nullptr},
+    {"CFiItem", nullptr},
+    {"CPayeeItem", nullptr},
+    {"CPayeeLookupItem", nullptr},
+    {"CScheduledItem", nullptr},
+    {"CTransaction", &CreateForLoad<CTransaction>},
+    {"CTransactionType", nullptr},
+};
+
+struct Entry {
+    std::string name;
+    CRuntimeClass rc;
+};
+
+class Registry {
+  public:
+    Registry() {
+        for (const auto& rc : kBuiltInClasses)
+            Add(rc);
+    }
+
+    const CRuntimeClass* Find(std::string_view name) const {
+        std::shared_lock lock(mutex_);
+        auto it = byName_.find(name);
+        return it == byName_.end() ? nullptr : it->second;
+    }
+
+    void Register(const CRuntimeClass& rc) {
+        std::unique_lock lock(mutex_);
+        Add(rc);
+    }
+
+  private:
+    // Entries are never freed, so a record handed out stays valid when its
+    // name is registered again.
+    void Add(const CRuntimeClass& rc) {
+        auto entry = std::make_unique<Entry>(Entry{std::string(rc.name), rc});
+        entry->rc.name = entry->name;
+        byName_[entry->name] = &entry->rc;
+        entries_.push_back(std::move(entry));
+    }
+
+    mutable std::shared_mutex mutex_;
+    std::map<std::string, const CRuntimeClass*, std::less<>> byName_;
+    std::vector<std::unique_ptr<Entry>> entries_;
+};
+
+Registry& TheRegistry() {
+    static Registry registry;
+    return registry;
+}
+
+}  // namespace
+
+const CRuntimeClass* FindRuntimeClass(std::string_view name) {
+    return TheRegistry().Find(name);
+}
+
+void RegisterRuntimeClass(const CRuntimeClass& rc) {
+    if (rc.name.empty())
+        return;
+    TheRegistry().Register(rc);
+}
+
+}  // namespace tallowmere

@@ -1,0 +1,265 @@
+#include "platform/atomic_file.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/win_error.h"
+
+namespace tallowmere::platform {
+namespace {
+
+// Bounded writes give the fault hook a say part-way through large files.
+constexpr std::size_t kWriteChunk = 64 * 1024;
+
+// The temporary name adds ".", ".tmp-" and six characters to the base name;
+// cutting the base keeps that within the 255-byte name limit.
+constexpr std::size_t kMaxTempBase = 200;
+
+std::mutex g_hook_mutex;
+WriteFault g_write_fault;
+bool g_crash_before_rename = false;
+
+struct FreeDeleter {
+    void operator()(char* p) const { free(p); }
+};
+
+class FdCloser {
+  public:
+    explicit FdCloser(int fd) : fd_(fd) {}
+    ~FdCloser() { close(fd_); }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+
+  private:
+    int fd_;
+};
+
+// The temporary file of one save: closed and removed on every early return.
+class TempFile {
+  public:
+    TempFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+    ~TempFile() {
+        if (fd_ >= 0)
+            close(fd_);
+        if (!keep_)
+            unlink(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    // Returns 0 or the errno of close. Linux releases the descriptor even when
+    // close reports EINTR, so that is no failure.
+    int Close() {
+        const int rc = close(fd_);
+        fd_ = -1;
+        return rc != 0 && errno != EINTR ? errno : 0;
+    }
+
+    void Keep() { keep_ = true; }
+
+  private:
+    std::string path_;
+    int fd_;
+    bool keep_ = false;
+};
+
+struct PathParts {
+    std::string folder;
+    std::string base;
+};
+
+PathParts SplitPath(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {".", path};
+    if (slash == 0)
+        return {"/", path.substr(1)};
+    return {path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// ENOENT alone does not tell a missing file from a missing folder, which
+// Windows callers distinguish.
+int MissingError(const std::string& path) {
+    struct stat st {};
+    const std::string folder = SplitPath(path).folder;
+    if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return kErrorFileNotFound;
+    return kErrorPathNotFound;
+}
+
+int ReadAll(int fd, const struct stat& st, std::vector<std::uint8_t>& data) {
+    // The size is only a hint: files in /proc report 0 and a file may grow
+    // while it is read. One spare byte lets the usual case end without growing.
+    std::size_t size = 64 * 1024;
+    if (S_ISREG(st.st_mode) && st.st_size > 0)
+        size = static_cast<std::size_t>(st.st_size) + 1;
+    data.resize(size);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == data.size())
+            data.resize(data.size() * 2);
+        const ssize_t n = read(fd, data.data() + used, data.size() - used);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno == EISDIR ? kErrorAccessDenied : WinErrorFromErrno(errno);
+        }
+        if (n == 0)
+            break;
+        used += static_cast<std::size_t>(n);
+    }
+    data.resize(used);
+    return 0;
+}
+
+int SyncFd(int fd) {
+    while (fsync(fd) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
+// Makes the rename itself durable. Some file systems refuse fsync on a
+// folder; the file's data is already safe by then, so that is not an error.
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    SyncFd(fd);
+    close(fd);
+}
+
+// Writes over the file a symbolic link points to rather than replacing the
+// link with a plain file.
+std::string ResolveTarget(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    const std::unique_ptr<char, FreeDeleter> real(realpath(path.c_str(), nullptr));
+    return real ? std::string(real.get()) : path;
+}
+
+}  // namespace
+
+int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        return err == ENOENT ? MissingError(path) : WinErrorFromErrno(err);
+    }
+    const FdCloser closer(fd);
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        return WinErrorFromErrno(errno);
+    // Windows refuses to open a folder as a file with "access denied".
+    if (S_ISDIR(st.st_mode))
+        return kErrorAccessDenied;
+
+    std::vector<std::uint8_t> data;
+    try {
+        if (const int rc = ReadAll(fd, st, data); rc != 0)
+            return rc;
+    } catch (const std::bad_alloc&) {
+        return kErrorNotEnoughMemory;
+    } catch (const std::length_error&) {
+        return kErrorNotEnoughMemory;
+    }
+    out = std::move(data);
+    return 0;
+}
+
+int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data) {
+    WriteFault fault;
+    bool crash_before_rename = false;
+    {
+        const std::lock_guard lock(g_hook_mutex);
+        fault = g_write_fault;
+        crash_before_rename = g_crash_before_rename;
+    }
+
+    const std::string target = ResolveTarget(path);
+    struct stat existing {};
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        return kErrorAccessDenied;
+    const PathParts parts = SplitPath(target);
+    if (parts.base.empty())
+        return kErrorInvalidName;
+
+    // ".name.tmp-XXXXXX" never carries the target's extension, so a folder
+    // scan for data files does not pick up a half-written one.
+    std::string temp_path = parts.folder;
+    if (temp_path.back() != '/')
+        temp_path += '/';
+    temp_path += '.';
+    temp_path += parts.base.substr(0, kMaxTempBase);
+    temp_path += ".tmp-XXXXXX";
+    const int fd = mkostemp(temp_path.data(), O_CLOEXEC);
+    if (fd < 0) {
+        // The name is new, so a missing entry can only be the folder.
+        const int err = errno;
+        return err == ENOENT ? kErrorPathNotFound : WinErrorFromErrno(err);
+    }
+    TempFile temp(temp_path, fd);
+
+    // A replaced file keeps its permissions. A new one keeps mkstemp's 0600:
+    // these are personal finance records, readable by their owner only.
+    if (exists && fchmod(fd, existing.st_mode & 0777) != 0)
+        return WinErrorFromErrno(errno);
+
+    std::size_t written = 0;
+    while (written < data.size()) {
+        int err = 0;
+        if (fault && !fault(written, err))
+            return WinErrorFromErrno(err != 0 ? err : EIO);
+        const std::size_t chunk = std::min(data.size() - written, kWriteChunk);
+        const ssize_t n = write(fd, data.data() + written, chunk);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return WinErrorFromErrno(errno);
+        }
+        if (n == 0)
+            return kErrorDiskFull;
+        written += static_cast<std::size_t>(n);
+    }
+    if (const int err = SyncFd(fd); err != 0)
+        return WinErrorFromErrno(err);
+    if (const int err = temp.Close(); err != 0)
+        return WinErrorFromErrno(err);
+
+    if (crash_before_rename) {
+        temp.Keep();
+        return kErrorGenFailure;
+    }
+    if (rename(temp.path().c_str(), target.c_str()) != 0)
+        return WinErrorFromErrno(errno);
+    temp.Keep();
+    SyncFolder(parts.folder);
+    return 0;
+}
+
+void SetWriteFault(WriteFault fault) {
+    const std::lock_guard lock(g_hook_mutex);
+    g_write_fault = std::move(fault);
+}
+
+void SetCrashBeforeRename(bool crash) {
+    const std::lock_guard lock(g_hook_mutex);
+    g_crash_before_rename = crash;
+}
+
+}  // namespace tallowmere::platform

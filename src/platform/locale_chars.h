@@ -1,0 +1,13 @@
+#pragma once
+// The user's locale separators, read through a locale object so that the
+// process-global C locale (which Qt changes at start-up) never matters.
+#include <string>
+
+namespace tallowmere::platform {
+
+// Raw separator texts of the user's default locale (LC_NUMERIC from the
+// environment), as multibyte strings. Returns false when the locale cannot be
+// opened; the outputs are then untouched.
+bool ReadLocaleSeparators(std::string& decimal, std::string& thousands);
+
+}  // namespace tallowmere::platform
