@@ -1,5 +1,6 @@
 #include "model/transaction.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -94,9 +95,9 @@ std::string CTransaction::TextAt(std::size_t offset, std::size_t fieldSize) cons
 void CTransaction::SetTextAt(std::size_t offset, std::size_t fieldSize, std::string_view text) {
     // The whole field is cleared so no tail of an older, longer text survives.
     std::memset(&record_[offset], 0, fieldSize);
-    std::size_t n = std::min(text.size(), fieldSize - 1);
-    n = strnlen(text.data(), n);
-    std::memcpy(&record_[offset], text.data(), n);
+    text = text.substr(0, std::min(text.find('\0'), fieldSize - 1));
+    if (!text.empty())
+        std::memcpy(&record_[offset], text.data(), text.size());
     attributes_ |= kAttrModified;
 }
 
@@ -261,8 +262,15 @@ void CTransaction::Serialize(CArchive& ar) {
         return;
     }
     // Padding and reserved bytes are not in the file: they read as zero even
-    // when this object held another record before.
-    record_.fill(0);
+    // when this object held another record before. Every other byte is
+    // overwritten below (the texts zero-fill their whole fields).
+    record_[117] = 0;
+    record_[535] = 0;
+    for (std::size_t line = 0; line < kSplitLineCount; ++line) {
+        record_[SplitOffset(line) + kSplitLineSize - 1] = 0;
+    }
+    std::memset(&record_[kSplitBase + kSplitLineCount * kSplitLineSize], 0,
+                kTransactionRecordSize - (kSplitBase + kSplitLineCount * kSplitLineSize));
     recordNumber_ = ar.ReadInt32();
     attributes_ = ar.ReadByte();
     ar.ReadBytes(record_.data(), kHeadBytes);
