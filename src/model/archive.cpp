@@ -289,6 +289,11 @@ void CArchive::ReadStringInto(char* field, std::size_t fieldSize) {
     }
     if (fieldSize == 0)
         return;
+    // A fixed field holds a C text: an embedded NUL ends it, and everything
+    // after it is cleared so the field reads and writes back the same.
+    const void* nul = std::memchr(src, '\0', len);
+    if (nul != nullptr)
+        len = static_cast<std::size_t>(static_cast<const char*>(nul) - src);
     const std::size_t keep = std::min(len, fieldSize - 1);
     if (keep > 0)
         std::memcpy(field, src, keep);
