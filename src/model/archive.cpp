@@ -370,9 +370,10 @@ std::unique_ptr<CObject> CArchive::ReadOwnedObject(const ObjectFilter& accept) {
 
 // --- whole files ---
 
-int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj) {
+int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj, bool oldFormatRecords) {
     try {
         CArchive ar(data);
+        ar.SetOldFormatRecords(oldFormatRecords);
         obj.Serialize(ar);
         return 0;
     } catch (const ArchiveError& e) {
@@ -384,7 +385,7 @@ int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj) {
     }
 }
 
-int LoadObjectFile(const std::string& path, CObject& obj) {
+int LoadObjectFile(const std::string& path, CObject& obj, bool oldFormatRecords) {
     std::vector<std::uint8_t> data;
     int r;
     try {
@@ -396,7 +397,7 @@ int LoadObjectFile(const std::string& path, CObject& obj) {
     }
     if (r != 0)
         return r;
-    return LoadObjectData(data, obj);
+    return LoadObjectData(data, obj, oldFormatRecords);
 }
 
 int SaveObjectFile(const std::string& path, CObject& obj) {

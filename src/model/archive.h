@@ -42,6 +42,12 @@ class CArchive {
     CArchive& operator=(const CArchive&) = delete;
 
     bool IsStoring() const { return storing_; }
+
+    // Set for one load when the file holds records in the old id-first
+    // layout; the records' Serialize converts as they read. Decided per load
+    // by the caller, never process-wide.
+    void SetOldFormatRecords(bool old) { oldFormatRecords_ = old; }
+    bool OldFormatRecords() const { return oldFormatRecords_; }
     bool IsLoading() const { return !storing_; }
 
     // --- storing ---
@@ -102,6 +108,7 @@ class CArchive {
     const CRuntimeClass* FindLoadedClass(std::uint32_t index) const;
 
     bool storing_;
+    bool oldFormatRecords_ = false;
     // Index table shared by classes and objects, counted from 1; each new
     // class and each object takes the next number.
     std::uint32_t mapCount_ = 1;
@@ -160,9 +167,10 @@ std::vector<std::unique_ptr<T>> ReadOwnedObjectList(CArchive& ar,
 // system's code when the file cannot be read (2 not found, 3 path not found,
 // ...); the code of an ArchiveError thrown while reading; 8 when memory runs
 // out; kErrorBadFile for anything else that goes wrong while reading.
-int LoadObjectFile(const std::string& path, CObject& obj);
+int LoadObjectFile(const std::string& path, CObject& obj, bool oldFormatRecords = false);
 // The same over a file image already in memory.
-int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj);
+int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj,
+                   bool oldFormatRecords = false);
 
 // Serialises obj into one buffer and replaces the file atomically. Returns 0
 // or a Windows error code; on failure the file on disk is unchanged.

@@ -165,7 +165,7 @@ CPalmListItem* CPalmFileList::FindById(const RecordId& id, bool all) const {
 int CPalmFileList::Load(const std::string& path) {
     path_ = path;
     DeleteAll();
-    const int r = LoadObjectFile(path, *this);
+    const int r = LoadObjectFile(path, *this, oldFormatRecords_);
     if (r != 0)
         DeleteAll();
     return r;
@@ -173,7 +173,7 @@ int CPalmFileList::Load(const std::string& path) {
 
 int CPalmFileList::LoadData(std::span<const std::uint8_t> data) {
     DeleteAll();
-    const int r = LoadObjectData(data, *this);
+    const int r = LoadObjectData(data, *this, oldFormatRecords_);
     if (r != 0)
         DeleteAll();
     return r;

@@ -90,6 +90,11 @@ class CPalmFileList : public CObject {
     // with the error code; the file on disk then stays as it was.
     int Save();
 
+    // Whether the next loads read old id-first records (the data set decides
+    // it per load from the category file).
+    void SetOldFormatRecords(bool old) { oldFormatRecords_ = old; }
+    bool OldFormatRecords() const { return oldFormatRecords_; }
+
     const std::string& GetPath() const { return path_; }
     void SetPath(std::string path) { path_ = std::move(path); }
 
@@ -107,6 +112,7 @@ class CPalmFileList : public CObject {
 
     std::vector<std::unique_ptr<CPalmListItem>> items_;
     std::string path_;
+    bool oldFormatRecords_ = false;
 };
 
 }  // namespace tallowmere
