@@ -62,20 +62,21 @@ Table& TheTable() {
     return table;
 }
 
-std::string FormatOne(std::string_view spec, char conv, const FormatArg* arg) {
-    // spec holds the flags and width between '%' and the conversion.
+std::string FormatOne(std::string_view conversion, char conv, const FormatArg* arg) {
+    // conversion holds the flags and width between '%' and the conversion.
     bool left = false, zero = false, plus = false;
     std::size_t i = 0;
-    for (; i < spec.size() &&
-           (spec[i] == '-' || spec[i] == '0' || spec[i] == '+' || spec[i] == ' ' || spec[i] == '#');
+    for (; i < conversion.size() &&
+           (conversion[i] == '-' || conversion[i] == '0' || conversion[i] == '+' ||
+            conversion[i] == ' ' || conversion[i] == '#');
          ++i) {
-        left |= spec[i] == '-';
-        zero |= spec[i] == '0';
-        plus |= spec[i] == '+';
+        left |= conversion[i] == '-';
+        zero |= conversion[i] == '0';
+        plus |= conversion[i] == '+';
     }
     std::size_t width = 0;
-    for (; i < spec.size() && spec[i] >= '0' && spec[i] <= '9'; ++i) {
-        width = width * 10 + static_cast<std::size_t>(spec[i] - '0');
+    for (; i < conversion.size() && conversion[i] >= '0' && conversion[i] <= '9'; ++i) {
+        width = width * 10 + static_cast<std::size_t>(conversion[i] - '0');
         if (width > 256)
             width = 256;
     }
