@@ -6,8 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "model/class_item.h"
+#include "model/currency.h"
 #include "model/palm_list_item.h"
+#include "model/payee.h"
+#include "model/payee_lookup.h"
 #include "model/transaction.h"
+#include "model/transaction_type.h"
 
 namespace tallowmere {
 
@@ -23,14 +28,14 @@ const CRuntimeClass kBuiltInClasses[] = {
     {"CListItem", &CreateForLoad<CListItem>},
     {"CCategoryItem", nullptr},
     {"CCategoryList", nullptr},
-    {"CClassItem", nullptr},
-    {"CCurrencyItem", nullptr},
+    {"CClassItem", &CreateForLoad<CClassItem>},
+    {"CCurrencyItem", &CreateForLoad<CCurrencyItem>},
     {"CFiItem", nullptr},
-    {"CPayeeItem", nullptr},
-    {"CPayeeLookupItem", nullptr},
+    {"CPayeeItem", &CreateForLoad<CPayeeItem>},
+    {"CPayeeLookupItem", &CreateForLoad<CPayeeLookupItem>},
     {"CScheduledItem", nullptr},
     {"CTransaction", &CreateForLoad<CTransaction>},
-    {"CTransactionType", nullptr},
+    {"CTransactionType", &CreateForLoad<CTransactionType>},
 };
 
 struct Entry {
