@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/category.h"
 #include "model/class_item.h"
 #include "model/currency.h"
 #include "model/palm_list_item.h"
@@ -26,7 +27,7 @@ const CRuntimeClass kBuiltInClasses[] = {
     {"CCommonListItem", &CreateForLoad<CCommonListItem>},
     {"CCommonList", nullptr},
     {"CListItem", &CreateForLoad<CListItem>},
-    {"CCategoryItem", nullptr},
+    {"CCategoryItem", &CreateForLoad<CCategoryItem>},
     {"CCategoryList", nullptr},
     {"CClassItem", &CreateForLoad<CClassItem>},
     {"CCurrencyItem", &CreateForLoad<CCurrencyItem>},
