@@ -5,23 +5,12 @@
 #include <utility>
 
 #include "model/archive.h"
+#include "model/old_format.h"
 #include "model/byte_order.h"
 #include "model/string_table.h"
 #include "platform/text_1252.h"
 
 namespace tallowmere {
-namespace {
-
-// Old files put the id first (bytes 0-7) and the name after it (8-40); the
-// flag byte and the budget (41-49) stand where they always did.
-void ConvertFromOldLayout(CClassItem::Record& r) {
-    CClassItem::Record out = r;
-    std::memcpy(out.data(), r.data() + 8, kClassNameFieldSize);
-    std::memcpy(out.data() + kClassNameFieldSize, r.data(), 8);
-    r = out;
-}
-
-}  // namespace
 
 std::string CClassItem::StoredName(std::string_view text) {
     text = text.substr(0, std::min(text.find('\0'), kClassNameFieldSize - 1));
@@ -51,7 +40,7 @@ void CClassItem::Serialize(CArchive& ar) {
         ar.ReadBytes(record_.data(), record_.size());
         ar.Skip(4);
         if (ar.OldFormatRecords())
-            ConvertFromOldLayout(record_);
+            ConvertIdFirstRecord(record_);
     }
 }
 

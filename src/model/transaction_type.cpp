@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "model/archive.h"
+#include "model/old_format.h"
 #include "model/string_table.h"
 #include "platform/text_1252.h"
 
@@ -13,14 +14,6 @@ namespace {
 
 constexpr int kStringDepShort = 257;  // "Dep"
 constexpr int kStringWdShort = 258;   // "W/D"
-
-// Old files put the id first (bytes 0-7) and the name after it (8-40).
-void ConvertFromOldLayout(CTransactionType::Record& r) {
-    CTransactionType::Record out{};
-    std::memcpy(out.data(), r.data() + 8, kTypeNameFieldSize);
-    std::memcpy(out.data() + kTypeNameFieldSize, r.data(), 8);
-    r = out;
-}
 
 }  // namespace
 
@@ -58,7 +51,7 @@ void CTransactionType::Serialize(CArchive& ar) {
         ar.ReadBytes(record_.data(), record_.size());
         ar.Skip(1 + 4);
         if (ar.OldFormatRecords())
-            ConvertFromOldLayout(record_);
+            ConvertIdFirstRecord(record_);
     }
 }
 
