@@ -55,6 +55,12 @@ void CTransactionType::Serialize(CArchive& ar) {
     }
 }
 
+void CTransactionType::SetFlag(std::uint8_t bit, bool on) {
+    std::uint8_t& flags = record_[kIdOffset + 6];
+    flags = static_cast<std::uint8_t>(on ? (flags | bit) : (flags & ~bit));
+    attribute_ |= kModified;
+}
+
 void CTransactionType::SetId(const RecordId& id) {
     id.ToBytes(&record_[kIdOffset]);
     attribute_ |= kModified;

@@ -88,6 +88,11 @@ class CTransactionType : public CCommonListItem {
 
     bool IsDebit() const { return IsOutflowTypeId(GetId()); }
     bool IsNumbered() const { return IsNumberedTypeId(GetId()); }
+    // Set or clear the flag in byte 6 of the id; sets modified. The flags are
+    // part of the id, so this is meant for a type that no transaction uses
+    // yet (and, as SetId, before it is in a list).
+    void SetDebit(bool debit) { SetFlag(0x80, debit); }
+    void SetNumbered(bool numbered) { SetFlag(0x40, numbered); }
     // A type the system made: a fixed id, bytes 0-5 zero (not IsLowZero:
     // byte 6 holds the flags). The list editor refuses to edit or delete
     // these wherever they stand.
@@ -104,6 +109,7 @@ class CTransactionType : public CCommonListItem {
 
   private:
     static constexpr std::size_t kIdOffset = 33;
+    void SetFlag(std::uint8_t bit, bool on);
 
     Record record_{};
 };

@@ -121,7 +121,7 @@ class TransactionTypeTest : public ::testing::Test {
     test::CapturingSink sink_;
 };
 
-TEST_F(TransactionTypeTest, DefaultsMatchThePartsTable) {
+TEST_F(TransactionTypeTest, DefaultsMatchTheTable) {
     CTransactionTypesList list;
     ASSERT_EQ(list.LoadOrCreate(path_), 0);
     ASSERT_EQ(list.GetCount(true), 7u);
@@ -154,7 +154,7 @@ TEST_F(TransactionTypeTest, CreateDefaultsDoesNotSave) {
     EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-TEST_F(TransactionTypeTest, DefaultFileIsByteForByteThePartsLayout) {
+TEST_F(TransactionTypeTest, DefaultFileIsByteForByteTheLayout) {
     CTransactionTypesList list;
     ASSERT_EQ(list.LoadOrCreate(path_), 0);
     EXPECT_EQ(test::ReadFileBytes(path_), DefaultFileBytes());
@@ -305,6 +305,13 @@ TEST_F(TransactionTypeTest, UserTypeKeepsTheGeneratedIdBitsBesideItsFlags) {
         EXPECT_EQ(type.GetAttribute(), 0x40);
         EXPECT_EQ(type.GetName(), "Wire");
         EXPECT_FALSE(type.IsBuiltIn());
+
+        // The setters flip only their own bit.
+        type.SetAttribute(0);
+        type.SetDebit(!c.debit);
+        type.SetNumbered(!c.numbered);
+        EXPECT_EQ(type.GetId().bytes[6], c.byte6 ^ 0xC0);
+        EXPECT_EQ(type.GetAttribute(), 0x40);
     }
 }
 
