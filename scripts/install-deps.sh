@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   libssl-dev uuid-dev
+  ofx opensp
 )
 
 missing=()
