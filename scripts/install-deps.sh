@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  libssl-dev uuid-dev
+  libssl-dev uuid-dev libcurl4-openssl-dev openssl ca-certificates
   ofx opensp
 )
 
