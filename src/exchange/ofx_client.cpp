@@ -65,7 +65,8 @@ void AppendElement(std::string& out, std::string_view tag, std::string_view text
 }
 
 std::string FormatDateTime(int year, int month, int day, int hour, int minute, int second) {
-    char buffer[32];
+    // Sized for six full ints, so no field can be cut.
+    char buffer[6 * 12];
     std::snprintf(buffer, sizeof buffer, "%04d%02d%02d%02d%02d%02d", year, month, day, hour, minute,
                   second);
     return buffer;
