@@ -141,8 +141,12 @@ int CAccountRoot::Load(const std::string& path) {
     ResetHeader();
     doNotSave_ = false;
     platform::NamedMutexLock lock(mutex_, GetLockTimeout());
-    if (!lock.Held())
+    if (!lock.Held()) {
+        // Nothing was read: this empty account must not stand in for the file.
+        path_ = path;
+        doNotSave_ = true;
         return -1;
+    }
     path_ = path;
     std::vector<std::uint8_t> data;
     int r = platform::ReadWholeFile(path, data);

@@ -407,6 +407,7 @@ TEST_F(AccountFileTest, LockTimeOutReadsAndWritesNothing) {
     EXPECT_EQ(b.Load(a.GetPath()), -1);
     release = true;
     holder.join();
+    EXPECT_EQ(b.Save(), -1) << "an account that timed out loading never saves";
     EXPECT_EQ(test::ReadFileBytes(a.GetPath()), before);
 
     // The holder's own thread may take the lock again while saving.

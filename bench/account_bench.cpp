@@ -1,0 +1,245 @@
+// A register of 100,000 transactions (splits on one in ten, transfers to a
+// second account on another one in ten) in a real account file: load, save,
+// one transfer edit end to end, a resort, and the memory each transaction
+// takes. Each figure is printed beside its target.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/account.h"
+#include "model/transaction_type.h"
+
+namespace tallowmere {
+namespace {
+
+constexpr int kTransactions = 100000;
+
+class BenchOwner : public CAccount::MOwner {
+  public:
+    CAccount* FindAccountById(const RecordId& id) override {
+        for (CAccount* a : accounts) {
+            if (a->Header().GetId() == id)
+                return a;
+        }
+        return nullptr;
+    }
+    std::string GetCategoryDisplayText(const RecordId&) const override { return "Groceries"; }
+    std::string GetClassNameById(const RecordId&) const override { return {}; }
+    std::string GetCurrencySymbolById(std::uint8_t) const override { return "$"; }
+    std::uint8_t GetHomeCurrencyId() const override { return 1; }
+    std::optional<double> GetCurrencyRate(std::uint8_t) const override { return 1.0; }
+    std::vector<CAccount*> accounts;
+};
+
+// The data folder, written once for the whole program.
+struct Fixture {
+    Fixture() {
+        folder = (std::filesystem::temp_directory_path() /
+                  ("tallowmere-account-bench-" + std::to_string(getpid())))
+                     .string();
+        std::filesystem::create_directories(folder);
+        // A lock folder of our own: the database lock is shared by every
+        // process of the user, and a test run elsewhere must not stall us.
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        Generate();
+    }
+    ~Fixture() { std::filesystem::remove_all(folder); }
+
+    void Generate() {
+        static constexpr std::array<const char*, 8> kPayees = {
+            "Corner Grocery", "City Power & Light", "Blue Ridge Mortgage",  "Main St. Pharmacy",
+            "Fuel Stop #42",  "Paycheck",           "Bookshop on the Hill", "Cable Vision"};
+        static constexpr std::array<const char*, 4> kMemos = {"weekly shopping", "monthly bill", "",
+                                                              "reimbursed by work, see receipt"};
+        CAccount checking(&owner);
+        CAccount savings(&owner);
+        owner.accounts = {&checking, &savings};
+        checking.Header().SetName("Checking");
+        savings.Header().SetName("Savings");
+        checking.MakeFilePath(folder, "Checking");
+        savings.MakeFilePath(folder, "Savings");
+        std::mt19937 rng(42);
+        const PalmTime start = 3'500'000'000u;
+        for (int i = 0; i < kTransactions; ++i) {
+            auto t = std::make_unique<CTransaction>();
+            t->SetDate(start + static_cast<PalmTime>(rng() % (3650u * kSecondsPerDay)));
+            const bool deposit = rng() % 5 == 0;
+            t->SetTypeId(deposit ? DepositTypeId
+                                 : (rng() % 3 == 0 ? CheckTypeId : WithdrawalTypeId));
+            t->SetCheckNumber(1000 + static_cast<std::uint32_t>(i));
+            t->SetAmount(100 + static_cast<Cents>(rng() % 500000));
+            t->SetPayeeName(kPayees[rng() % kPayees.size()]);
+            t->SetMemo(kMemos[rng() % kMemos.size()]);
+            t->SetStatus(static_cast<std::uint8_t>((rng() % 3) * 0x40));
+            if (i % 10 == 0) {
+                t->SetCategoryId(SplitMarkerId);
+                t->SetSplitAmount(0, t->GetAmount() / 2);
+                t->SetSplitAmount(1, t->GetAmount() - t->GetAmount() / 2);
+                t->SetSplitMemo(0, "half");
+            } else if (i % 10 == 5) {
+                // A transfer, linked by hand so the generator saves only once.
+                auto m = std::make_unique<CTransaction>();
+                t->SetCategoryId(savings.Header().GetId());
+                m->SetDate(t->GetDate());
+                m->SetPayeeName(t->GetPayeeName());
+                m->SetTypeId(t->IsOutflow() ? DepositTypeId : WithdrawalTypeId);
+                m->SetAmount(t->GetAmount());
+                m->SetStatus(t->GetStatus());
+                m->SetCategoryId(checking.Header().GetId());
+                m->SetLinkedId(t->GetId());
+                t->SetLinkedId(m->GetId());
+                transferId = t->GetId();
+                savings.AddTransaction(std::move(m));
+            }
+            checking.AddTransaction(std::move(t));
+        }
+        checking.Save();
+        savings.Save();
+        checkingPath = checking.GetPath();
+        savingsPath = savings.GetPath();
+        owner.accounts.clear();
+    }
+
+    std::string folder;
+    std::string checkingPath;
+    std::string savingsPath;
+    RecordId transferId;
+    BenchOwner owner;
+};
+
+Fixture& TheFixture() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void Target(benchmark::State& state, const char* text) {
+    state.SetLabel(text);
+}
+
+void BM_LoadAccount(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    for (auto _ : state) {
+        CAccount account(&f.owner);
+        if (account.Load(f.checkingPath) != 0)
+            state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(account.Transactions().data());
+    }
+    Target(state, "100k transactions; target <= 150 ms");
+}
+BENCHMARK(BM_LoadAccount)->Unit(benchmark::kMillisecond);
+
+void BM_SaveAccount(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    CAccount account(&f.owner);
+    if (account.Load(f.checkingPath) != 0) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    for (auto _ : state) {
+        if (account.Save() != 0)
+            state.SkipWithError("save failed");
+    }
+    Target(state, "100k transactions, flush and rename; target <= 150 ms");
+}
+BENCHMARK(BM_SaveAccount)->Unit(benchmark::kMillisecond);
+
+void BM_EditTransfer(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    CAccount checking(&f.owner);
+    CAccount savings(&f.owner);
+    if (checking.Load(f.checkingPath) != 0 || savings.Load(f.savingsPath) != 0) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    f.owner.accounts = {&checking, &savings};
+    CTransaction* r = checking.FindTransactionById(f.transferId);
+    if (!r) {
+        state.SkipWithError("no transfer");
+        return;
+    }
+    Cents amount = r->GetAmount();
+    for (auto _ : state) {
+        // Replace, re-sort, balances, and save both accounts.
+        CTransaction e(*r);
+        e.SetAmount(++amount);
+        e.SetDate(e.GetDate() + kSecondsPerDay);
+        if (checking.ModifyTransaction(e, *r) != 0)
+            state.SkipWithError("edit failed");
+    }
+    f.owner.accounts.clear();
+    Target(state, "transfer in a 100k register, both files saved; target <= 250 ms");
+}
+BENCHMARK(BM_EditTransfer)->Unit(benchmark::kMillisecond);
+
+// Each iteration flips the direction, so every run really reorders.
+void BM_Resort(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    CAccount account(&f.owner);
+    account.Load(f.checkingPath);
+    account.SetDoNotSave(true);
+    account.SetSortMode(static_cast<std::int16_t>(state.range(0)));
+    bool ascending = true;
+    for (auto _ : state) {
+        ascending = !ascending;
+        account.SetSortAscending(ascending);
+        account.ResortTransactions();
+    }
+    Target(state, "100k, no save (mode 2 by date, 5 by category text); part of the edit budget");
+}
+BENCHMARK(BM_Resort)->Arg(2)->Arg(5)->Unit(benchmark::kMillisecond);
+
+void BM_MemoryPerTransaction(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    double perTransaction = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const std::size_t before = mallinfo2().uordblks;
+        auto account = std::make_unique<CAccount>(&f.owner);
+        account->Load(f.checkingPath);
+        const std::size_t after = mallinfo2().uordblks;
+        perTransaction = static_cast<double>(after - before) /
+                         static_cast<double>(account->Transactions().size());
+        benchmark::DoNotOptimize(account.get());
+    }
+    state.counters["bytes_per_transaction"] = perTransaction;
+    state.counters["target_bytes"] = 2.7 * 1024;
+    Target(state, "heap per loaded transaction; target <= 2.7 KB");
+}
+BENCHMARK(BM_MemoryPerTransaction)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Purges every cleared or reconciled row (two in three, a tenth of them
+// transfers whose mirrors lose their link), without the saves.
+void BM_PurgeWithTransfers(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    for (auto _ : state) {
+        state.PauseTiming();
+        CAccount checking(&f.owner);
+        CAccount savings(&f.owner);
+        if (checking.Load(f.checkingPath) != 0 || savings.Load(f.savingsPath) != 0) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        checking.SetDoNotSave(true);
+        savings.SetDoNotSave(true);
+        f.owner.accounts = {&checking, &savings};
+        state.ResumeTiming();
+        checking.PurgeTransactions(1, 0);
+        state.PauseTiming();
+        f.owner.accounts.clear();
+        state.ResumeTiming();
+    }
+    Target(state, "100k register, about 6,700 transfers unlinked; no target, was quadratic");
+}
+BENCHMARK(BM_PurgeWithTransfers)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+}  // namespace tallowmere
