@@ -12,6 +12,7 @@
 #include "model/palm_list_item.h"
 #include "model/payee.h"
 #include "model/payee_lookup.h"
+#include "model/scheduled.h"
 #include "model/transaction.h"
 #include "model/transaction_type.h"
 
@@ -34,7 +35,7 @@ const CRuntimeClass kBuiltInClasses[] = {
     {"CFiItem", nullptr},
     {"CPayeeItem", &CreateForLoad<CPayeeItem>},
     {"CPayeeLookupItem", &CreateForLoad<CPayeeLookupItem>},
-    {"CScheduledItem", nullptr},
+    {"CScheduledItem", &CreateForLoad<CScheduledItem>},
     {"CTransaction", &CreateForLoad<CTransaction>},
     {"CTransactionType", &CreateForLoad<CTransactionType>},
 };
