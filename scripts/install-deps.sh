@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   libssl-dev uuid-dev libcurl4-openssl-dev openssl ca-certificates
+  libsqlite3-0 libsqlite3-dev tzdata
   ofx opensp
 )
 
