@@ -677,7 +677,11 @@ int CAccount::Rename(std::string_view newName) {
 }
 
 std::string CAccount::GetTransferLabel() const {
-    return "[" + GetName() + "]";
+    // Built by appends: g++ 12 at -O3 warns falsely on "[" + text.
+    std::string label = "[";
+    label += GetName();
+    label += ']';
+    return label;
 }
 
 RecordId CAccount::GetDefaultTransactionTypeId() const {
