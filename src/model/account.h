@@ -7,11 +7,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "model/account_root.h"
 #include "model/account_sort.h"
 
 namespace tallowmere {
+
+class CPayeeLookupList;
+class CPayeesList;
 
 class CAccount : public CAccountRoot {
   public:
@@ -31,7 +36,14 @@ class CAccount : public CAccountRoot {
         // Units of the currency per unit of the home currency; empty when the
         // currency is not listed.
         virtual std::optional<double> GetCurrencyRate(std::uint8_t currency) const = 0;
+        // The lists that downloaded transactions consult; null when the data
+        // set has none.
+        virtual CPayeeLookupList* GetPayeeLookupList() { return nullptr; }
+        virtual const CPayeesList* GetPayeesList() const { return nullptr; }
     };
+
+    // Receives every downloaded transaction added (not owned).
+    using DownloadListener = std::vector<CTransaction*>;
 
     // An empty register with a reset header; owner may be null (no transfers,
     // no currency conversion).
@@ -136,6 +148,34 @@ class CAccount : public CAccountRoot {
     // Switches online banking off and forgets the bank's data; saves.
     int DisableOnlineBanking();
 
+    // Downloaded transactions (account_download.cpp).
+    void BeginDownloadSession(DownloadListener* listener);
+    // Adds one statement transaction for review unless its online id is
+    // known. 0, or 4 when the date or the amount cannot be read (nothing is
+    // added). Saves nothing.
+    int AddDownloadedTransaction(std::string_view date, std::string_view amount,
+                                 std::string_view type, std::string_view checkNumber,
+                                 std::string_view name, std::string_view memo,
+                                 std::string_view onlineId);
+    // An empty id is never known: ordinary entries have none.
+    bool HasOnlineId(std::string_view id) const;
+    // Pairs d with the first entry in register order that could be the same
+    // bank transaction (same amount and direction, 7 days either way).
+    int MatchDownloaded(CTransaction& d);
+    // The memorised type and category of t's payee, where they fit t.
+    void ApplyPayeeDefaults(CTransaction& t) const;
+    // The bank's ledger balance. 0 or the save's result; 4 for an amount
+    // that cannot be read (nothing changes).
+    using CAccountRoot::SetOnlineBalance;
+    int SetOnlineBalance(std::string_view amount);
+    // A match is merged into its entry (re-sorted, transfer counterpart
+    // rewritten) and d leaves the register. Saves. 0, the first save
+    // failure, or −1 when d is not in the register.
+    int AcceptDownloaded(CTransaction& d);
+    int AcceptAllDownloaded();
+    void CollectDownloadedTransactions(std::vector<CTransaction*>& out) const;
+    void CollectRegisterTransactions(std::vector<CTransaction*>& out) const;
+
     // Reconcile.
     // 1 in progress, 2 finished before, 0 never.
     int GetReconcileState(Cents& opening, Cents& ending, PalmTime& date) const;
@@ -155,6 +195,7 @@ class CAccount : public CAccountRoot {
     MOwner* owner_;
     bool autoAdjust_ = false;
     std::int32_t newDownloads_ = 0;
+    DownloadListener* downloadListener_ = nullptr;
 };
 
 // The register icon of an account type.
