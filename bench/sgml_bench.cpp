@@ -2,6 +2,10 @@
 // element tree, as an import or a download does.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "exchange/ofx_tags.h"
@@ -37,9 +41,13 @@ std::string MakeStatement() {
     return s;
 }
 
+// Seconds per parse of our reader, for the comparison with ofxdump below.
+double g_ourSecondsPerParse = 0;
+
 void BM_ParseStatement(benchmark::State& state) {
     const std::string statement = MakeStatement();
     const COfxSgmlTagTable table;
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         ReadOnlyMemoryStream stream(statement.data(), statement.size());
         CSgmlDocument document;
@@ -50,8 +58,42 @@ void BM_ParseStatement(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(statement.size()) * state.iterations());
     state.SetItemsProcessed(static_cast<std::int64_t>(kTransactions) * state.iterations());
     state.counters["statement_bytes"] = static_cast<double>(statement.size());
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    g_ourSecondsPerParse = spent.count() / static_cast<double>(state.iterations());
+    state.SetLabel("target <= 50 ms");
 }
 BENCHMARK(BM_ParseStatement)->Unit(benchmark::kMillisecond);
+
+// libofx's ofxdump on the same statement as a file, side by side; the ratio
+// is its time over ours (target: at least 5).
+void BM_OfxdumpSameStatement(benchmark::State& state) {
+    if (std::system("command -v ofxdump >/dev/null 2>&1") != 0) {
+        state.SkipWithError("ofxdump not installed (Debian package ofx)");
+        return;
+    }
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/sgml_bench_statement.ofx";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\n"
+               "ENCODING:USASCII\r\nCHARSET:1252\r\nCOMPRESSION:NONE\r\nOLDFILEUID:NONE\r\n"
+               "NEWFILEUID:NONE\r\n\r\n"
+            << MakeStatement();
+    }
+    const std::string command = "ofxdump '" + path + "' >/dev/null 2>&1";
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("ofxdump failed");
+    }
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+    const double theirs = spent.count() / static_cast<double>(state.iterations());
+    if (g_ourSecondsPerParse > 0)
+        state.counters["ofxdump_over_ours"] = theirs / g_ourSecondsPerParse;
+    state.SetLabel("target ratio >= 5");
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_OfxdumpSameStatement)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace tallowmere::exchange
