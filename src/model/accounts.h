@@ -1,0 +1,253 @@
+#pragma once
+// The data set of one user: every account of the user's data folder and the
+// shared lists, with the services that span accounts (category-field texts,
+// transfers, deletes with their mirrors, net worth, scheduled and imported
+// transactions). The main window and the handheld sync each hold their own.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/account.h"
+#include "model/account_root.h"
+#include "model/category.h"
+#include "model/class_item.h"
+#include "model/currency.h"
+#include "model/file_list.h"
+#include "model/import_record.h"
+#include "model/payee.h"
+#include "model/payee_lookup.h"
+#include "model/record_id.h"
+#include "model/scheduled.h"
+#include "model/transaction_type.h"
+#include "model/upcoming.h"
+
+namespace tallowmere {
+
+struct DefaultAccount {
+    std::uint16_t code;  // bytes 6-7 of the fixed id
+    int stringId;        // the name
+    std::uint8_t type;
+    std::uint16_t icon;
+    std::uint32_t color;
+};
+// Made, in this order, when a folder holds no account file.
+inline constexpr std::array<DefaultAccount, 5> kDefaultAccounts = {{
+    {0x0005, 2000, kChecking, 2, 0xD2FFFF},
+    {0x0006, 2001, kSavings, 12, 0xFFFFD9},
+    {0x0007, 2002, kCreditCard, 5, 0xFFE6FF},
+    {0x0008, 2003, kCreditCard, 6, 0xFFE6FF},
+    {0x0009, 2004, kCreditCard, 3, 0xFFE6FF},
+}};
+
+// The icon shown for the split marker.
+inline constexpr std::uint16_t kSplitIcon = 64;
+
+// The institution list ("FiList.lst") belongs to the online-banking layer.
+// It hands the data set a factory for its list; without one the data set
+// neither reads nor writes that file.
+using InstitutionListFactory = std::function<std::unique_ptr<CFileList>()>;
+
+struct AccountsLoadOptions {
+    // How the online credentials in the account headers are stored: the
+    // desktop uses the user's key, the sync passes the bytes through.
+    HeaderCipher cipher = HeaderCipher::None();
+    // Deleted-account placeholder files are loaded as accounts too (the
+    // sync passes the deletions on).
+    bool includePlaceholders = false;
+    InstitutionListFactory makeInstitutionList;
+};
+
+// Which file stopped a load, and with what.
+struct AccountsLoadFailure {
+    int code = 0;
+    std::string path;
+};
+
+class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
+  public:
+    CAccounts();
+    ~CAccounts() override;
+    // Accounts point back at their data set, so it stays where it is made.
+    CAccounts(const CAccounts&) = delete;
+    CAccounts& operator=(const CAccounts&) = delete;
+
+    // Loading.
+
+    // Loads the folder into a new data set and puts it in place of current
+    // only when every file loaded; otherwise current stays exactly as it was
+    // and *failure (when given) names the file that failed. 0 or that code.
+    // Due scheduled transactions are not entered (EnterDueScheduled).
+    static int LoadInto(std::unique_ptr<CAccounts>& current, const std::string& folder,
+                        const AccountsLoadOptions& options, AccountsLoadFailure* failure = nullptr);
+    // Clears this data set and loads the folder into it: the account files
+    // (defaults created when there are none), then the list files. 0 or the
+    // first error, which leaves this data set partly loaded; LoadInto is the
+    // form that keeps a working data set.
+    int Load(const std::string& folder, const AccountsLoadOptions& options);
+    const AccountsLoadFailure& GetLoadFailure() const { return failure_; }
+    // Whether the last load read the named lists in the old id-first layout.
+    bool HasOldFormatRecords() const { return oldFormat_; }
+    // Destroys every account, empties the lists and forgets the folder.
+    void Clear();
+    // Loads one account file and inserts it in name order; on an error the
+    // account is not kept and the error is returned.
+    int LoadAccountFile(const std::string& path);
+    // Inserts before the first account whose name compares greater or equal;
+    // the account takes this data set as owner and its cipher. Returns it.
+    CAccount* InsertAccount(std::unique_ptr<CAccount> account);
+
+    // Writes every account file and the seven record lists; the institution
+    // list is written by its own changes. Goes on after a failure and
+    // returns the first error.
+    int Save();
+
+    // The entry step after a desktop load: posts every due automatic
+    // scheduled transaction (items of a missing account are skipped) and
+    // saves the accounts, then the schedule. 0 or the first error.
+    int EnterDueScheduled();
+
+    const std::string& GetFolder() const { return folder_; }
+    const HeaderCipher& GetCipher() const { return cipher_; }
+    // Every account takes the new policy for its next save.
+    void SetCipher(HeaderCipher cipher);
+
+    // Lookups.
+
+    std::size_t GetAccountCount() const { return accounts_.size(); }
+    // nullptr out of range.
+    CAccount* GetAccountAt(std::size_t index) const;
+    // -1 when the account is not in this data set.
+    int IndexOfAccount(const CAccount* account) const;
+    CAccount* FindAccountById(const RecordId& id) override;
+    const CAccount* FindAccountById(const RecordId& id) const;
+    // By name, ignoring case.
+    CAccount* FindAccountByName(std::string_view name) const;
+    // By file path, ignoring case.
+    CAccount* FindAccountByFilePath(std::string_view path) const;
+    bool IsAccountId(const RecordId& id) const;
+    // An account holds exactly this routing number and account number.
+    bool HasAccountWithBankIds(std::string_view routingNumber,
+                               std::string_view accountNumber) const;
+    bool HasOnlineAccounts() const;
+    int CountOnlineAccounts() const;
+    // The n-th account with online banking on; *position gets its index.
+    CAccount* GetOnlineAccountAt(int n, int* position = nullptr) const;
+
+    // Category-field texts.
+
+    // "[name]" of the account with this id; empty when there is none.
+    std::string GetTransferLabelById(const RecordId& id) const;
+    // "-SPLIT-" for the split marker, "[name]" for an account, otherwise the
+    // category's "Parent:Child" text (empty when none).
+    std::string GetCategoryDisplayText(const RecordId& id) const override;
+    // Empty text: none. "[...": ResolveTransferText's answer. Otherwise the
+    // category of that path text (none when there is none; nothing is made)
+    // and true.
+    bool ParseCategoryText(std::string_view text, RecordId& id) const;
+    // Drops a leading "[" and a trailing "]" and finds the account of that
+    // name, ignoring case; false and none when there is none.
+    bool ResolveTransferText(std::string_view text, RecordId& id) const;
+    std::uint16_t GetIconForId(const RecordId& id) const;
+    std::uint16_t GetIconForCategoryText(std::string_view text) const;
+
+    // Currencies.
+
+    std::string GetHomeCurrencySymbol() const;
+    std::string GetCurrencySymbolById(std::uint8_t currency) const override;
+    std::uint8_t GetHomeCurrencyId() const override;
+    std::optional<double> GetCurrencyRate(std::uint8_t currency) const override;
+    std::string GetClassNameById(const RecordId& id) const override;
+    Cents ConvertToHomeCurrency(Cents amount, std::uint8_t currency) const;
+    // Accounts of that currency move to the home currency and are saved.
+    // The first error.
+    int ReplaceCurrency(std::uint8_t currency);
+    // The accounts counted in totals, each without its transfers (kind 0),
+    // in the home currency, rounded to whole cents.
+    Cents GetNetWorth(int kind) const;
+
+    // Operations across accounts.
+
+    // A transfer of amount from one account of this data set to another:
+    // both sides added, then from saved and (when that worked) to saved.
+    // *out gets the side in current, if either. −1 for the same account on
+    // both sides, a negative amount or an account not in this data set.
+    int CreateTransfer(PalmTime date, CAccount& from, CAccount& to, Cents amount, bool cleared,
+                       const CAccount* current, CTransaction** out = nullptr);
+    // Deletes t's mirrors with the same fold, then t, and saves the account.
+    // A mirror made from another transaction's split line is refused (−1):
+    // it goes with its line.
+    int DeleteTransaction(CAccount& account, const CTransaction& t, bool fold);
+    // Deletes the account's scheduled items and renames its file to the
+    // next free placeholder name, so the sync can pass the deletion on. On
+    // success the account leaves the data set and goes to *removed.
+    int DeleteAccount(CAccount& account, std::unique_ptr<CAccount>* removed = nullptr);
+    int MemorizePayee(const CTransaction& t);
+    // Posts one occurrence into its account and saves the account, and only
+    // then advances the schedule; a failed save takes the posting back, so
+    // the occurrence is offered again.
+    int PostScheduledTransaction(const CUpcomingTrans& upcoming);
+    int AdvanceScheduled(const CUpcomingTrans& upcoming);
+    // Adds an imported record to account with its transfer mirrors (each
+    // mirror's account saved); the caller saves account. −1 for a status
+    // above 3 or an account not in this data set.
+    int AddImportedTransaction(CAccount& account, const ImportRecord& record);
+
+    // The lists.
+    CPayeesList& Payees() { return payees_; }
+    const CPayeesList& Payees() const { return payees_; }
+    CCategoryList& Categories() { return categories_; }
+    const CCategoryList& Categories() const { return categories_; }
+    CClassList& Classes() { return classes_; }
+    const CClassList& Classes() const { return classes_; }
+    CCurrencyList& Currencies() { return currencies_; }
+    const CCurrencyList& Currencies() const { return currencies_; }
+    CTransactionTypesList& TransactionTypes() { return types_; }
+    const CTransactionTypesList& TransactionTypes() const { return types_; }
+    CScheduledList& Scheduled() { return scheduled_; }
+    const CScheduledList& Scheduled() const { return scheduled_; }
+    CPayeeLookupList& PayeeLookup() { return payeeLookup_; }
+    const CPayeeLookupList& PayeeLookup() const { return payeeLookup_; }
+    // Null until the online-banking layer supplies its list.
+    CFileList* GetInstitutionList() const { return institutions_.get(); }
+
+    // CScheduledList::MPoster.
+    bool HasAccount(const RecordId& accountId) const override;
+    int PostOccurrence(const CUpcomingTrans& occurrence) override;
+    int SaveAccounts() override;
+
+  private:
+    // Loads every account file of folder; false placeholders are skipped.
+    int LoadAccountFiles(const std::string& folder, bool includePlaceholders);
+    int CreateDefaultAccounts(const std::string& folder);
+    int Fail(int code, const std::string& path);
+    // Adds the occurrence without saving; *account gets the account and
+    // *postedId the new transaction's id.
+    int PostWithoutSave(const CUpcomingTrans& occurrence, CAccount** account,
+                        RecordId* postedId = nullptr);
+    bool IsTransactionIdUsed(const RecordId& id) const;
+
+    std::vector<std::unique_ptr<CAccount>> accounts_;
+    CPayeesList payees_;
+    CCategoryList categories_;
+    CClassList classes_;
+    CCurrencyList currencies_;
+    CTransactionTypesList types_;
+    CScheduledList scheduled_;
+    CPayeeLookupList payeeLookup_;
+    std::unique_ptr<CFileList> institutions_;
+    std::string folder_;
+
+    HeaderCipher cipher_ = HeaderCipher::None();
+    bool oldFormat_ = false;
+    AccountsLoadFailure failure_;
+    // Accounts that PostOccurrence changed since the last SaveAccounts.
+    std::vector<CAccount*> posted_;
+};
+
+}  // namespace tallowmere

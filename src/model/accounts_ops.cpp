@@ -1,0 +1,336 @@
+// The operations of the data set that change more than one account.
+#include <algorithm>
+#include <new>
+
+#include "model/accounts.h"
+#include "model/paths.h"
+#include "model/string_table.h"
+#include "platform/file_ops.h"
+#include "platform/named_mutex.h"
+#include "platform/win_error.h"
+
+namespace tallowmere {
+namespace {
+
+constexpr int kStringTransfer = 260;
+constexpr unsigned kPlaceholderCount = 0x10000;
+
+// Takes a transaction out of the register again without a trace (it never
+// reached the file), without saving.
+void TakeBack(CAccount& account, const RecordId& id) {
+    TransactionArray& list = account.Transactions();
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&](const auto& t) { return t->GetId() == id; });
+    if (it == list.end())
+        return;
+    list.erase(it);
+    account.RecalcBalances();
+}
+
+// The mirror of an imported transaction points the other way from it.
+RecordId MirrorTypeOf(const CTransaction& t) {
+    return t.IsOutflow() ? DepositTypeId : WithdrawalTypeId;
+}
+
+// Adds m to target and saves; a failed save takes m out again.
+int AddMirrorAndSave(CAccount& target, std::unique_ptr<CTransaction> m) {
+    const RecordId id = m->GetId();
+    target.AddTransaction(std::move(m));
+    const int r = target.Save();
+    if (r != 0)
+        TakeBack(target, id);
+    return r;
+}
+
+}  // namespace
+
+int CAccounts::CreateTransfer(PalmTime date, CAccount& from, CAccount& to, Cents amount,
+                              bool cleared, const CAccount* current, CTransaction** out) {
+    if (out)
+        *out = nullptr;
+    if (&from == &to || amount < 0 || IndexOfAccount(&from) < 0 || IndexOfAccount(&to) < 0)
+        return -1;
+    std::unique_ptr<CTransaction> fromSide;
+    std::unique_ptr<CTransaction> toSide;
+    try {
+        fromSide = std::make_unique<CTransaction>();
+        toSide = std::make_unique<CTransaction>();
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    const PalmTime when = CombineDateWithNow(date);
+    const std::string payee = LoadString(kStringTransfer);
+    const std::uint8_t status = cleared ? kStatusCleared : kStatusOpen;
+
+    fromSide->SetDate(when);
+    fromSide->SetPayeeName(payee);
+    fromSide->SetStatus(status);
+    fromSide->SetAmount(amount);
+    fromSide->SetTypeId(WithdrawalTypeId);
+    fromSide->SetCategoryId(to.Header().GetId());
+    fromSide->SetLinkedId(toSide->GetId());
+
+    toSide->SetDate(when);
+    toSide->SetPayeeName(payee);
+    toSide->SetStatus(static_cast<std::uint8_t>(status & ~kStatusMarked));
+    toSide->SetAmount(from.ConvertAmountTo(to, amount));
+    toSide->SetTypeId(DepositTypeId);
+    toSide->SetCategoryId(from.Header().GetId());
+    toSide->SetLinkedId(fromSide->GetId());
+
+    CTransaction* fromPtr = fromSide.get();
+    CTransaction* toPtr = toSide.get();
+    from.AddTransaction(std::move(fromSide));
+    to.AddTransaction(std::move(toSide));
+    int r = from.Save();
+    if (r == 0)
+        r = to.Save();
+    if (r == 0 && out) {
+        if (current == &from)
+            *out = fromPtr;
+        else if (current == &to)
+            *out = toPtr;
+    }
+    return r;
+}
+
+int CAccounts::DeleteTransaction(CAccount& account, const CTransaction& t, bool fold) {
+    if (t.IsSplitTransferCopy() || IndexOfAccount(&account) < 0 ||
+        account.IndexOfTransactionId(0, t.GetId()) < 0)
+        return -1;
+    const RecordId id = t.GetId();
+    const int mirrors = account.DeleteTransferMirrors(t, fold);
+    // Moving t to the deleted transactions saves the account.
+    const int r = account.DeleteTransactionById(id, fold);
+    return mirrors != 0 ? mirrors : r;
+}
+
+int CAccounts::DeleteAccount(CAccount& account, std::unique_ptr<CAccount>* removed) {
+    if (removed)
+        removed->reset();
+    const int index = IndexOfAccount(&account);
+    if (index < 0)
+        return -1;
+    int r = scheduled_.DeleteById(account.Header().GetId());
+    if (r != 0)
+        return r;
+
+    const std::string oldPath = account.GetPath();
+    const std::string folder = GetPathFolder(oldPath, false);
+    // The sync must not read the file while it moves, and the rename never
+    // replaces another placeholder.
+    platform::NamedMutex mutex(kDatabaseMutexName);
+    platform::NamedMutexLock lock(mutex, CAccountRoot::GetLockTimeout());
+    if (!lock.Held())
+        return -1;
+    std::string newPath;
+    for (unsigned n = 0; n < kPlaceholderCount; ++n) {
+        const std::string name = MakePlaceholderFileName(n);
+        if (platform::FindNameNoCase(folder.empty() ? "." : folder, name).empty()) {
+            newPath = JoinPath(folder, name);
+            break;
+        }
+    }
+    if (newPath.empty())
+        return platform::kErrorAlreadyExists;
+    r = platform::RenameNoReplace(oldPath, newPath);
+    if (r != 0)
+        return r;
+    account.SetPath(newPath);
+    std::unique_ptr<CAccount> owned = std::move(accounts_[static_cast<std::size_t>(index)]);
+    accounts_.erase(accounts_.begin() + index);
+    posted_.erase(std::remove(posted_.begin(), posted_.end(), owned.get()), posted_.end());
+    // It may outlive this data set.
+    owned->SetOwner(nullptr);
+    if (removed)
+        *removed = std::move(owned);
+    return 0;
+}
+
+int CAccounts::MemorizePayee(const CTransaction& t) {
+    return payees_.MemorizeTransaction(t);
+}
+
+// ---------------------------------------------------------------- scheduled
+
+int CAccounts::PostWithoutSave(const CUpcomingTrans& occurrence, CAccount** out,
+                               RecordId* postedId) {
+    *out = nullptr;
+    const CScheduledItem* item = occurrence.GetItem();
+    if (!item)
+        return -1;
+    CAccount* account = FindAccountById(item->GetAccountId());
+    if (!account)
+        return -1;
+    std::unique_ptr<CTransaction> t;
+    try {
+        t = MakeOccurrence(*item, occurrence.GetDueDate());
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    const bool numbered = IsNumberedTypeId(item->Template().GetTypeId());
+    const std::uint32_t check = account->Header().GetLastCheckNumber() + 1;
+    if (numbered)
+        t->SetCheckNumber(check);
+    const RecordId id = t->GetId();
+    const int r = account->AddTransactionWithTransfer(std::move(t));
+    if (r != 0)
+        return r;
+    // Only a posted check uses up its number.
+    if (numbered)
+        account->Header().SetLastCheckNumber(check);
+    *out = account;
+    if (postedId)
+        *postedId = id;
+    return 0;
+}
+
+int CAccounts::PostOccurrence(const CUpcomingTrans& occurrence) {
+    CAccount* account = nullptr;
+    const int r = PostWithoutSave(occurrence, &account);
+    if (r == 0 && std::find(posted_.begin(), posted_.end(), account) == posted_.end())
+        posted_.push_back(account);
+    return r;
+}
+
+int CAccounts::SaveAccounts() {
+    int first = 0;
+    for (CAccount* account : posted_) {
+        const int r = account->Save();
+        if (first == 0)
+            first = r;
+    }
+    posted_.clear();
+    return first;
+}
+
+int CAccounts::EnterDueScheduled() {
+    posted_.clear();
+    const int r = scheduled_.EnterDueTransactions(*this);
+    posted_.clear();
+    return r;
+}
+
+int CAccounts::PostScheduledTransaction(const CUpcomingTrans& upcoming) {
+    const CScheduledItem* item = upcoming.GetItem();
+    CAccount* account = item ? FindAccountById(item->GetAccountId()) : nullptr;
+    if (!account)
+        return -1;
+    const std::uint32_t lastCheck = account->Header().GetLastCheckNumber();
+    const std::uint32_t changeFlags = account->Header().GetChangeFlags();
+    RecordId id;
+    int r = PostWithoutSave(upcoming, &account, &id);
+    if (r != 0)
+        return r;
+    // The account first: should its save fail, the schedule still offers
+    // the occurrence rather than lose it.
+    r = account->Save();
+    if (r != 0) {
+        // Memory goes back to what the files hold, the mirrors included.
+        if (const CTransaction* t = account->FindTransactionById(id))
+            account->DeleteTransferMirrors(*t, false);
+        TakeBack(*account, id);
+        account->Header().SetLastCheckNumber(lastCheck);
+        account->Header().SetChangeFlags(changeFlags);
+        return r;
+    }
+    return scheduled_.EnterOccurrence(upcoming);
+}
+
+int CAccounts::AdvanceScheduled(const CUpcomingTrans& upcoming) {
+    return scheduled_.EnterOccurrence(upcoming);
+}
+
+// ---------------------------------------------------------------- import
+
+bool CAccounts::IsTransactionIdUsed(const RecordId& id) const {
+    const auto has = [&](const TransactionArray& list) {
+        return std::any_of(list.begin(), list.end(),
+                           [&](const auto& t) { return t->GetId() == id; });
+    };
+    return std::any_of(accounts_.begin(), accounts_.end(), [&](const auto& a) {
+        return has(a->Transactions()) || has(a->DeletedTransactions());
+    });
+}
+
+int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& record) {
+    if (record.status > 3 || IndexOfAccount(&account) < 0)
+        return -1;
+    std::unique_ptr<CTransaction> t;
+    try {
+        t = std::make_unique<CTransaction>();
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    // An id the data set already holds would make look-ups and links
+    // ambiguous; such a record gets the new id made above.
+    if (!record.id.IsNull() && !IsTransactionIdUsed(record.id))
+        t->SetId(record.id);
+    t->SetDate(record.date);
+    t->SetAmount(record.amount);
+    t->SetTypeId(record.typeId);
+    t->SetStatus(static_cast<std::uint8_t>(record.status * 0x40));
+    t->SetCheckNumber(record.checkNumber);
+    t->SetPayeeName(record.payee);
+    t->SetMemo(record.memo);
+    t->SetClassId(record.classId);
+    t->SetCategoryId(record.categoryId);
+
+    const RecordId source = account.Header().GetId();
+    // A transfer into the account itself gets no mirror: it would only
+    // count twice.
+    const auto target = [&](const RecordId& category) -> CAccount* {
+        if (category.IsNull() || category == SplitMarkerId || category == source)
+            return nullptr;
+        return FindAccountById(category);
+    };
+
+    if (CAccount* b = target(record.categoryId)) {
+        auto m = std::make_unique<CTransaction>(*t);
+        m->SetId(NewRecordId());
+        m->SetTypeId(MirrorTypeOf(*t));
+        m->SetCategoryId(source);
+        m->SetLinkedId(t->GetId());
+        m->SetAmount(account.ConvertAmountTo(*b, t->GetAmount()));
+        const RecordId mirrorId = m->GetId();
+        const int r = AddMirrorAndSave(*b, std::move(m));
+        if (r != 0)
+            return r;
+        t->SetLinkedId(mirrorId);
+    } else if (record.categoryId == SplitMarkerId) {
+        for (std::size_t line = 0; line < kSplitLineCount; ++line) {
+            const ImportSplitLine& s = record.splits[line];
+            t->SetSplitCategoryId(line, s.categoryId);
+            t->SetSplitClassId(line, s.classId);
+            t->SetSplitAmount(line, s.amount);
+            t->SetSplitMemo(line, s.memo);
+        }
+        for (std::size_t line = 0; line < kSplitLineCount; ++line) {
+            CAccount* c = target(t->GetSplitCategoryId(line));
+            if (!c)
+                continue;
+            auto m = std::make_unique<CTransaction>();
+            m->SetPayeeName(LoadString(kStringTransfer));
+            m->SetDate(t->GetDate());
+            m->SetTypeId(MirrorTypeOf(*t));
+            m->SetStatus(t->GetStatus() & kStatusMask);
+            m->SetCategoryId(source);
+            m->SetClassId(t->GetSplitClassId(line));
+            m->SetLinkedId(t->GetId());
+            m->SetSplitIndex(static_cast<std::uint8_t>(line));
+            m->SetAmount(account.ConvertAmountTo(*c, t->GetSplitAmount(line)));
+            m->SetMemo(t->GetSplitMemo(line));
+            const RecordId mirrorId = m->GetId();
+            const int r = AddMirrorAndSave(*c, std::move(m));
+            if (r != 0) {
+                // The lines mirrored so far go again, so no half transfer stays.
+                account.DeleteTransferMirrors(*t, false);
+                return r;
+            }
+            t->SetSplitLinkedId(line, mirrorId);
+        }
+    }
+    return account.AddTransaction(std::move(t));
+}
+
+}  // namespace tallowmere
