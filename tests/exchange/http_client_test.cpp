@@ -199,8 +199,7 @@ TEST_F(HttpClientTest, PostRequestTextAndBodyAreExact) {
     request.SetContentType("application/x-ofx");
     const char* lines[] = {"Accept: application/x-ofx, */*", "Accept-Language: en",
                            "Connection: close",
-                           "User-Agent: Mozilla/5.0 (compatible; MSIE 5.01; Windows 2000; "
-                           "Tallowmere 4.0)"};
+                           "User-Agent: Mozilla/5.0 (compatible; MSIE 5.01; Windows 2000; Tallowmere 4.0)"};
     for (const char* line : lines)
         ASSERT_TRUE(request.AddHeader(line));
     auto stream = CreateMemoryStream();
