@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "model/account_root.h"
@@ -150,6 +151,8 @@ class CAccount : public CAccountRoot {
 
     // Downloaded transactions (account_download.cpp).
     void BeginDownloadSession(DownloadListener* listener);
+    // Ends the fast look-up of known online ids that a session keeps.
+    void ForgetDownloadSession();
     // Adds one statement transaction for review unless its online id is
     // known. 0, or 4 when the date or the amount cannot be read (nothing is
     // added). Saves nothing.
@@ -196,6 +199,10 @@ class CAccount : public CAccountRoot {
     bool autoAdjust_ = false;
     std::int32_t newDownloads_ = 0;
     DownloadListener* downloadListener_ = nullptr;
+    // The online ids of the register while a statement is applied, so each
+    // row's "already known" check is one look-up, not a walk.
+    std::unordered_set<std::string> sessionOnlineIds_;
+    bool sessionActive_ = false;
 };
 
 // The register icon of an account type.

@@ -222,6 +222,7 @@ std::optional<Cents> ParseBankAmount(std::string_view text) {
 int EndDownloadSession(CAccount& account) {
     CAccount::MOwner* owner = account.GetOwner();
     CPayeeLookupList* lookups = owner ? owner->GetPayeeLookupList() : nullptr;
+    account.ForgetDownloadSession();
     return lookups ? lookups->Resort() : 0;
 }
 
@@ -229,6 +230,18 @@ void CAccount::BeginDownloadSession(DownloadListener* listener) {
     autoAdjust_ = Header().GetOpeningBalance() == 0 && Transactions().empty();
     newDownloads_ = 0;
     downloadListener_ = listener;
+    sessionOnlineIds_.clear();
+    for (const auto& t : Transactions()) {
+        const std::string_view id = t->OnlineIdView();
+        if (!id.empty())
+            sessionOnlineIds_.emplace(id);
+    }
+    sessionActive_ = true;
+}
+
+void CAccount::ForgetDownloadSession() {
+    sessionOnlineIds_.clear();
+    sessionActive_ = false;
 }
 
 bool CAccount::HasOnlineId(std::string_view id) const {
@@ -236,8 +249,13 @@ bool CAccount::HasOnlineId(std::string_view id) const {
     const std::string_view stored = StoredOnlineId(id);
     if (stored.empty())
         return false;
+    // A miss in the session's set is trusted: new rows, the usual case, cost
+    // one look-up. A hit is confirmed on the register itself, because an entry
+    // may have been deleted since, and skipping a real row would lose it.
+    if (sessionActive_ && sessionOnlineIds_.count(std::string(stored)) == 0)
+        return false;
     for (const auto& t : Transactions()) {
-        if (t->GetOnlineId() == stored)
+        if (t->OnlineIdEquals(stored))
             return true;
     }
     return false;
@@ -308,6 +326,8 @@ int CAccount::AddDownloadedTransaction(std::string_view dateText, std::string_vi
     ApplyPayeeDefaults(*t);
     const bool matched = !t->GetMatchId().IsNull();
     CTransaction* added = t.get();
+    if (sessionActive_ && !added->OnlineIdView().empty())
+        sessionOnlineIds_.emplace(added->OnlineIdView());
     AddTransaction(std::move(t));
     if (downloadListener_ != nullptr)
         downloadListener_->push_back(added);
@@ -317,7 +337,11 @@ int CAccount::AddDownloadedTransaction(std::string_view dateText, std::string_vi
 }
 
 int CAccount::MatchDownloaded(CTransaction& d) {
+    const Cents amount = Magnitude(d.GetAmount());
     for (const auto& r : Transactions()) {
+        // The amount rules out almost every entry, so it is tested first.
+        if (Magnitude(r->GetAmount()) != amount)
+            continue;
         if (r.get() == &d || r->GetReviewState() != kReviewNone || !r->GetMatchId().IsNull() ||
             !IsOpenOrCleared(*r))
             continue;
@@ -334,8 +358,6 @@ int CAccount::MatchDownloaded(CTransaction& d) {
             if (rNumbered && r->GetCheckNumber() != d.GetCheckNumber())
                 continue;
         }
-        if (Magnitude(r->GetAmount()) != Magnitude(d.GetAmount()))
-            continue;
         d.SetMatchId(r->GetId());
         r->SetMatchId(d.GetId());
         return 0;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -119,6 +120,19 @@ class CTransaction : public CObject {
     std::string GetMemo() const { return TextAt(118, kMemoFieldSize); }
     void SetMemo(std::string_view text) { SetTextAt(118, kMemoFieldSize, text); }
     std::string GetOnlineId() const { return TextAt(279, kOnlineIdFieldSize); }
+    // True when the online id is exactly text (compared in place, no scan of
+    // the whole field).
+    bool OnlineIdEquals(std::string_view text) const {
+        if (text.size() >= kOnlineIdFieldSize)
+            return false;
+        return std::memcmp(&record_[279], text.data(), text.size()) == 0 &&
+               record_[279 + text.size()] == 0;
+    }
+    // The same text in place, for look-ups that must not allocate.
+    std::string_view OnlineIdView() const {
+        const char* p = reinterpret_cast<const char*>(&record_[279]);
+        return std::string_view(p, strnlen(p, kOnlineIdFieldSize - 1));
+    }
     void SetOnlineId(std::string_view text) { SetTextAt(279, kOnlineIdFieldSize, text); }
 
     // Split lines 0-9 (index checked by the caller; out of range is ignored
