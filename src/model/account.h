@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "model/account_root.h"
@@ -201,8 +201,13 @@ class CAccount : public CAccountRoot {
     DownloadListener* downloadListener_ = nullptr;
     // The online ids of the register while a statement is applied, so each
     // row's "already known" check is one look-up, not a walk.
-    std::unordered_set<std::string> sessionOnlineIds_;
+    // Pointers are used only after OwnsTransaction confirms the entry is
+    // still in the register, so a deletion during the session is harmless.
+    std::unordered_map<std::string, const CTransaction*> sessionOnlineIds_;
+    // Register entries by amount magnitude, in register order at the start.
+    std::unordered_map<Cents, std::vector<CTransaction*>> sessionByAmount_;
     bool sessionActive_ = false;
+    bool OwnsTransaction(const CTransaction* t) const;
 };
 
 // The register icon of an account type.

@@ -231,16 +231,27 @@ void CAccount::BeginDownloadSession(DownloadListener* listener) {
     newDownloads_ = 0;
     downloadListener_ = listener;
     sessionOnlineIds_.clear();
+    sessionByAmount_.clear();
     for (const auto& t : Transactions()) {
         const std::string_view id = t->OnlineIdView();
         if (!id.empty())
-            sessionOnlineIds_.emplace(id);
+            sessionOnlineIds_.emplace(id, t.get());
+        sessionByAmount_[Magnitude(t->GetAmount())].push_back(t.get());
     }
     sessionActive_ = true;
 }
 
+bool CAccount::OwnsTransaction(const CTransaction* t) const {
+    for (const auto& owned : Transactions()) {
+        if (owned.get() == t)
+            return true;
+    }
+    return false;
+}
+
 void CAccount::ForgetDownloadSession() {
     sessionOnlineIds_.clear();
+    sessionByAmount_.clear();
     sessionActive_ = false;
 }
 
@@ -252,8 +263,13 @@ bool CAccount::HasOnlineId(std::string_view id) const {
     // A miss in the session's set is trusted: new rows, the usual case, cost
     // one look-up. A hit is confirmed on the register itself, because an entry
     // may have been deleted since, and skipping a real row would lose it.
-    if (sessionActive_ && sessionOnlineIds_.count(std::string(stored)) == 0)
-        return false;
+    if (sessionActive_) {
+        const auto hit = sessionOnlineIds_.find(std::string(stored));
+        if (hit == sessionOnlineIds_.end())
+            return false;
+        if (OwnsTransaction(hit->second) && hit->second->OnlineIdEquals(stored))
+            return true;
+    }
     for (const auto& t : Transactions()) {
         if (t->OnlineIdEquals(stored))
             return true;
@@ -327,7 +343,7 @@ int CAccount::AddDownloadedTransaction(std::string_view dateText, std::string_vi
     const bool matched = !t->GetMatchId().IsNull();
     CTransaction* added = t.get();
     if (sessionActive_ && !added->OnlineIdView().empty())
-        sessionOnlineIds_.emplace(added->OnlineIdView());
+        sessionOnlineIds_.emplace(added->OnlineIdView(), added);
     AddTransaction(std::move(t));
     if (downloadListener_ != nullptr)
         downloadListener_->push_back(added);
@@ -338,29 +354,50 @@ int CAccount::AddDownloadedTransaction(std::string_view dateText, std::string_vi
 
 int CAccount::MatchDownloaded(CTransaction& d) {
     const Cents amount = Magnitude(d.GetAmount());
-    for (const auto& r : Transactions()) {
-        // The amount rules out almost every entry, so it is tested first.
-        if (Magnitude(r->GetAmount()) != amount)
-            continue;
-        if (r.get() == &d || r->GetReviewState() != kReviewNone || !r->GetMatchId().IsNull() ||
-            !IsOpenOrCleared(*r))
-            continue;
+    const auto pairs = [&](CTransaction& r) {
+        if (Magnitude(r.GetAmount()) != amount)
+            return false;
+        if (&r == &d || r.GetReviewState() != kReviewNone || !r.GetMatchId().IsNull() ||
+            !IsOpenOrCleared(r))
+            return false;
         const std::int64_t apart =
-            static_cast<std::int64_t>(r->GetDate()) - static_cast<std::int64_t>(d.GetDate());
+            static_cast<std::int64_t>(r.GetDate()) - static_cast<std::int64_t>(d.GetDate());
         if (apart < -kMatchWindowSeconds || apart > kMatchWindowSeconds)
-            continue;
-        if (r->IsOutflow() != d.IsOutflow())
-            continue;
+            return false;
+        if (r.IsOutflow() != d.IsOutflow())
+            return false;
         if (d.IsOutflow()) {
-            const bool rNumbered = IsNumberedTypeId(r->GetTypeId());
+            const bool rNumbered = IsNumberedTypeId(r.GetTypeId());
             if (rNumbered != IsNumberedTypeId(d.GetTypeId()))
-                continue;
-            if (rNumbered && r->GetCheckNumber() != d.GetCheckNumber())
-                continue;
+                return false;
+            if (rNumbered && r.GetCheckNumber() != d.GetCheckNumber())
+                return false;
         }
-        d.SetMatchId(r->GetId());
-        r->SetMatchId(d.GetId());
+        return true;
+    };
+    const auto pair = [&](CTransaction& r) {
+        d.SetMatchId(r.GetId());
+        r.SetMatchId(d.GetId());
+    };
+    if (sessionActive_) {
+        // Downloads are never candidates and inserts keep the relative order
+        // of the entries, so the session's lists stand in for the walk.
+        const auto found = sessionByAmount_.find(amount);
+        if (found == sessionByAmount_.end())
+            return 0;
+        for (CTransaction* r : found->second) {
+            if (OwnsTransaction(r) && pairs(*r)) {
+                pair(*r);
+                return 0;
+            }
+        }
         return 0;
+    }
+    for (const auto& r : Transactions()) {
+        if (pairs(*r)) {
+            pair(*r);
+            return 0;
+        }
     }
     return 0;
 }
