@@ -7,10 +7,10 @@
 int main() {
     std::printf(
         "Tallowmere Desktop %s\n"
-        "The desktop window is not built yet: this version holds the ledger's core\n"
-        "(record ids, money and dates, transactions and list files), checked by the\n"
-        "test suite (make test). Accounts, registers, reports, import and export,\n"
-        "online banking and handheld sync are still to come.\n",
+        "The desktop window is not built yet: this version holds the program's core\n"
+        "(the ledger and its files, accounts and registers, reports, the OFX and\n"
+        "HTTP clients, the handheld database), checked by the test suite (make test).\n"
+        "Import and export, the institution directory and handheld sync are still to come.\n",
         "1.0.0.0");
     return tallowmere::LoadString(317).empty() ? 1 : 0;
 }
