@@ -9,7 +9,7 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev
   libssl-dev uuid-dev libcurl4-openssl-dev openssl ca-certificates
   libsqlite3-0 libsqlite3-dev tzdata
-  ofx opensp ofxstatement python3-ofxparse ledger
+  ofx opensp ofxstatement python3-ofxparse ledger curl
 )
 
 missing=()
