@@ -9,6 +9,7 @@
 #include "model/category.h"
 #include "model/class_item.h"
 #include "model/currency.h"
+#include "model/fi_list.h"
 #include "model/palm_list_item.h"
 #include "model/payee.h"
 #include "model/payee_lookup.h"
@@ -32,7 +33,7 @@ const CRuntimeClass kBuiltInClasses[] = {
     {"CCategoryList", nullptr},
     {"CClassItem", &CreateForLoad<CClassItem>},
     {"CCurrencyItem", &CreateForLoad<CCurrencyItem>},
-    {"CFiItem", nullptr},
+    {"CFiItem", &CreateForLoad<CFiItem>},
     {"CPayeeItem", &CreateForLoad<CPayeeItem>},
     {"CPayeeLookupItem", &CreateForLoad<CPayeeLookupItem>},
     {"CScheduledItem", &CreateForLoad<CScheduledItem>},

@@ -1,0 +1,137 @@
+#pragma once
+// The user's financial institutions ("FiList.lst"): one CFiItem per
+// institution of the directory. Only the directory id and the name are kept
+// in the file; the connection details and the OFX profile are fetched again
+// in every run.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "model/file_list.h"
+#include "model/palm_list_item.h"
+#include "model/palm_time.h"
+
+namespace tallowmere {
+
+class CAccount;
+class COnlineProgressDlg;
+
+class CFiItem : public CListItem {
+  public:
+    // All fields zero or empty.
+    CFiItem() = default;
+    explicit CFiItem(ForLoad tag) : CListItem(tag) {}
+    CFiItem(std::int32_t fiId, std::string_view name);
+
+    std::string_view GetClassName() const override { return "CFiItem"; }
+    // int32 institution id, then the name as an archive string.
+    void Serialize(CArchive& ar) override;
+    std::string GetName() const override { return name_; }
+
+    std::int32_t GetFiId() const { return fiId_; }
+    void SetFiId(std::int32_t id) { fiId_ = id; }
+    void SetName(std::string_view name) { name_ = std::string(name); }
+
+    // Zeroes the id, the three times and stamp, the run-time byte and int32,
+    // the target account and the progress window; name, texts, profile and
+    // the client-UID flag stay.
+    void ResetState();
+
+    PalmTime GetLastDetailsRefresh() const { return lastDetailsRefresh_; }
+    void SetLastDetailsRefresh(PalmTime t) { lastDetailsRefresh_ = t; }
+    PalmTime GetLastProfileFetch() const { return lastProfileFetch_; }
+    void SetLastProfileFetch(PalmTime t) { lastProfileFetch_ = t; }
+    // 0 = no details stored.
+    std::uint32_t GetDetailsStamp() const { return detailsStamp_; }
+    void SetDetailsStamp(std::uint32_t stamp) { detailsStamp_ = stamp; }
+
+    const std::string& GetUrl() const { return url_; }
+    const std::string& GetOrg() const { return org_; }
+    const std::string& GetFid() const { return fid_; }
+    const std::string& GetAppId() const { return appId_; }
+    const std::string& GetAppVer() const { return appVer_; }
+    void SetDetails(std::string_view url, std::string_view org, std::string_view fid,
+                    std::string_view appId, std::string_view appVer);
+
+    const std::string& GetProfileText() const { return profileText_; }
+    void SetProfileText(std::string_view text) { profileText_ = std::string(text); }
+
+    std::uint8_t GetRunByte() const { return runByte_; }
+    void SetRunByte(std::uint8_t v) { runByte_ = v; }
+    std::int32_t GetRunValue() const { return runValue_; }
+    void SetRunValue(std::int32_t v) { runValue_ = v; }
+
+    // Not owned; set for one download or import.
+    CAccount* GetTargetAccount() const { return targetAccount_; }
+    void SetTargetAccount(CAccount* account) { targetAccount_ = account; }
+    // Not owned; null = no progress display.
+    COnlineProgressDlg* GetProgressWindow() const { return progress_; }
+    void SetProgressWindow(COnlineProgressDlg* dlg) { progress_ = dlg; }
+
+    std::int32_t GetClientUidRequired() const { return clientUidRequired_; }
+    void SetClientUidRequired(std::int32_t v) { clientUidRequired_ = v; }
+
+  private:
+    std::int32_t fiId_ = 0;
+    std::string name_;
+    PalmTime lastDetailsRefresh_ = 0;
+    PalmTime lastProfileFetch_ = 0;
+    std::uint32_t detailsStamp_ = 0;
+    std::string url_;
+    std::string org_;
+    std::string fid_;
+    std::string appId_;
+    std::string appVer_;
+    std::string profileText_;
+    std::uint8_t runByte_ = 0;
+    std::int32_t runValue_ = 0;
+    CAccount* targetAccount_ = nullptr;
+    COnlineProgressDlg* progress_ = nullptr;
+    std::int32_t clientUidRequired_ = 0;
+};
+
+class CFiList : public CFileList {
+  public:
+    // The list version the directory reports.
+    static constexpr std::int32_t kDirectoryListVersion = 77771;
+
+    std::string_view GetClassName() const override { return "CFiList"; }
+    // The items as in every list file, then a WORD, the list version (int32)
+    // and a further int32.
+    void Serialize(CArchive& ar) override;
+
+    // The first institution with this directory id; nullptr when none.
+    CFiItem* FindByFiId(std::int32_t id) const;
+    // An institution reported by the directory: an existing one with that id
+    // is reset and renamed (keeping its id), otherwise a new one is inserted
+    // in name order. Does not save: a whole directory list is saved once.
+    CFiItem* AddOrUpdate(std::int32_t id, std::string_view name);
+    // Takes out and deletes the first institution with this id; false when
+    // there is none. Does not save.
+    bool RemoveByFiId(std::int32_t id);
+
+    std::uint16_t GetUpdateWord() const { return updateWord_; }
+    void SetUpdateWord(std::uint16_t v) { updateWord_ = v; }
+    std::int32_t GetListVersion() const { return listVersion_; }
+    void SetListVersion(std::int32_t v) { listVersion_ = v; }
+    std::int32_t GetUpdateValue() const { return updateValue_; }
+    void SetUpdateValue(std::int32_t v) { updateValue_ = v; }
+    // Zeroes the three trailer values.
+    void ResetUpdateInfo();
+
+    // Not owned, not stored.
+    COnlineProgressDlg* GetProgressWindow() const { return progress_; }
+    void SetProgressWindow(COnlineProgressDlg* dlg) { progress_ = dlg; }
+
+  protected:
+    bool AcceptsItem(const CObject& obj) const override;
+
+  private:
+    std::uint16_t updateWord_ = 0;
+    std::int32_t listVersion_ = 0;
+    std::int32_t updateValue_ = 0;
+    COnlineProgressDlg* progress_ = nullptr;
+};
+
+}  // namespace tallowmere
