@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "model/byte_order.h"
 #include "platform/atomic_file.h"
 #include "platform/text_1252.h"
 #include "platform/win_error.h"
@@ -62,14 +63,14 @@ void CArchive::WriteByte(std::uint8_t v) {
 }
 
 void CArchive::WriteWord(std::uint16_t v) {
-    const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+    std::uint8_t b[2];
+    StoreLE16(b, v);
     Put(b, sizeof b);
 }
 
 void CArchive::WriteUInt32(std::uint32_t v) {
-    const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                               static_cast<std::uint8_t>(v >> 16),
-                               static_cast<std::uint8_t>(v >> 24)};
+    std::uint8_t b[4];
+    StoreLE32(b, v);
     Put(b, sizeof b);
 }
 
@@ -78,9 +79,9 @@ void CArchive::WriteInt32(std::int32_t v) {
 }
 
 void CArchive::WriteInt64(std::int64_t v) {
-    const auto u = static_cast<std::uint64_t>(v);
-    WriteUInt32(static_cast<std::uint32_t>(u));
-    WriteUInt32(static_cast<std::uint32_t>(u >> 32));
+    std::uint8_t b[8];
+    StoreLE64(b, static_cast<std::uint64_t>(v));
+    Put(b, sizeof b);
 }
 
 void CArchive::WriteDouble(double v) {
@@ -170,17 +171,14 @@ std::uint8_t CArchive::ReadByte() {
 
 std::uint16_t CArchive::ReadWord() {
     Need(2);
-    const auto v = static_cast<std::uint16_t>(in_[pos_] | (in_[pos_ + 1] << 8));
+    const std::uint16_t v = LoadLE16(&in_[pos_]);
     pos_ += 2;
     return v;
 }
 
 std::uint32_t CArchive::ReadUInt32() {
     Need(4);
-    const std::uint32_t v = static_cast<std::uint32_t>(in_[pos_]) |
-                            (static_cast<std::uint32_t>(in_[pos_ + 1]) << 8) |
-                            (static_cast<std::uint32_t>(in_[pos_ + 2]) << 16) |
-                            (static_cast<std::uint32_t>(in_[pos_ + 3]) << 24);
+    const std::uint32_t v = LoadLE32(&in_[pos_]);
     pos_ += 4;
     return v;
 }
@@ -191,9 +189,9 @@ std::int32_t CArchive::ReadInt32() {
 
 std::int64_t CArchive::ReadInt64() {
     Need(8);
-    const std::uint64_t lo = ReadUInt32();
-    const std::uint64_t hi = ReadUInt32();
-    return static_cast<std::int64_t>(lo | (hi << 32));
+    const std::uint64_t v = LoadLE64(&in_[pos_]);
+    pos_ += 8;
+    return static_cast<std::int64_t>(v);
 }
 
 double CArchive::ReadDouble() {

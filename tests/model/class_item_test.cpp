@@ -21,19 +21,9 @@ namespace tallowmere {
 namespace {
 
 using test::Bytes;
+using test::Field;
+using test::IdOf;
 using Strings = std::vector<std::string>;
-
-RecordId Id(std::initializer_list<std::uint8_t> bytes) {
-    RecordId id;
-    std::copy(bytes.begin(), bytes.end(), id.bytes.begin());
-    return id;
-}
-
-std::string Field(std::string_view text, std::size_t width) {
-    std::string s(text);
-    s.resize(width, '\0');
-    return s;
-}
 
 void Tag(Bytes& b, std::size_t n) {
     if (n == 0) {
@@ -78,8 +68,8 @@ TEST_F(ClassItemTest, DefaultsMatchThePartsTable) {
         const char* name;
         RecordId id;
     } expected[] = {
-        {"Business", Id({0, 0, 0, 0, 0, 0, 0x00, 0x65})},
-        {"Personal", Id({0, 0, 0, 0, 0, 0, 0x00, 0x66})},
+        {"Business", IdOf({0, 0, 0, 0, 0, 0, 0x00, 0x65})},
+        {"Personal", IdOf({0, 0, 0, 0, 0, 0, 0x00, 0x66})},
     };
     for (std::size_t i = 0; i < 2; ++i) {
         auto* item = dynamic_cast<CClassItem*>(list.GetAt(i, true));
@@ -111,7 +101,7 @@ TEST_F(ClassItemTest, CreateDefaultsNeitherSortsNorSaves) {
 }
 
 TEST_F(ClassItemTest, SmallListWithBudgetFlagAndDeletedItemIsByteForByte) {
-    const RecordId home = Id({0xAB, 0xCD, 0x00, 0x01, 0xC1, 0x00, 0x00, 0x10});
+    const RecordId home = IdOf({0xAB, 0xCD, 0x00, 0x01, 0xC1, 0x00, 0x00, 0x10});
     CClassList list;
     list.SetPath(path_);
     list.CreateDefaults();
@@ -145,7 +135,7 @@ TEST_F(ClassItemTest, SmallListWithBudgetFlagAndDeletedItemIsByteForByte) {
 }
 
 TEST_F(ClassItemTest, OldLayoutConvertsOnLoad) {
-    const RecordId mine = Id({0xAB, 0xCD, 0x00, 0x01, 0xC1, 0x00, 0x00, 0x10});
+    const RecordId mine = IdOf({0xAB, 0xCD, 0x00, 0x01, 0xC1, 0x00, 0x00, 0x10});
     Bytes old;
     old.W(3);
     Tag(old, 0);
@@ -326,7 +316,7 @@ TEST_F(ClassItemTest, IdLookUpsFollowEveryChange) {
     EXPECT_EQ(list.GetNameById(PersonalClassId), "Personal");
     // Changes made through the base are noticed too.
     CPalmFileList& base = list;
-    const RecordId b = Id({7, 7, 7, 7, 7, 7, 7, 7});
+    const RecordId b = IdOf({7, 7, 7, 7, 7, 7, 7, 7});
     base.AddItem(std::make_unique<CClassItem>("Beta", b));
     EXPECT_EQ(list.GetNameById(b), "Beta");
     ASSERT_EQ(list.Load(path_), 0);

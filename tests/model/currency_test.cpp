@@ -24,12 +24,7 @@ namespace tallowmere {
 namespace {
 
 using test::Bytes;
-
-std::string Field(std::string_view text, std::size_t width) {
-    std::string s(text);
-    s.resize(width, '\0');
-    return s;
-}
+using test::Field;
 
 void Tag(Bytes& b, std::size_t n) {
     if (n == 0) {

@@ -1,7 +1,9 @@
 #pragma once
 // Record and list classes that exist only in the tests, registered at run time
 // beside the system's own, and a byte builder for streams assembled by hand.
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -110,6 +112,20 @@ inline std::vector<std::string> Names(const CPalmFileList& list, bool all = true
         names.push_back(item ? item->GetName() : "?");
     }
     return names;
+}
+
+// An id from its leading bytes (the rest zero).
+inline RecordId IdOf(std::initializer_list<std::uint8_t> bytes) {
+    RecordId id;
+    std::copy(bytes.begin(), bytes.end(), id.bytes.begin());
+    return id;
+}
+
+// A text as it stands in a fixed field: NUL-padded to width.
+inline std::string Field(std::string_view text, std::size_t width) {
+    std::string s(text);
+    s.resize(width, '\0');
+    return s;
 }
 
 // Little-endian stream bytes written out by hand, independent of CArchive.

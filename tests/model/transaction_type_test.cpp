@@ -24,18 +24,8 @@ namespace tallowmere {
 namespace {
 
 using test::Bytes;
-
-RecordId Id(std::initializer_list<std::uint8_t> bytes) {
-    RecordId id;
-    std::copy(bytes.begin(), bytes.end(), id.bytes.begin());
-    return id;
-}
-
-std::string Field(std::string_view text, std::size_t width) {
-    std::string s(text);
-    s.resize(width, '\0');
-    return s;
-}
+using test::Field;
+using test::IdOf;
 
 // One type record as the file lays it out: base part, name[33], id, then the
 // extra byte 0 and the int32 0.
@@ -72,13 +62,13 @@ struct Row {
 
 // The table of the seven defaults, in order.
 const Row kDefaults[] = {
-    {"Check #", Id({0, 0, 0, 0, 0, 0, 0xC0, 1}), true, true},
-    {"Withdrawal", Id({0, 0, 0, 0, 0, 0, 0x80, 2}), true, false},
-    {"Deposit", Id({0, 0, 0, 0, 0, 0, 0x00, 3}), false, false},
-    {"Charge", Id({0, 0, 0, 0, 0, 0, 0x80, 4}), true, false},
-    {"Payment", Id({0, 0, 0, 0, 0, 0, 0x00, 5}), false, false},
-    {"ATM", Id({0, 0, 0, 0, 0, 0, 0x80, 6}), true, false},
-    {"EFT", Id({0, 0, 0, 0, 0, 0, 0x80, 7}), true, false},
+    {"Check #", IdOf({0, 0, 0, 0, 0, 0, 0xC0, 1}), true, true},
+    {"Withdrawal", IdOf({0, 0, 0, 0, 0, 0, 0x80, 2}), true, false},
+    {"Deposit", IdOf({0, 0, 0, 0, 0, 0, 0x00, 3}), false, false},
+    {"Charge", IdOf({0, 0, 0, 0, 0, 0, 0x80, 4}), true, false},
+    {"Payment", IdOf({0, 0, 0, 0, 0, 0, 0x00, 5}), false, false},
+    {"ATM", IdOf({0, 0, 0, 0, 0, 0, 0x80, 6}), true, false},
+    {"EFT", IdOf({0, 0, 0, 0, 0, 0, 0x80, 7}), true, false},
 };
 
 std::string DefaultFileBytes() {
@@ -161,8 +151,8 @@ TEST_F(TransactionTypeTest, DefaultFileIsByteForByteTheLayout) {
 }
 
 TEST_F(TransactionTypeTest, SmallListWithUserAndDeletedTypesIsByteForByte) {
-    const RecordId user = Id({0x12, 0x34, 0x00, 0x07, 0xC1, 0x02, 0x83, 0x04});
-    const RecordId gone = Id({0x12, 0x34, 0x00, 0x08, 0xC1, 0x02, 0x03, 0x05});
+    const RecordId user = IdOf({0x12, 0x34, 0x00, 0x07, 0xC1, 0x02, 0x83, 0x04});
+    const RecordId gone = IdOf({0x12, 0x34, 0x00, 0x08, 0xC1, 0x02, 0x03, 0x05});
     CTransactionTypesList list;
     list.SetPath(path_);
     list.AddItem(std::make_unique<CTransactionType>("Deposit", DepositTypeId));
@@ -219,7 +209,7 @@ TEST_F(TransactionTypeTest, ShortRecordFailsTheLoad) {
 }
 
 TEST_F(TransactionTypeTest, OldLayoutConvertsOnLoadAndSavesInTheNewOne) {
-    const RecordId user = Id({0x12, 0x34, 0x00, 0x07, 0xC1, 0x02, 0x83, 0x04});
+    const RecordId user = IdOf({0x12, 0x34, 0x00, 0x07, 0xC1, 0x02, 0x83, 0x04});
     Bytes old;
     old.W(3);
     Tag(old, 0);
@@ -381,7 +371,7 @@ TEST_F(TransactionTypeTest, EditsKeepThePlaceAndResortChangesNothing) {
 TEST_F(TransactionTypeTest, MoveItemWithANewRecordReplacesInPlace) {
     CTransactionTypesList list;
     ASSERT_EQ(list.LoadOrCreate(path_), 0);
-    const RecordId id = Id({9, 9, 0, 1, 2, 3, 0x80, 5});
+    const RecordId id = IdOf({9, 9, 0, 1, 2, 3, 0x80, 5});
     EXPECT_EQ(list.MoveItem(1, std::make_unique<CTransactionType>("Cash out", id)), 1);
     EXPECT_EQ(list.GetCount(true), 7u);
     EXPECT_EQ(Names(list)[1], "Cash out");
@@ -407,7 +397,7 @@ TEST_F(TransactionTypeTest, LookUpsStayRightWhenTheBaseChangesTheList) {
     CTransactionTypesList list;
     ASSERT_EQ(list.LoadOrCreate(path_), 0);
     CPalmFileList& base = list;
-    const RecordId id = Id({1, 2, 3, 4, 5, 6, 0x80, 8});
+    const RecordId id = IdOf({1, 2, 3, 4, 5, 6, 0x80, 8});
     base.AddItem(std::make_unique<CTransactionType>("Via base", id));
     EXPECT_EQ(list.GetNameById(id), "Via base");
     base.DeleteAll();
