@@ -197,6 +197,11 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     // mirror's account saved); the caller saves account. −1 for a status
     // above 3 or an account not in this data set.
     int AddImportedTransaction(CAccount& account, const ImportRecord& record);
+    // The same with the mirrors' accounts left unsaved: each account that
+    // got a mirror is added to *changed once, for the importer to save when
+    // the whole file is read. A null changed saves as above.
+    int AddImportedTransaction(CAccount& account, const ImportRecord& record,
+                               std::vector<CAccount*>* changed);
 
     // The lists.
     CPayeesList& Payees() { return payees_; }

@@ -254,6 +254,21 @@ bool CAccounts::IsTransactionIdUsed(const RecordId& id) const {
 }
 
 int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& record) {
+    return AddImportedTransaction(account, record, nullptr);
+}
+
+int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& record,
+                                      std::vector<CAccount*>* changed) {
+    // An import of many transfers saves each other account once at its end,
+    // not once per row.
+    const auto addMirror = [changed](CAccount& target, std::unique_ptr<CTransaction> m) {
+        if (!changed)
+            return AddMirrorAndSave(target, std::move(m));
+        target.AddTransaction(std::move(m));
+        if (std::find(changed->begin(), changed->end(), &target) == changed->end())
+            changed->push_back(&target);
+        return 0;
+    };
     if (record.status > 3 || IndexOfAccount(&account) < 0)
         return -1;
     std::unique_ptr<CTransaction> t;
@@ -293,7 +308,7 @@ int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& rec
         m->SetLinkedId(t->GetId());
         m->SetAmount(account.ConvertAmountTo(*b, t->GetAmount()));
         const RecordId mirrorId = m->GetId();
-        const int r = AddMirrorAndSave(*b, std::move(m));
+        const int r = addMirror(*b, std::move(m));
         if (r != 0)
             return r;
         t->SetLinkedId(mirrorId);
@@ -321,7 +336,7 @@ int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& rec
             m->SetAmount(account.ConvertAmountTo(*c, t->GetSplitAmount(line)));
             m->SetMemo(t->GetSplitMemo(line));
             const RecordId mirrorId = m->GetId();
-            const int r = AddMirrorAndSave(*c, std::move(m));
+            const int r = addMirror(*c, std::move(m));
             if (r != 0) {
                 // The lines mirrored so far go again, so no half transfer stays.
                 account.DeleteTransferMirrors(*t, false);

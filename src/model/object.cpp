@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "exchange/fi_list.h"
 #include "model/category.h"
 #include "model/class_item.h"
 #include "model/currency.h"
-#include "model/fi_list.h"
 #include "model/palm_list_item.h"
 #include "model/payee.h"
 #include "model/payee_lookup.h"

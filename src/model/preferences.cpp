@@ -187,6 +187,17 @@ std::string GetPrefPromoText() {
     return RegReadString(kRoot, kAboutKeyPath, "Promo Text", "");
 }
 
+// --- product key ---
+
+std::string GetPrefFiDirectoryUrl() {
+    std::string url =
+        RegReadString(kRoot, kProductKeyPath, "Institution Directory URL", kDefaultFiDirectoryUrl);
+    return url.empty() ? std::string(kDefaultFiDirectoryUrl) : url;
+}
+void SetPrefFiDirectoryUrl(std::string_view url) {
+    RegWriteString(kRoot, kProductKeyPath, "Institution Directory URL", url);
+}
+
 // --- a given user's key ---
 
 bool GetPrefPasswordCrib(std::string_view userFolder,

@@ -93,6 +93,13 @@ void WriteDisplayUserGuide(std::uint32_t value);
 // --- about key ---
 std::string GetPrefPromoText();
 
+// --- product key ---
+// The institution directory's base address ("https://host[:port]"), value
+// "Institution Directory URL"; kDefaultFiDirectoryUrl when missing or empty.
+inline constexpr char kDefaultFiDirectoryUrl[] = "https://fidb.brackwater.com";
+std::string GetPrefFiDirectoryUrl();
+void SetPrefFiDirectoryUrl(std::string_view url);
+
 // --- a given user's key ---
 // Zero-fills crib, then true only when exactly 40 bytes were read.
 bool GetPrefPasswordCrib(std::string_view userFolder,

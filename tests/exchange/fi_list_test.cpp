@@ -1,6 +1,6 @@
 // CFiItem and CFiList: the institution list file byte for byte, its trailer,
 // refused and short files, and the in-memory directory updates.
-#include "model/fi_list.h"
+#include "exchange/fi_list.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "list_test_items.h"
 #include "model/list_file_names.h"
+#include "model/list_test_items.h"
 #include "support/test_env.h"
 
 namespace tallowmere {
@@ -203,6 +203,12 @@ TEST_F(FiListTest, KnownInstitutionIsResetAndRenamedInPlace) {
     EXPECT_EQ(item->GetLastProfileFetch(), 0u);
     EXPECT_EQ(item->GetRunByte(), 0);
     EXPECT_EQ(item->GetRunValue(), 0);
+
+    // A renamed institution takes its new name's place, so that later
+    // inserts still find the list in name order.
+    list.AddOrUpdate(8, "Zulu");
+    list.AddOrUpdate(9, "Omega");
+    EXPECT_EQ(Names(list), (Strings{"New Name", "Omega", "Zulu"}));
 }
 
 TEST(FiItemTest, ResetStateClearsRunStateButKeepsTexts) {

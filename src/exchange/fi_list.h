@@ -2,12 +2,21 @@
 // The user's financial institutions ("FiList.lst"): one CFiItem per
 // institution of the directory. Only the directory id and the name are kept
 // in the file; the connection details and the OFX profile are fetched again
-// in every run.
+// in every run. An item is also the event handler of every OFX exchange with
+// its bank: details, profile, account list, statement download and import.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
+#include "exchange/fidb_client.h"
+#include "exchange/ofx_client.h"
+#include "exchange/online_progress.h"
+#include "exchange/sgml_document.h"
+#include "exchange/stream.h"
 #include "model/file_list.h"
 #include "model/palm_list_item.h"
 #include "model/palm_time.h"
@@ -15,10 +24,21 @@
 namespace tallowmere {
 
 class CAccount;
-class COnlineProgressDlg;
+class CFiAccountsList;
+class CTransaction;
 
-class CFiItem : public CListItem {
+class CFiItem : public CListItem,
+                public exchange::CFidbClient::MUpdateFiItemEventHandler,
+                public exchange::COfxClient::MGetProfileEventHandler,
+                public exchange::COfxClient::MGetStatementEventHandler,
+                public exchange::CSgmlElement::MParseEventHandler,
+                public exchange::COfxClient::MChangePasswordEventHandler {
   public:
+    // Details and profile are fetched again once they are this old.
+    static constexpr PalmTime kRefreshAge = 86400;
+    // The identity OFX defines for a profile request.
+    static constexpr std::string_view kAnonymousLogin = "anonymous00000000000000000000000";
+
     // All fields zero or empty.
     CFiItem() = default;
     explicit CFiItem(ForLoad tag) : CListItem(tag) {}
@@ -72,7 +92,48 @@ class CFiItem : public CListItem {
     std::int32_t GetClientUidRequired() const { return clientUidRequired_; }
     void SetClientUidRequired(std::int32_t v) { clientUidRequired_ = v; }
 
+    // Online work. Each returns 0 or -1 unless said otherwise; the errors
+    // are shown through ShowOnlineBankingError where said.
+
+    // Fetches the directory's details (when forced or a day old; a failure
+    // gives -1 and no message) and the bank's profile (when forced or a day
+    // old; a failure is shown).
+    int UpdateProfile(bool force);
+    // The bank's accounts for this customer into accounts; the caller
+    // reports a failure (false).
+    bool GetAccountList(std::string_view userId, std::string_view password,
+                        CFiAccountsList& accounts, bool useClientUid, std::string_view clientUid);
+    // The account's statement since its last one into the account, for
+    // review; downloads added go to collection too (may be null). Refreshes
+    // details and profile first (as UpdateProfile, forced); a failure after
+    // that is shown. What arrived before a failure stays.
+    int DownloadStatement(COnlineProgressDlg* progress, CAccount& account,
+                          std::string_view password, std::vector<CTransaction*>* collection);
+    // An OFX statement file (or reply) into the account, the same way.
+    int ImportStatement(exchange::Stream& stream, CAccount& account);
+
+    // The event slots.
+    bool Progress(int value) override;
+    std::int32_t OnInstitutionDetails(std::int32_t id, std::uint32_t stamp, const std::string* url,
+                                      const std::string* org, const std::string* fid,
+                                      const std::string* appId,
+                                      const std::string* appVersion) override;
+    std::int32_t OnProfile(std::string_view profileText) override;
+    std::int32_t OnClientUidRequired(int value) override;
+    std::int32_t OnStatementAccount(std::string_view accountId) override;
+    std::int32_t OnStatementTransaction(std::string_view date, std::string_view amount,
+                                        std::string_view type,
+                                        std::optional<std::string_view> checkNumber,
+                                        std::string_view name, std::optional<std::string_view> memo,
+                                        std::string_view fitId) override;
+    std::int32_t OnStatementEnd(std::string_view dtEnd) override;
+    std::int32_t OnLedgerBalance(std::string_view balanceAmount) override;
+
   private:
+    exchange::OfxServerLogin Login(std::string_view userId, std::string_view password) const;
+    // The stored address, refused (and said so) unless it is https.
+    bool CheckServerUrl() const;
+
     std::int32_t fiId_ = 0;
     std::string name_;
     PalmTime lastDetailsRefresh_ = 0;
@@ -91,10 +152,10 @@ class CFiItem : public CListItem {
     std::int32_t clientUidRequired_ = 0;
 };
 
-class CFiList : public CFileList {
+class CFiList : public CFileList, public exchange::CFidbClient::MUpdateFiListEventHandler {
   public:
     // The list version the directory reports.
-    static constexpr std::int32_t kDirectoryListVersion = 77771;
+    static constexpr std::int32_t kDirectoryListVersion = exchange::kFiDirectoryListVersion;
 
     std::string_view GetClassName() const override { return "CFiList"; }
     // The items as in every list file, then a WORD, the list version (int32)
@@ -104,8 +165,9 @@ class CFiList : public CFileList {
     // The first institution with this directory id; nullptr when none.
     CFiItem* FindByFiId(std::int32_t id) const;
     // An institution reported by the directory: an existing one with that id
-    // is reset and renamed (keeping its id), otherwise a new one is inserted
-    // in name order. Does not save: a whole directory list is saved once.
+    // is reset and renamed (keeping its id, and moved to its new name's
+    // place), otherwise a new one is inserted in name order. Does not save: a
+    // whole directory list is saved once.
     CFiItem* AddOrUpdate(std::int32_t id, std::string_view name);
     // Takes out and deletes the first institution with this id; false when
     // there is none. Does not save.
@@ -124,10 +186,32 @@ class CFiList : public CFileList {
     COnlineProgressDlg* GetProgressWindow() const { return progress_; }
     void SetProgressWindow(COnlineProgressDlg* dlg) { progress_ = dlg; }
 
+    // Brings the list up to date from the directory and writes the file
+    // once at the end (also after a failure, for what arrived before it).
+    // False on a failure of the directory (its error is the client's) or of
+    // the save (already reported; the client's error is then 0).
+    bool UpdateFiList(exchange::CFidbClient& client);
+    bool UpdateFiList();
+
+    // The directory's events.
+    bool Progress(int value) override;
+    std::int32_t OnInstitution(std::int32_t id, std::string_view name) override;
+    std::int32_t OnInstitutionRemoved(std::int32_t id) override;
+    std::int32_t OnListVersion(std::int32_t version) override;
+
   protected:
     bool AcceptsItem(const CObject& obj) const override;
 
   private:
+    void RebuildUpdateIndex();
+    void InsertInNameOrder(std::unique_ptr<CListItem> item);
+
+    // Items by directory id while a directory list is read, so each report
+    // is one look-up rather than a walk of the list.
+    std::unordered_map<std::int32_t, CFiItem*> updateIndex_;
+    bool updating_ = false;
+    bool updateChanged_ = false;
+
     std::uint16_t updateWord_ = 0;
     std::int32_t listVersion_ = 0;
     std::int32_t updateValue_ = 0;

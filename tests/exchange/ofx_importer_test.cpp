@@ -1,0 +1,209 @@
+// OFX and QFX files through COFXImporter into an account of a data set:
+// files of our own, files that cannot be read or parsed, and a statement
+// written by ofxstatement, checked against what libofx's ofxdump reads from
+// the same file. The outside programs are skipped when not installed.
+#include "exchange/ofx_importer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "exchange/desktop_load_options.h"
+#include "exchange/online_banking_error.h"
+#include "model/accounts.h"
+#include "model/list_test_items.h"
+#include "support/test_env.h"
+
+namespace tallowmere::exchange {
+namespace {
+
+using test::CapturingSink;
+
+constexpr const char* kStatement =
+    "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\nENCODING:USASCII\r\n"
+    "CHARSET:1252\r\nCOMPRESSION:NONE\r\nOLDFILEUID:NONE\r\nNEWFILEUID:NONE\r\n\r\n"
+    "<OFX><SIGNONMSGSRSV1><SONRS><STATUS><CODE>0<SEVERITY>INFO</STATUS>"
+    "<DTSERVER>20240131<LANGUAGE>ENG</SONRS></SIGNONMSGSRSV1>"
+    "<CREDITCARDMSGSRSV1><CCSTMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS>"
+    "<CCSTMTRS><CURDEF>USD<CCACCTFROM><ACCTID>4111</CCACCTFROM>"
+    "<BANKTRANLIST><DTSTART>20240101<DTEND>20240131"
+    "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240105<TRNAMT>-5.00<FITID>Q1<NAME>Shop</STMTTRN>"
+    "</BANKTRANLIST><LEDGERBAL><BALAMT>-5.00<DTASOF>20240131</LEDGERBAL>"
+    "</CCSTMTRS></CCSTMTTRNRS></CREDITCARDMSGSRSV1></OFX>";
+
+class OfxImporterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = test::MakeTempDir("ofx_import");
+        ASSERT_EQ(
+            CAccounts::LoadInto(data_, dir_ + "/data", DesktopLoadOptions(HeaderCipher::None())),
+            0);
+        account_ = data_->GetAccountAt(0);
+        ASSERT_NE(account_, nullptr);
+        importer_.SetAccounts(data_.get());
+        importer_.SetTargetAccount(account_);
+    }
+
+    std::string dir_;
+    std::unique_ptr<CAccounts> data_;
+    CAccount* account_ = nullptr;
+    COFXImporter importer_;
+    CapturingSink sink_;
+};
+
+TEST_F(OfxImporterTest, OfxAndQfxFilesImportOnce) {
+    for (const char* name : {"statement.ofx", "statement.QFX"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir_ + "/" + name;
+        test::WriteFileBytes(path, kStatement);
+        EXPECT_TRUE(IsOfxFilePath(path));
+        ASSERT_EQ(importer_.Import(path), 0);
+        ASSERT_EQ(account_->Transactions().size(), 1u);
+        EXPECT_EQ(account_->Transactions()[0]->GetOnlineId(), "Q1");
+        EXPECT_EQ(account_->Transactions()[0]->GetAmount(), 500);
+        EXPECT_EQ(account_->Header().GetDownloadEndDate(), "20240131");
+    }
+    EXPECT_TRUE(sink_.reports.empty());
+    for (const char* other : {"a.qif", "a.csv", "ofx", "dir.ofx/file", "a.ofx.txt"})
+        EXPECT_FALSE(IsOfxFilePath(other)) << other;
+}
+
+TEST_F(OfxImporterTest, UnreadableAndBrokenFilesAreShown) {
+    EXPECT_EQ(importer_.Import(dir_ + "/missing.ofx"), 2);
+    ASSERT_EQ(sink_.reports.size(), 1u);
+    EXPECT_EQ(sink_.reports[0].string_id, kStringImportUnreadable);
+    EXPECT_NE(sink_.reports[0].text.find("missing.ofx"), std::string::npos);
+
+    const struct {
+        const char* what;
+        std::string bytes;
+    } broken[] = {
+        {"empty", ""},
+        {"not OFX", "Date,Amount\n1/2/2024,5.00\n"},
+        {"cut", std::string(kStatement).substr(0, 400)},
+    };
+    for (const auto& b : broken) {
+        SCOPED_TRACE(b.what);
+        sink_.reports.clear();
+        const std::string path = dir_ + "/broken.ofx";
+        test::WriteFileBytes(path, b.bytes);
+        EXPECT_EQ(importer_.Import(path), 0);
+        ASSERT_EQ(sink_.reports.size(), 1u);
+        EXPECT_TRUE(sink_.reports[0].string_id >= kStrOnlineNoMemory &&
+                    sink_.reports[0].string_id <= kStrOnlineUnexpected)
+            << sink_.reports[0].text;
+        EXPECT_TRUE(account_->Transactions().empty());
+    }
+    CAccount* none = nullptr;
+    importer_.SetTargetAccount(none);
+    EXPECT_EQ(importer_.Import(dir_ + "/broken.ofx"), kInvalidHandle);
+}
+
+// ofxstatement's writer makes the file; libofx's ofxdump reads it too.
+const char kWriteScript[] = R"(import datetime, decimal, sys
+from ofxstatement.ofx import OfxWriter
+from ofxstatement.statement import Statement, StatementLine
+
+def day(text):
+    return datetime.datetime.strptime(text, "%Y%m%d")
+
+statement = Statement(bank_id="121000248", account_id="0001234567", currency="USD")
+statement.start_date = day("20240101")
+statement.end_date = day("20240131")
+statement.end_balance = decimal.Decimal("1171.50")
+rows = [
+    ("T1", "20240103", "-12.34", "DEBIT", None, "Caf\u00e9 & Co", "first"),
+    ("T2", "20240105", "-100.00", "CHECK", "1042", "Landlord", None),
+    ("T3", "20240110", "1500.00", "CREDIT", None, "Payroll", "salary"),
+    ("T4", "20240131", "-0.99", "FEE", None, "Bank fee", None),
+]
+for fitid, posted, amount, kind, check, payee, memo in rows:
+    line = StatementLine(fitid, day(posted), memo, decimal.Decimal(amount))
+    line.trntype, line.check_no, line.payee = kind, check, payee
+    statement.lines.append(line)
+with open(sys.argv[1], "w", encoding="utf-8") as out:
+    out.write(OfxWriter(statement).toxml())
+)";
+
+std::string Run(const std::string& command) {
+    std::string out;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0)
+            out.append(buffer, n);
+        if (pclose(p) != 0)
+            out.clear();
+    }
+    return out;
+}
+
+bool Installed(const std::string& check) {
+    return std::system((check + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+// (FITID, amount text) in file order, as ofxdump prints them.
+std::vector<std::pair<std::string, std::string>> DumpedTransactions(const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::istringstream lines(Run("ofxdump '" + path + "' 2> /dev/null"));
+    std::string line;
+    std::string amount;
+    const std::string amountLabel = "Total money amount: ";
+    const std::string idLabel = "Financial institution's ID for this transaction: ";
+    while (std::getline(lines, line)) {
+        const std::size_t a = line.find(amountLabel);
+        if (a != std::string::npos)
+            amount = line.substr(a + amountLabel.size());
+        const std::size_t i = line.find(idLabel);
+        if (i != std::string::npos)
+            out.emplace_back(line.substr(i + idLabel.size()), amount);
+    }
+    return out;
+}
+
+TEST_F(OfxImporterTest, StatementWrittenByOfxstatementImports) {
+    if (!Installed("/usr/bin/python3 -c 'import ofxstatement.ofx'"))
+        GTEST_SKIP() << "ofxstatement is not installed";
+    test::WriteFileBytes(dir_ + "/write.py", kWriteScript);
+    const std::string path = dir_ + "/outside.ofx";
+    ASSERT_EQ(std::system(("/usr/bin/python3 '" + dir_ + "/write.py' '" + path + "'").c_str()), 0);
+
+    ASSERT_EQ(importer_.Import(path), 0);
+    EXPECT_TRUE(sink_.reports.empty());
+    const auto& register_ = account_->Transactions();
+    ASSERT_EQ(register_.size(), 4u);
+    std::map<std::string, const CTransaction*> byId;
+    for (const auto& t : register_)
+        byId[t->GetOnlineId()] = t.get();
+    ASSERT_EQ(byId.size(), 4u);
+    EXPECT_EQ(byId["T1"]->GetPayeeName(), "Caf\xE9 & Co");
+    EXPECT_EQ(byId["T2"]->GetCheckNumber(), 1042u);
+    EXPECT_TRUE(byId["T4"]->IsOutflow());
+    EXPECT_FALSE(byId["T3"]->IsOutflow());
+    EXPECT_EQ(account_->Header().GetDownloadEndDate().substr(0, 8), "20240131");
+
+    if (!Installed("command -v ofxdump"))
+        GTEST_SKIP() << "ofxdump (Debian package ofx) is not installed";
+    const auto dumped = DumpedTransactions(path);
+    ASSERT_EQ(dumped.size(), 4u);
+    for (const auto& [id, amount] : dumped) {
+        SCOPED_TRACE(id);
+        ASSERT_EQ(byId.count(id), 1u);
+        const CTransaction& t = *byId[id];
+        const bool negative = !amount.empty() && amount[0] == '-';
+        EXPECT_EQ(t.IsOutflow(), negative);
+        const std::string digits = negative ? amount.substr(1) : amount;
+        EXPECT_EQ(t.GetAmount(), std::llround(std::stod(digits) * 100));
+    }
+}
+
+}  // namespace
+}  // namespace tallowmere::exchange
