@@ -40,8 +40,6 @@ struct DataSetOptions {
     std::uint32_t seed = 8;
 };
 
-// The first name of the options, kept while other benchmarks still use it.
-
 struct DataSetSummary {
     int accounts = 0;
     int transactions = 0;

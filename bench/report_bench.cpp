@@ -4,10 +4,6 @@
 // The same transactions are written as a ledger journal, and ledger's
 // balance of the same period is timed against ours.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
 #include <chrono>
@@ -20,14 +16,17 @@
 #include <string>
 #include <vector>
 
+#include "ledger_runner.h"
 #include "model/accounts.h"
 #include "model/report.h"
 #include "model/transaction_type.h"
 
-extern char** environ;
-
 namespace tallowmere {
 namespace {
+
+using bench::LedgerAmount;
+using bench::LedgerInstalled;
+using bench::RunLedger;
 
 constexpr int kTransactions = 100000;
 constexpr int kFirstYear = 2019;
@@ -80,14 +79,6 @@ PalmTime MakeDate(int year, int month, int day, int hour, int minute, int second
     f.minute = static_cast<std::int16_t>(minute);
     f.second = static_cast<std::int16_t>(second);
     return f.ToPalmTime();
-}
-
-std::string LedgerAmount(Cents cents) {
-    char text[48];
-    const bool negative = cents < 0;
-    const long long m = negative ? -static_cast<long long>(cents) : static_cast<long long>(cents);
-    std::snprintf(text, sizeof text, "%s$%lld.%02lld", negative ? "-" : "", m / 100, m % 100);
-    return text;
 }
 
 struct Fixture {
@@ -281,43 +272,6 @@ void BM_ReportByCategoryAllTime(benchmark::State& state) {
     RunReport(state, false, "target <= 50 ms");
 }
 BENCHMARK(BM_ReportByCategoryAllTime)->Unit(benchmark::kMillisecond);
-
-bool LedgerInstalled() {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t end = dirs.find(':', start);
-        const std::string dir =
-            dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (!dir.empty() && access((dir + "/ledger").c_str(), X_OK) == 0)
-            return true;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return false;
-}
-
-// Runs ledger with its output thrown away; the exit status, or -1.
-int RunLedger(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, "ledger", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
 
 // Our time for the same report, the mean of a few runs, for the ratio.
 double OurSeconds(Fixture& f, bool year) {

@@ -185,6 +185,8 @@ int CPalmFileList::LoadOrCreate(const std::string& path) {
         return r;
     path_ = path;
     CreateDefaults();
+    if (savesHeld_)
+        return 0;
     const int saved = Save();
     if (saved != 0)
         return saved;
@@ -192,6 +194,8 @@ int CPalmFileList::LoadOrCreate(const std::string& path) {
 }
 
 int CPalmFileList::Save() {
+    if (savesHeld_)
+        return 0;
     const int r = SaveObjectFile(path_, *this);
     if (r == 0)
         return 0;

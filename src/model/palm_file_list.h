@@ -90,6 +90,12 @@ class CPalmFileList : public CObject {
     // with the error code; the file on disk then stays as it was.
     int Save();
 
+    // While saves are held, Save writes nothing and returns 0, and
+    // LoadOrCreate keeps a missing file's defaults in memory: the handheld
+    // sync changes its own copy of the lists and writes them as a whole.
+    void HoldSaves(bool hold) { savesHeld_ = hold; }
+    bool SavesHeld() const { return savesHeld_; }
+
     // Whether the next loads read old id-first records (the data set decides
     // it per load from the category file).
     void SetOldFormatRecords(bool old) { oldFormatRecords_ = old; }
@@ -113,6 +119,7 @@ class CPalmFileList : public CObject {
     std::vector<std::unique_ptr<CPalmListItem>> items_;
     std::string path_;
     bool oldFormatRecords_ = false;
+    bool savesHeld_ = false;
 };
 
 }  // namespace tallowmere
