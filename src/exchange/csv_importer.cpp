@@ -5,6 +5,7 @@
 
 #include "exchange/csv_exporter.h"
 #include "exchange/csv_fields.h"
+#include "exchange/list_save_batch.h"
 #include "model/error_sink.h"
 #include "model/paths.h"
 #include "platform/text_1252.h"
@@ -65,6 +66,8 @@ int CCSVImporter::Import(const std::string& path) {
 int CCSVImporter::ImportText(std::string_view text, const std::string& name) {
     BeginImport(name);
     SetDefaultAccountName(name);
+    // New categories and classes are written once at the end, not per row.
+    ListSaveBatch lists(GetAccounts());
     int result = 0;
     try {
         LineReader lines(text);
@@ -74,7 +77,12 @@ int CCSVImporter::ImportText(std::string_view text, const std::string& name) {
     } catch (const std::bad_alloc&) {
         result = platform::kErrorNotEnoughMemory;
     }
-    return FinishImport(result);
+    const int listsSaved = lists.Finish();
+    const int finished = FinishImport(result);
+    if (finished != 0)
+        return finished;
+    // The list has reported its failure itself.
+    return listsSaved == 0 ? 0 : (listsSaved > 0 ? listsSaved : platform::kErrorGenFailure);
 }
 
 void CCSVImporter::ReadKind(std::string_view text, ImportRecord& record, bool& malformed) const {
