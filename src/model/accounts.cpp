@@ -86,7 +86,11 @@ int CAccounts::Load(const std::string& folder, const AccountsLoadOptions& option
     int r = LoadAccountFiles(folder, options.includePlaceholders);
     if (r != 0)
         return r;
-    if (accounts_.empty()) {
+    if (accounts_.empty() && options.writeNothing) {
+        r = CreateDefaultAccounts(folder, false);
+        if (r != 0)
+            return r;
+    } else if (accounts_.empty()) {
         r = CreateDefaultAccounts(folder);
         if (r != 0)
             return r;
@@ -101,9 +105,12 @@ int CAccounts::Load(const std::string& folder, const AccountsLoadOptions& option
     if (r != 0 && r != platform::kErrorFileNotFound)
         return Fail(r, categoriesPath);
     oldFormat_ = r == 0 && idFirst;
-    for (CPalmFileList* list : std::initializer_list<CPalmFileList*>{
-             &categories_, &payees_, &classes_, &types_, &payeeLookup_, &currencies_, &scheduled_})
+    for (CPalmFileList* list :
+         std::initializer_list<CPalmFileList*>{&categories_, &payees_, &classes_, &types_,
+                                               &payeeLookup_, &currencies_, &scheduled_}) {
         list->SetOldFormatRecords(oldFormat_);
+        list->HoldSaves(options.writeNothing);
+    }
 
     // In the order of the folder's layout; each stops the load.
     const auto load = [&](const char* name, const auto& loader) {
@@ -171,12 +178,13 @@ int CAccounts::LoadAccountFiles(const std::string& folder, bool includePlacehold
     return 0;
 }
 
-int CAccounts::CreateDefaultAccounts(const std::string& folder) {
-    int r = CreateDirectoryPath(folder);
+int CAccounts::CreateDefaultAccounts(const std::string& folder, bool write) {
+    int r = write ? CreateDirectoryPath(folder) : 0;
     if (r != 0)
         return Fail(r, folder);
     for (const DefaultAccount& d : kDefaultAccounts) {
-        CAccount account(this);
+        auto made = std::make_unique<CAccount>(this);
+        CAccount& account = *made;
         account.SetCipher(cipher_);
         AccountHeader& h = account.Header();
         h.SetId(RecordId::Fixed(d.code));
@@ -186,6 +194,10 @@ int CAccounts::CreateDefaultAccounts(const std::string& folder) {
         h.SetIconIndex(d.icon);
         account.SetColor(d.color);
         r = account.MakeFilePath(folder, name);
+        if (r == 0 && !write) {
+            InsertAccount(std::move(made));
+            continue;
+        }
         if (r == 0)
             r = account.Save();
         if (r != 0)
@@ -214,6 +226,16 @@ CAccount* CAccounts::InsertAccount(std::unique_ptr<CAccount> account) {
         return platform::CompareBytes(a->GetName(), name) >= 0;
     });
     return accounts_.insert(at, std::move(account))->get();
+}
+
+std::unique_ptr<CAccount> CAccounts::TakeAccount(const CAccount* account) {
+    const auto at = std::find_if(accounts_.begin(), accounts_.end(),
+                                 [&](const auto& a) { return a.get() == account; });
+    if (at == accounts_.end())
+        return nullptr;
+    std::unique_ptr<CAccount> taken = std::move(*at);
+    accounts_.erase(at);
+    return taken;
 }
 
 void CAccounts::Clear() {

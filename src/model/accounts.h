@@ -60,6 +60,10 @@ struct AccountsLoadOptions {
     // Deleted-account placeholder files are loaded as accounts too (the
     // sync passes the deletions on).
     bool includePlaceholders = false;
+    // The load writes no file: defaults for a missing account or list file
+    // stay in memory, and the lists hold their saves until the caller writes
+    // the data set as a whole (the handheld sync's copy).
+    bool writeNothing = false;
     InstitutionListFactory makeInstitutionList;
 };
 
@@ -101,6 +105,9 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     // Inserts before the first account whose name compares greater or equal;
     // the account takes this data set as owner and its cipher. Returns it.
     CAccount* InsertAccount(std::unique_ptr<CAccount> account);
+    // Takes the account out of this data set, its file untouched; null when
+    // it is not here.
+    std::unique_ptr<CAccount> TakeAccount(const CAccount* account);
 
     // Writes every account file and the seven record lists; the institution
     // list is written by its own changes. Goes on after a failure and
@@ -229,7 +236,7 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
   private:
     // Loads every account file of folder; false placeholders are skipped.
     int LoadAccountFiles(const std::string& folder, bool includePlaceholders);
-    int CreateDefaultAccounts(const std::string& folder);
+    int CreateDefaultAccounts(const std::string& folder, bool write = true);
     int Fail(int code, const std::string& path);
     // Adds the occurrence without saving; *account gets the account and
     // *postedId the new transaction's id.

@@ -1,0 +1,274 @@
+#include "sync/handheld_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <initializer_list>
+#include <new>
+#include <string_view>
+#include <utility>
+
+#include "model/account_root.h"
+#include "model/archive.h"
+#include "model/error_sink.h"
+#include "model/list_file_names.h"
+#include "model/paths.h"
+#include "platform/atomic_file.h"
+#include "platform/file_ops.h"
+#include "platform/named_mutex.h"
+#include "platform/text_1252.h"
+#include "platform/win_error.h"
+#include "sync/handheld_db.h"
+#include "sync/handheld_write.h"
+#include "sync/sqlite_wrapper.h"
+
+namespace tallowmere::handheld {
+
+namespace {
+
+constexpr int kStringAccountSaveError = 507;
+constexpr int kStringListSaveError = 185;
+constexpr char kFallbackAccountName[] = "Account";
+// Staged files are neither ".wqm" nor ".lst": one left over is never loaded.
+constexpr std::string_view kStagePrefix = ".sync~";
+constexpr std::string_view kStageSuffix = ".tmp";
+
+constexpr Table kRecordTables[] = {
+    Table::kAccounts,         Table::kCategories,
+    Table::kClasses,          Table::kCurrencies,
+    Table::kTransactionTypes, Table::kPayees,
+    Table::kPayeeLookupItems, Table::kScheduledTransactions,
+    Table::kTransactions,
+};
+
+bool IsAccountFile(const std::string& name) {
+    const std::string ext = GetFileExtension(name);
+    return !ext.empty() && platform::CompareNoCase1252(ext, kAccountFileExtension) == 0;
+}
+
+bool TakenNoCase(const std::vector<std::string>& taken, const std::string& name) {
+    for (const std::string& t : taken)
+        if (platform::SameNameNoCase(t, name))
+            return true;
+    return false;
+}
+
+// The object serialised as its file holds it; 0 or the error.
+int Serialize(CObject& object, std::vector<std::uint8_t>& out) {
+    try {
+        CArchive ar;
+        object.Serialize(ar);
+        out = ar.TakeData();
+        return 0;
+    } catch (const ArchiveError& e) {
+        return e.code != 0 ? e.code : platform::kErrorGenFailure;
+    } catch (const std::bad_alloc&) {
+        return platform::kErrorNotEnoughMemory;
+    } catch (...) {
+        return platform::kErrorGenFailure;
+    }
+}
+
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> UniqueAccountFileNames(const std::vector<std::string>& accountNames) {
+    std::vector<std::string> names;
+    names.reserve(accountNames.size());
+    for (const std::string& accountName : accountNames) {
+        std::string base = SanitizeAccountFileName(accountName);
+        // A file named ".wqm" has no extension and would never load again.
+        if (base.empty())
+            base = kFallbackAccountName;
+        base = platform::Cp1252ToUtf8(base);
+        const std::string ext = std::string(".") + kAccountFileExtension;
+        std::string name = base + ext;
+        for (int n = 2; TakenNoCase(names, name); ++n)
+            name = base + "~" + std::to_string(n) + ext;
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+HandheldFiles::HandheldFiles(std::string dataFolder, std::string databasePath)
+    : dataFolder_(std::move(dataFolder)), databasePath_(std::move(databasePath)) {}
+
+HandheldFiles::~HandheldFiles() {
+    DropStaged();
+}
+
+int HandheldFiles::LoadDataSet(std::unique_ptr<CAccounts>& data) {
+    AccountsLoadOptions options;
+    options.cipher = HeaderCipher::PassThrough();
+    options.includePlaceholders = true;
+    options.writeNothing = true;
+    // A new device user's folder may not be there yet; the files come with
+    // the write-back.
+    if (int r = CreateDirectoryPath(dataFolder_); r != 0)
+        return r;
+    return CAccounts::LoadInto(data, dataFolder_, options);
+}
+
+int HandheldFiles::Stage(const std::string& fileName, CObject& object, bool isAccount) {
+    std::vector<std::uint8_t> bytes;
+    int r = Serialize(object, bytes);
+    StagedFile file;
+    file.target = JoinPath(dataFolder_, fileName);
+    file.temporary =
+        JoinPath(dataFolder_, std::string(kStagePrefix) + fileName + std::string(kStageSuffix));
+    file.isAccount = isAccount;
+    if (r == 0)
+        r = platform::WriteFileAtomic(file.temporary, bytes);
+    if (r != 0) {
+        ReportError(isAccount ? kStringAccountSaveError : kStringListSaveError,
+                    {static_cast<std::int64_t>(r)});
+        return r;
+    }
+    staged_.push_back(std::move(file));
+    return 0;
+}
+
+int HandheldFiles::WriteAccountFiles(CAccounts& data) {
+    std::vector<CAccount*> accounts;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < data.GetAccountCount(); ++i) {
+        CAccount* account = data.GetAccountAt(i);
+        if (account == nullptr || account->IsPlaceholderFile())
+            continue;
+        accounts.push_back(account);
+        names.push_back(account->Header().GetName());
+    }
+    const std::vector<std::string> files = UniqueAccountFileNames(names);
+    for (std::size_t i = 0; i < accounts.size(); ++i) {
+        accounts[i]->SetCipher(HeaderCipher::PassThrough());
+        if (int r = Stage(files[i], *accounts[i], true); r != 0)
+            return r;
+    }
+    for (std::size_t i = 0; i < accounts.size(); ++i)
+        accounts[i]->SetPath(JoinPath(dataFolder_, files[i]));
+    return 0;
+}
+
+int HandheldFiles::WriteListFiles(CAccounts& data) {
+    const std::pair<const char*, CPalmFileList*> lists[] = {
+        {kCategoriesListFile, &data.Categories()},   {kClassListFile, &data.Classes()},
+        {kCurrenciesListFile, &data.Currencies()},   {kPayeesListFile, &data.Payees()},
+        {kPayeeLookupListFile, &data.PayeeLookup()}, {kScheduledTransListFile, &data.Scheduled()},
+        {kTransTypesFile, &data.TransactionTypes()},
+    };
+    for (const auto& [name, list] : lists)
+        if (int r = Stage(name, *list, false); r != 0)
+            return r;
+    return 0;
+}
+
+int HandheldFiles::DeleteAccountFiles() {
+    std::vector<std::string> keep;
+    for (const StagedFile& f : staged_)
+        if (f.isAccount)
+            keep.push_back(GetFileNamePart(f.target));
+    std::error_code ec;
+    std::vector<std::string> remove;
+    std::filesystem::directory_iterator it(dataFolder_, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue;
+        std::string name = it->path().filename().string();
+        bool kept = false;
+        for (const std::string& k : keep)
+            kept = kept || k == name;
+        if (!kept && IsAccountFile(name))
+            remove.push_back(std::move(name));
+    }
+    if (ec)
+        return platform::WinErrorFromErrno(ec.value());
+    int first = 0;
+    for (const std::string& name : remove) {
+        if (::unlink(JoinPath(dataFolder_, name).c_str()) != 0 && errno != ENOENT && first == 0)
+            first = platform::WinErrorFromErrno(errno);
+    }
+    return first;
+}
+
+int HandheldFiles::CommitStaged() {
+    for (std::size_t i = 0; i < staged_.size(); ++i) {
+        if (std::rename(staged_[i].temporary.c_str(), staged_[i].target.c_str()) != 0) {
+            const int r = platform::WinErrorFromErrno(errno);
+            staged_.erase(staged_.begin(), staged_.begin() + static_cast<std::ptrdiff_t>(i));
+            return r;
+        }
+    }
+    int r = DeleteAccountFiles();
+    staged_.clear();
+    SyncFolder(dataFolder_);
+    return r;
+}
+
+void HandheldFiles::DropStaged() {
+    for (const StagedFile& f : staged_)
+        ::unlink(f.temporary.c_str());
+    staged_.clear();
+}
+
+void HandheldFiles::RemoveLeftovers() {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(dataFolder_, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(kStagePrefix) && name.ends_with(kStageSuffix))
+            ::unlink(it->path().c_str());
+    }
+}
+
+int HandheldFiles::WriteDataSet(CAccounts& data) {
+    DropStaged();
+    // A run that died between its writes and its renames left these.
+    RemoveLeftovers();
+    int r = CreateDirectoryPath(dataFolder_);
+    if (r == 0)
+        r = WriteAccountFiles(data);
+    if (r == 0)
+        r = WriteListFiles(data);
+    if (r != 0) {
+        DropStaged();
+        return r;
+    }
+    // The renames touch account files: the desktop reads them under this lock.
+    platform::NamedMutex mutex(kDatabaseMutexName);
+    platform::NamedMutexLock lock(mutex, CAccountRoot::GetLockTimeout());
+    if (!lock.Held()) {
+        DropStaged();
+        return -1;
+    }
+    r = CommitStaged();
+    DropStaged();
+    return r;
+}
+
+int HandheldFiles::MarkAllRowsModified(CSQLiteDBWrapper& db) {
+    for (Table table : kRecordTables)
+        if (int rc = MarkAllModified(db, table); rc != 0)
+            return rc;
+    return 0;
+}
+
+int HandheldFiles::ResetModifiedFlags(CSQLiteDBWrapper& db) {
+    int rc = db.ExecSql(sql::kMarkTransactionsWithChangedSplits);
+    if (rc == 0)
+        rc = db.ExecSql(sql::kClearModifiedSplits);
+    return rc;
+}
+
+}  // namespace tallowmere::handheld

@@ -1,0 +1,257 @@
+#include "sync/sync_session.h"
+
+#include <sqlite3.h>
+
+#include <mutex>
+#include <thread>
+
+#include "model/paths.h"
+#include "model/preferences.h"
+#include "model/users.h"
+#include "platform/named_mutex.h"
+#include "sync/device_identity.h"
+#include "sync/file_transfer.h"
+#include "sync/handheld_read.h"
+#include "sync/sqlite_wrapper.h"
+#include "sync/sync_mode.h"
+#include "sync/sync_server.h"
+#include "sync/sync_words.h"
+#include "sync/trace_message.h"
+
+namespace tallowmere::handheld {
+namespace {
+
+// The program's lock on its user list when it has one.
+std::unique_lock<std::mutex> LockUsers(std::mutex* mutex) {
+    return mutex != nullptr ? std::unique_lock(*mutex) : std::unique_lock<std::mutex>();
+}
+
+// The user a device serial names. The standalone user has no device, so no
+// serial may reach its data.
+CUserItem* FindDeviceUser(const CUserList& users, std::string_view serial) {
+    for (std::size_t i = 0; i < users.GetCount(); ++i) {
+        CUserItem* user = users.GetAt(i);
+        if (!user->IsStandalone() && user->GetFolderName() == serial)
+            return user;
+    }
+    return nullptr;
+}
+
+// The data folder a new user with this serial would get.
+std::string DataFolderFor(std::string_view serial) {
+    PlatformUserRecord record;
+    const std::size_t n = std::min(serial.size(), record.folder.size() - 1);
+    std::copy_n(serial.begin(), n, record.folder.begin());
+    CUserItem probe(record);
+    return probe.GetDataFolder(kProductWord);
+}
+
+void Unlock(std::unique_lock<std::mutex>& lock) {
+    if (lock.owns_lock())
+        lock.unlock();
+}
+
+int NormalMode(int mode) {
+    return mode < 0 || mode > 2 ? kSyncModeTwoWay : mode;
+}
+
+}  // namespace
+
+CSyncSession::CSyncSession(CHandheldSyncServer& server, int fd)
+    : server_(server),
+      link_(fd, server.options_.idleTimeout,
+            CSyncLink::Clock::now() + server.options_.sessionDeadline) {}
+
+void CSyncSession::Status(std::string_view text) {
+    if (server_.options_.events != nullptr)
+        server_.options_.events->OnSyncStatus(std::string(text));
+}
+
+void CSyncSession::SendFailure(std::string_view status, std::string_view code) {
+    Status(status);
+    // The run ends whatever the peer does with these.
+    if (link_.SendText(kWordFailed) && link_.ReceiveAck(kAckBytes) && link_.SendText(code))
+        link_.ReceiveAck(kAckBytes);
+}
+
+void CSyncSession::Run() {
+    const SyncServerOptions& options = server_.options_;
+    link_.SendText(kWordSendDatabase);
+    if (options.events != nullptr)
+        options.events->OnSyncStarted();
+    Status(kStatusStarting);
+    if (options.startPause.count() > 0)
+        std::this_thread::sleep_for(options.startPause);
+
+    if (ReceiveDatabase() && ReadDevice()) {
+        if (options.events != nullptr)
+            options.events->OnSyncTitle(std::string(kTitlePrefix) + deviceName_, mode_);
+        // Held from before the user's files are touched until they are
+        // final, so a desktop edit and the sync never overwrite each other.
+        bool merged = false;
+        {
+            platform::NamedMutex busy(kDesktopBusyMutexName);
+            platform::NamedMutexLock lock(busy, options.busyLockTimeout);
+            if (!lock.Held()) {
+                SendFailure(kStatusUnexpected, kCodeMergeFailed);
+            } else if (FindOrCreateUser()) {
+                MergeAndSendBack();
+                merged = true;
+            }
+        }
+        // After the lock is released: the reload takes it too.
+        if (merged && options.currentUserFolder && options.events != nullptr &&
+            options.currentUserFolder() == userFolderName_)
+            options.events->OnReloadData();
+    }
+    Finish();
+}
+
+bool CSyncSession::ReceiveDatabase() {
+    if (link_.ReceiveText(kMaxWordBytes) != kWordFileSend)
+        return false;
+    if (!link_.SendText(kWordOk))
+        return false;
+    Status(kStatusReceiving);
+    // Journal files of an earlier run would be replayed into this one.
+    server_.RemoveDatabaseFiles();
+    CreateDirectoryPath(GetPathFolder(server_.databasePath_, false));
+    if (!ReceiveFile(link_, server_.databasePath_, server_.options_.transfer))
+        return false;
+    return link_.ReceiveAck(kAckBytes);
+}
+
+bool CSyncSession::ReadDevice() {
+    DeviceSettings settings;
+    int rc = SQLITE_ERROR;
+    {
+        CSQLiteDBWrapper db(server_.databasePath_, SQLITE_OPEN_READWRITE);
+        rc = ReadDeviceSettings(db, settings);
+        db.Close();
+    }
+    deviceName_ = DeviceDisplayName(settings.device_name);
+    deviceSerial_ = settings.device_serial;
+    deviceCrib_ = settings.password_crib;
+    // The serial becomes a folder and a registry key: refuse what cannot
+    // name one safely rather than change it into another device's name.
+    if (rc != SQLITE_OK || !IsAcceptableDeviceSerial(deviceSerial_)) {
+        TraceMessage("sync: refused device settings (code %d)", rc);
+        SendFailure(kStatusCorrupt, kCodeBadData);
+        return false;
+    }
+    {
+        auto lock = LockUsers(server_.options_.usersMutex);
+        newDevice_ = server_.options_.users == nullptr ||
+                     FindDeviceUser(*server_.options_.users, deviceSerial_) == nullptr;
+    }
+    // The mode of this run only: a first sync must not leave mode 2 behind.
+    mode_ = newDevice_ ? kSyncModeHandheldOverwrites : NormalMode(GetCurrentSyncMode());
+    return true;
+}
+
+bool CSyncSession::FindOrCreateUser() {
+    const SyncServerOptions& options = server_.options_;
+    if (options.users == nullptr) {
+        SendFailure(kStatusUnexpected, kCodeMergeFailed);
+        return false;
+    }
+    auto lock = LockUsers(options.usersMutex);
+    CUserList& users = *options.users;
+    user_ = FindDeviceUser(users, deviceSerial_);
+    if (user_ != nullptr) {
+        PasswordCrib stored{};
+        GetPrefPasswordCrib(user_->GetFolderName(), stored);
+        if (!CribMatches(stored, deviceCrib_)) {
+            Unlock(lock);
+            SendFailure(kStatusPasswordMismatch, kCodePasswordMismatch);
+            return false;
+        }
+        if (!deviceName_.empty() && user_->GetName() != deviceName_)
+            user_->Rename(deviceName_);
+        newDevice_ = false;
+    } else {
+        // Every user must stay reachable from the users menu, and a new
+        // serial must not land in an existing user's folder.
+        const std::string folder = DataFolderFor(deviceSerial_);
+        bool taken = folder.empty() || users.GetCount() >= static_cast<std::size_t>(kMaxMenuUsers);
+        for (std::size_t i = 0; !taken && i < users.GetCount(); ++i)
+            taken = users.GetAt(i)->GetDataFolder(kProductWord) == folder;
+        if (taken) {
+            Unlock(lock);
+            SendFailure(kStatusUnexpected, kCodeBadData);
+            return false;
+        }
+        user_ =
+            users.AddPhoneUser(deviceName_.empty() ? deviceSerial_ : deviceName_, deviceSerial_);
+        if (!deviceCrib_.empty())
+            SetPrefPasswordCrib(deviceSerial_, CribFromText(deviceCrib_));
+        newDevice_ = true;
+    }
+    userFolderName_ = user_->GetFolderName();
+    dataFolder_ = user_->GetDataFolder(kProductWord);
+    Unlock(lock);
+    if (options.events != nullptr)
+        options.events->OnSyncUser(userFolderName_, newDevice_);
+    if (dataFolder_.empty()) {
+        SendFailure(kStatusUnexpected, kCodeMergeFailed);
+        return false;
+    }
+    return true;
+}
+
+void CSyncSession::RestoreBackup() {
+    if (backup_.Exists() && !backup_.RestoreBackup())
+        TraceMessage("sync: restore incomplete, the copy stays in %s", backup_.Folder().c_str());
+}
+
+void CSyncSession::MergeAndSendBack() {
+    const SyncServerOptions& options = server_.options_;
+    Status(kStatusComparing);
+    CreateDirectoryPath(dataFolder_);
+    if (!backup_.BackupUserFolder(server_.backupFolder_, SanitizeFileName(userFolderName_),
+                                  dataFolder_)) {
+        // Without a copy the merge must not touch the files.
+        SendFailure(kStatusUnexpected, kCodeMergeFailed);
+    } else {
+        MergeRunOptions run;
+        run.mode = mode_;
+        run.newDeviceUser = newDevice_;
+        run.status = [this](std::string_view text) { Status(text); };
+        const MergeRunner& runner = options.mergeRunner;
+        const int rc = runner(dataFolder_, server_.databasePath_, std::move(run));
+        if (rc != 0) {
+            TraceMessage("sync: merge failed (%d)", rc);
+            SendFailure(kStatusUnexpected, kCodeMergeFailed);
+            RestoreBackup();
+        } else {
+            bool sent = false;
+            const std::string word =
+                link_.SendText(kWordReceiveSynced) ? link_.ReceiveText(kMaxWordBytes) : "";
+            if (word == kWordStop) {
+                Status(kStatusCanceling);
+            } else if (word == kWordFileSend) {
+                Status(kStatusSending);
+                sent = SendFile(link_, server_.databasePath_, options.transfer);
+            }
+            // Only a completed send-back keeps the merged files: otherwise
+            // the handheld never learns of them.
+            if (sent) {
+                backup_.DeleteBackup();
+                LoadDefaultSyncMode();
+            } else {
+                RestoreBackup();
+            }
+        }
+    }
+}
+
+void CSyncSession::Finish() {
+    link_.SendText(kWordEnd);
+    platform::ShutdownSocket(link_.Fd());
+    server_.RemoveDatabaseFiles();
+    Status(kStatusFinishing);
+    if (server_.options_.events != nullptr)
+        server_.options_.events->OnSyncFinished();
+}
+
+}  // namespace tallowmere::handheld

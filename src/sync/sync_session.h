@@ -1,0 +1,55 @@
+#pragma once
+// One sync run on an accepted connection, from "SendiPhoneDatabase" to
+// "EndConnection". Every path ends the same way: the received database is
+// deleted and the window hears the run has finished; every failure after
+// the backup puts the user's folder back as it was.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "sync/sync_link.h"
+#include "sync/user_backup.h"
+
+namespace tallowmere {
+class CUserItem;
+}
+
+namespace tallowmere::handheld {
+
+class CHandheldSyncServer;
+struct DeviceSettings;
+
+class CSyncSession {
+  public:
+    CSyncSession(CHandheldSyncServer& server, int fd);
+    void Run();
+
+  private:
+    // The steps before the merge; false when the run goes straight to its
+    // end.
+    bool ReceiveDatabase();
+    bool ReadDevice();
+    bool FindOrCreateUser();
+    // The merge and the send-back, with the busy lock held.
+    void MergeAndSendBack();
+    void Finish();
+
+    void Status(std::string_view text);
+    // "SyncFailed" and its code, each followed by an acknowledgement.
+    void SendFailure(std::string_view status, std::string_view code);
+    void RestoreBackup();
+
+    CHandheldSyncServer& server_;
+    CSyncLink link_;
+    std::string deviceName_;
+    std::string deviceSerial_;
+    std::string deviceCrib_;
+    CUserItem* user_ = nullptr;
+    bool newDevice_ = false;
+    int mode_ = 0;
+    std::string userFolderName_;
+    std::string dataFolder_;
+    CUserBackup backup_;
+};
+
+}  // namespace tallowmere::handheld

@@ -1,0 +1,81 @@
+#pragma once
+// What the sync server tests share: a recording sink for the window's
+// notices and a snapshot of a folder's files.
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/test_env.h"
+#include "sync/sync_events.h"
+
+namespace tallowmere::test {
+
+using Words = std::vector<std::string>;
+
+class RecordingEvents : public handheld::MSyncEvents {
+  public:
+    void OnSyncStarted() override { Add("started"); }
+    void OnSyncStatus(std::string text) override { Add("status:" + text); }
+    void OnSyncTitle(std::string text, int mode) override {
+        Add("title:" + text + "|" + std::to_string(mode));
+    }
+    void OnSyncUser(std::string folder, bool created) override {
+        Add("user:" + folder + (created ? "|new" : "|known"));
+    }
+    void OnSyncFinished() override {
+        Add("finished");
+        std::lock_guard lock(mutex_);
+        ++finished_;
+        changed_.notify_all();
+    }
+    void OnReloadData() override { Add("reload"); }
+
+    // Waits (bounded) for count finished runs.
+    bool WaitFinished(int count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(30),
+                                 [&] { return finished_ >= count; });
+    }
+    // Waits (bounded) for an entry.
+    bool WaitFor(const std::string& entry) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(30), [&] {
+            return std::find(log_.begin(), log_.end(), entry) != log_.end();
+        });
+    }
+    Words Take() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(log_, {});
+    }
+
+  private:
+    void Add(std::string entry) {
+        std::lock_guard lock(mutex_);
+        log_.push_back(std::move(entry));
+        changed_.notify_all();
+    }
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Words log_;
+    int finished_ = 0;
+};
+
+using Snapshot = std::map<std::string, std::string>;
+
+inline Snapshot TakeSnapshot(const std::string& folder) {
+    Snapshot s;
+    if (!std::filesystem::exists(folder))
+        return s;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+        s[e.path().lexically_relative(folder).string()] =
+            e.is_regular_file() ? test::ReadFileBytes(e.path().string()) : "<dir>";
+    return s;
+}
+
+}  // namespace tallowmere::test

@@ -1,0 +1,527 @@
+#include "sync/sync_server.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <future>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fake_handheld.h"
+#include "handheld_test_db.h"
+#include "model/paths.h"
+#include "model/platform_mgr.h"
+#include "model/preferences.h"
+#include "model/users.h"
+#include "platform/named_mutex.h"
+#include "platform/registry_store.h"
+#include "support/test_env.h"
+#include "sync/device_identity.h"
+#include "sync/sync_mode.h"
+#include "sync_server_support.h"
+
+namespace tallowmere {
+namespace {
+
+namespace fs = std::filesystem;
+namespace hh = handheld;
+using test::FakeHandheld;
+using test::HandheldResult;
+using test::HandheldScript;
+using test::RecordingEvents;
+using test::Snapshot;
+using test::TakeSnapshot;
+using Words = std::vector<std::string>;
+
+struct MergeCall {
+    std::string dataFolder;
+    int mode = -1;
+    bool newDevice = false;
+};
+
+// Stands in for the merge: it changes the user's folder (a changed file and
+// a new one) and the database, as a real merge would, then answers result.
+struct FakeMerge {
+    std::mutex mutex;
+    std::vector<MergeCall> calls;
+    int result = 0;
+
+    hh::MergeRunner Runner() {
+        return [this](const std::string& folder, const std::string& database,
+                      hh::MergeRunOptions options) {
+            std::lock_guard lock(mutex);
+            calls.push_back({folder, options.mode, options.newDeviceUser});
+            if (options.status)
+                options.status("Writing updated data to desktop");
+            test::WriteFileBytes(folder + "/Existing.wqm", "changed by the merge");
+            test::WriteFileBytes(folder + "/Created.wqm", "made by the merge");
+            test::WriteFileBytes(database, "merged database " + folder);
+            return result;
+        };
+    }
+};
+
+std::string HandheldDatabase(const std::string& name, const std::string& serial,
+                             const std::string& crib) {
+    const std::string path = test::MakeHandheldTestDb();
+    {
+        CSQLiteDBWrapper db(path);
+        EXPECT_EQ(SQLITE_OK, test::ExecBound(db, "UPDATE SETTINGS SET value=? WHERE name=?",
+                                             {name, std::string("HHDeviceName")}));
+        EXPECT_EQ(SQLITE_OK, test::ExecBound(db, "UPDATE SETTINGS SET value=? WHERE name=?",
+                                             {serial, std::string("HHDeviceUniqueSerial")}));
+        EXPECT_EQ(SQLITE_OK, test::ExecBound(db, "UPDATE SETTINGS SET value=? WHERE name=?",
+                                             {crib, std::string("PasswordCribName")}));
+        db.Close();
+    }
+    return test::ReadFileBytes(path);
+}
+
+constexpr char kKnownSerial[] = "KNOWN-1";
+constexpr char kKnownCrib[] = "secret crib";
+
+HandheldScript KnownScript(const std::string& crib = kKnownCrib) {
+    HandheldScript s;
+    s.database = HandheldDatabase("Known phone", kKnownSerial, crib);
+    return s;
+}
+
+class SyncServerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string config = test::MakeTempDir("config");
+        data_ = test::MakeTempDir("data");
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        setenv("XDG_DATA_HOME", data_.c_str(), 1);
+        unsetenv("TALLOWMERE_DOUBLE_MODE");
+        platform::SetRegistryStorePath("");
+        Platform::SetLibraryFolder(TALLOWMERE_PLATFORMLIB_DIR);
+        ASSERT_EQ(0, Platform::Initialize(1, kProductWord));
+        CreatePrefsKeys();
+        users_.Enumerate(kProductWord, std::nullopt);
+        root_ = data_ + "/Brackwater/Tallowmere";
+        backup_ = test::MakeTempDir("docs") + "/Backup";
+        hh::SetCurrentSyncMode(0);
+        // A known device with a password and some files.
+        CUserItem* known = users_.AddPhoneUser("Known phone", kKnownSerial);
+        SetPrefPasswordCrib(kKnownSerial, hh::CribFromText(kKnownCrib));
+        knownFolder_ = known->GetDataFolder(kProductWord);
+        test::WriteFileBytes(knownFolder_ + "/Existing.wqm", "account bytes");
+        test::WriteFileBytes(knownFolder_ + "/CategoriesList.lst", "category bytes");
+    }
+    void TearDown() override {
+        server_.reset();
+        Platform::Release();
+        Platform::SetLibraryFolder("");
+    }
+
+    hh::SyncServerOptions Options() {
+        hh::SyncServerOptions o;
+        o.bindAddress = "127.0.0.1";
+        o.discoveryPort = 0;
+        o.syncPort = 0;
+        o.idleTimeout = std::chrono::milliseconds(400);
+        o.sessionDeadline = std::chrono::seconds(60);
+        o.transfer.maxBytes = 1 << 20;
+        o.busyLockTimeout = std::chrono::milliseconds(200);
+        o.startPause = std::chrono::milliseconds(0);
+        o.backupFolder = backup_;
+        o.users = &users_;
+        o.usersMutex = &usersMutex_;
+        o.currentUserFolder = [] { return std::string(kKnownSerial); };
+        o.events = &events_;
+        o.mergeRunner = merge_.Runner();
+        return o;
+    }
+    void Start(hh::SyncServerOptions options) {
+        server_ = std::make_unique<hh::CHandheldSyncServer>(std::move(options));
+        ASSERT_TRUE(server_->StartListenerThread());
+    }
+    void Start() { Start(Options()); }
+
+    HandheldResult Sync(const HandheldScript& script) {
+        ++runs_;
+        HandheldResult r = FakeHandheld().Run(server_->SyncPort(), script);
+        EXPECT_TRUE(r.connected);
+        EXPECT_TRUE(events_.WaitFinished(runs_));
+        return r;
+    }
+
+    // Nothing of the run stays beside the database path.
+    void ExpectNoLeftovers() {
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            EXPECT_FALSE(fs::exists(server_->DatabasePath() + suffix)) << suffix;
+        EXPECT_TRUE(!fs::exists(backup_) || fs::is_empty(backup_));
+    }
+
+    static HandheldScript Known() { return KnownScript(); }
+
+    std::string data_, root_, backup_, knownFolder_;
+    CUserList users_;
+    std::mutex usersMutex_;
+    RecordingEvents events_;
+    FakeMerge merge_;
+    std::unique_ptr<hh::CHandheldSyncServer> server_;
+    int runs_ = 0;
+};
+
+const Words kSuccessWords = {"SendiPhoneDatabase",    "OK",           "OK", "OK",
+                             "RecieveSyncedDatabase", "EndConnection"};
+
+const Words kEndOnly = {"SendiPhoneDatabase", "EndConnection"};
+const Words kEndAfterOk = {"SendiPhoneDatabase", "OK", "EndConnection"};
+Words Failed(const char* code) {
+    return {"SendiPhoneDatabase", "OK", "OK", "OK", "SyncFailed", code, "EndConnection"};
+}
+const Words kEndInTransfer = {"SendiPhoneDatabase", "OK", "OK", "EndConnection"};
+const Words kEndAfterMerge = kSuccessWords;
+
+TEST_F(SyncServerTest, KnownDeviceSyncsInTheCurrentModeWhichThenReturnsToTheDefault) {
+    for (int mode : {0, 1, 2}) {
+        SCOPED_TRACE(mode);
+        SetPrefSyncDirec(0);
+        Start();
+        hh::SetCurrentSyncMode(mode);
+        const HandheldResult r = Sync(Known());
+        EXPECT_EQ(kSuccessWords, r.words);
+        EXPECT_TRUE(r.endOfStream);
+        EXPECT_EQ("merged database " + knownFolder_, r.returned);
+        EXPECT_EQ(
+            (Words{"started", "status:Starting Sync...", "status:Receiving data from handheld...",
+                   "title:Synchronizing with Known phone|" + std::to_string(mode),
+                   "user:KNOWN-1|known", "status:Comparing handheld data with desktop data...",
+                   "status:Writing updated data to desktop",
+                   "status:Sending updated data to handheld", "reload", "status:Finishing ...",
+                   "finished"}),
+            events_.Take());
+        ASSERT_EQ(1u, merge_.calls.size());
+        EXPECT_EQ(mode, merge_.calls[0].mode);
+        EXPECT_FALSE(merge_.calls[0].newDevice);
+        EXPECT_EQ(knownFolder_, merge_.calls[0].dataFolder);
+        // The merged files stay; a one-off mode lasts one sync.
+        EXPECT_EQ("made by the merge", test::ReadFileBytes(knownFolder_ + "/Created.wqm"));
+        EXPECT_EQ(0, hh::GetCurrentSyncMode());
+        ExpectNoLeftovers();
+        merge_.calls.clear();
+        server_.reset();
+    }
+}
+
+TEST_F(SyncServerTest, NewDeviceGetsAUserItsCribAndModeTwoForThisRunOnly) {
+    Start();
+    hh::SetCurrentSyncMode(1);
+    HandheldScript s;
+    s.database = HandheldDatabase("New phone", "NEW-SERIAL", "new crib");
+    s.piece = 1000;  // the database in many pieces
+    const HandheldResult r = Sync(s);
+    EXPECT_EQ(kSuccessWords, r.words);
+    const Words events = events_.Take();
+    EXPECT_EQ("title:Synchronizing with New phone|2", events.at(3));
+    EXPECT_EQ("user:NEW-SERIAL|new", events.at(4));
+    EXPECT_EQ(events.end(), std::find(events.begin(), events.end(), "reload"));
+    ASSERT_EQ(1u, merge_.calls.size());
+    EXPECT_EQ(2, merge_.calls[0].mode);
+    EXPECT_TRUE(merge_.calls[0].newDevice);
+
+    CUserItem* user = users_.FindByFolderExact("NEW-SERIAL");
+    ASSERT_NE(nullptr, user);
+    EXPECT_EQ("New phone", user->GetName());
+    EXPECT_EQ(root_ + "/NEW-SERIAL", user->GetDataFolder(kProductWord));
+    hh::PasswordCrib crib{};
+    EXPECT_TRUE(GetPrefPasswordCrib("NEW-SERIAL", crib));
+    EXPECT_EQ(hh::CribFromText("new crib"), crib);
+    ExpectNoLeftovers();
+
+    // The next sync of the same device is a known one in the default mode.
+    SetPrefSyncDirec(1);
+    hh::LoadDefaultSyncMode();
+    Sync(s);
+    ASSERT_EQ(2u, merge_.calls.size());
+    EXPECT_EQ(1, merge_.calls[1].mode);
+    EXPECT_FALSE(merge_.calls[1].newDevice);
+}
+
+TEST_F(SyncServerTest, AKnownDeviceWithANewNameRenamesItsUser) {
+    Start();
+    HandheldScript s = Known();
+    s.database = HandheldDatabase("Renamed phone", kKnownSerial, kKnownCrib);
+    Sync(s);
+    EXPECT_EQ("Renamed phone", users_.FindByFolderExact(kKnownSerial)->GetName());
+}
+
+TEST_F(SyncServerTest, ABusyDesktopRefusesTheSyncAndKeepsItsFiles) {
+    Start();
+    const Snapshot before = TakeSnapshot(root_);
+    platform::NamedMutex busy(hh::kDesktopBusyMutexName);
+    std::promise<void> held, done;
+    std::thread editor([&] {
+        platform::NamedMutexLock lock(busy, std::chrono::seconds(5));
+        held.set_value();
+        done.get_future().wait();
+    });
+    held.get_future().wait();
+    HandheldScript s;
+    s.database = HandheldDatabase("Another phone", "ANOTHER", "");
+    const HandheldResult r = Sync(s);
+    done.set_value();
+    editor.join();
+    EXPECT_EQ(Failed("00000005"), r.words);
+    EXPECT_TRUE(merge_.calls.empty());
+    EXPECT_EQ(nullptr, users_.FindByFolderExact("ANOTHER"));
+    EXPECT_EQ(before, TakeSnapshot(root_));
+}
+
+TEST_F(SyncServerTest, NoMorePhoneUsersThanTheUsersMenuHolds) {
+    while (users_.GetCount() < static_cast<std::size_t>(kMaxMenuUsers))
+        users_.AddPhoneUser("Filler", "FILL-" + std::to_string(users_.GetCount()));
+    Start();
+    HandheldScript s;
+    s.database = HandheldDatabase("One too many", "TOO-MANY", "");
+    EXPECT_EQ(Failed("00000007"), Sync(s).words);
+    EXPECT_EQ(static_cast<std::size_t>(kMaxMenuUsers), users_.GetCount());
+    EXPECT_FALSE(fs::exists(root_ + "/TOO-MANY"));
+    // Known devices still sync.
+    EXPECT_EQ(kSuccessWords, Sync(Known()).words);
+}
+
+TEST_F(SyncServerTest, ASecondHandheldIsServedAfterTheFirst) {
+    Start();
+    HandheldScript a, b;
+    a.database = HandheldDatabase("Phone A", "SERIAL-A", "");
+    a.piece = 512;
+    b.database = HandheldDatabase("Phone B", "SERIAL-B", "");
+    HandheldResult ra, rb;
+    std::thread first([&] { ra = FakeHandheld().Run(server_->SyncPort(), a); });
+    std::thread second([&] { rb = FakeHandheld().Run(server_->SyncPort(), b); });
+    first.join();
+    second.join();
+    runs_ += 2;
+    EXPECT_TRUE(events_.WaitFinished(runs_));
+    EXPECT_EQ(kSuccessWords, ra.words);
+    EXPECT_EQ(kSuccessWords, rb.words);
+    EXPECT_EQ("merged database " + root_ + "/SERIAL-A", ra.returned);
+    EXPECT_EQ("merged database " + root_ + "/SERIAL-B", rb.returned);
+}
+
+TEST_F(SyncServerTest, StaleFilesBesideTheDatabaseAreRemovedAndLinksNotFollowed) {
+    Start();
+    const std::string path = server_->DatabasePath();
+    const std::string outside = test::MakeTempDir("outside") + "/victim";
+    test::WriteFileBytes(outside, "not yours");
+    fs::create_directories(fs::path(path).parent_path());
+    fs::create_symlink(outside, path);
+    test::WriteFileBytes(path + "-journal", "stale journal");
+    test::WriteFileBytes(path + "-wal", "stale wal");
+    EXPECT_EQ(kSuccessWords, Sync(Known()).words);
+    EXPECT_EQ("not yours", test::ReadFileBytes(outside));
+    ExpectNoLeftovers();
+}
+
+TEST_F(SyncServerTest, AWalModeDatabaseIsRead) {
+    Start();
+    HandheldScript s = Known();
+    const std::string path = test::MakeTempDir("wal") + "/wal.db";
+    test::WriteFileBytes(path, s.database);
+    {
+        CSQLiteDBWrapper db(path);
+        ASSERT_EQ("wal", test::QueryText(db, "PRAGMA journal_mode=WAL;"));
+        db.Close();
+    }
+    s.database = test::ReadFileBytes(path);
+    EXPECT_EQ(kSuccessWords, Sync(s).words);
+}
+
+TEST_F(SyncServerTest, ShutDownWaitsForTheRunningSession) {
+    hh::SyncServerOptions o = Options();
+    o.idleTimeout = std::chrono::seconds(1);
+    Start(o);
+    HandheldScript s = Known();
+    s.stallBeforeSize = true;
+    HandheldResult r;
+    std::thread peer([&] { r = FakeHandheld().Run(server_->SyncPort(), s); });
+    ASSERT_TRUE(events_.WaitFor("status:Receiving data from handheld..."));
+    server_->DeleteThreads();
+    // The session ended its own way before the threads were gone.
+    EXPECT_EQ("finished", events_.Take().back());
+    peer.join();
+    EXPECT_EQ(kEndAfterOk, r.words);
+    ExpectNoLeftovers();
+    EXPECT_EQ(0, server_->SyncPort());
+}
+
+TEST_F(SyncServerTest, WithoutAPlatformRootThereIsNoSyncServer) {
+    Platform::Release();
+    Platform::SetLibraryFolder("/nonexistent");
+    hh::SyncServerOptions o = Options();
+    hh::CHandheldSyncServer server(o);
+    EXPECT_EQ("", server.DatabasePath());
+    EXPECT_FALSE(server.StartListenerThread());
+    EXPECT_EQ(0, server.SyncPort());
+}
+
+TEST_F(SyncServerTest, DiscoveryAnswersRequestsWithAPortAndIgnoresTheRest) {
+    hh::SyncServerOptions o = Options();
+    o.hostName = [] { return std::string("desk-host"); };
+    server_ = std::make_unique<hh::CHandheldSyncServer>(o);
+    ASSERT_TRUE(server_->StartDiscoveryThread());
+    platform::Socket peer = platform::OpenUdpSocket("127.0.0.1", 0);
+    ASSERT_TRUE(peer.Valid());
+    const std::string port = std::to_string(platform::LocalPort(peer));
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(server_->DiscoveryPort());
+    ASSERT_TRUE(platform::ParseIpv4("127.0.0.1", to.sin_addr));
+    const auto send = [&](const std::string& text) {
+        ASSERT_TRUE(platform::SendDatagram(peer.Fd(), text.data(), text.size(), to));
+    };
+    const auto receive = [&](std::chrono::milliseconds wait) {
+        char reply[200];
+        sockaddr_in from{};
+        const long n = platform::ReceiveDatagram(peer.Fd(), reply, sizeof reply, from, wait);
+        return n < 0 ? std::string("<none>") : std::string(reply, static_cast<std::size_t>(n));
+    };
+    std::string expected(100, '\0');
+    expected.replace(0, 9, "desk-host");
+
+    send("AndroidSyncRequest|" + port);
+    EXPECT_EQ(expected, receive(std::chrono::seconds(5)));
+    send("xxAndroidSyncRequestyy|" + port);
+    EXPECT_EQ(expected, receive(std::chrono::seconds(5)));
+    // A request without a terminator fills the whole buffer.
+    send(("AndroidSyncRequest|" + port + std::string(100, '9')).substr(0, 100));
+    EXPECT_EQ("<none>", receive(std::chrono::milliseconds(300)));
+    for (const std::string& ignored :
+         {std::string("AndroidSyncRequest"), std::string("AndroidSyncRequest|0"),
+          std::string("AndroidSyncRequest|-5"), std::string("AndroidSyncRequest|70000"),
+          "Other|" + port, std::string("AndroidSync\0Request|") + port})
+        send(ignored);
+    EXPECT_EQ("<none>", receive(std::chrono::milliseconds(300)));
+}
+
+// Runs that end before or after the merge with the desktop as it was.
+struct FailureCase {
+    const char* name;
+    std::function<void(HandheldScript&)> script;
+    Words words;
+    bool merged;
+    int mergeResult = 0;
+    // The desktop closes the connection (not the peer).
+    bool desktopCloses = true;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SyncFailureTest : public SyncServerTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(SyncFailureTest, LeavesTheDesktopExactlyAsItWas) {
+    const FailureCase& c = GetParam();
+    merge_.result = c.mergeResult;
+    Start();
+    hh::SetCurrentSyncMode(1);
+    const Snapshot before = TakeSnapshot(root_);
+    const std::size_t usersBefore = users_.GetCount();
+    HandheldScript s = Known();
+    c.script(s);
+    const HandheldResult r = Sync(s);
+    EXPECT_EQ(c.words, r.words);
+    EXPECT_EQ(c.desktopCloses, r.endOfStream);
+    EXPECT_EQ("", r.returned);
+    EXPECT_EQ(c.merged ? 1u : 0u, merge_.calls.size());
+    EXPECT_EQ(before, TakeSnapshot(root_));
+    EXPECT_EQ(usersBefore, users_.GetCount());
+    const Words events = events_.Take();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ("started", events.front());
+    EXPECT_EQ("status:Finishing ...", events[events.size() - 2]);
+    EXPECT_EQ("finished", events.back());
+    ExpectNoLeftovers();
+    // A failed run keeps the chosen mode and leaves no mode of its own.
+    EXPECT_EQ(1, hh::GetCurrentSyncMode());
+
+    // The listener keeps serving.
+    merge_.result = 0;
+    EXPECT_EQ(kSuccessWords, Sync(Known()).words);
+}
+
+std::string Repeat(char c, std::size_t n) {
+    return std::string(n, c);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenarios, SyncFailureTest,
+    ::testing::Values(
+        FailureCase{"StopAtOnce", [](HandheldScript& s) { s.firstWord = "SyncHasToStop"; },
+                    kEndOnly, false},
+        FailureCase{"UnknownFirstWord", [](HandheldScript& s) { s.firstWord = "Hello"; }, kEndOnly,
+                    false},
+        FailureCase{"SilentPeer", [](HandheldScript& s) { s.firstWord.clear(); }, kEndOnly, false},
+        FailureCase{"StalledBeforeSize", [](HandheldScript& s) { s.stallBeforeSize = true; },
+                    kEndAfterOk, false},
+        FailureCase{"SizeAboveCap", [](HandheldScript& s) { s.sizeText = "2000000"; }, kEndAfterOk,
+                    false},
+        FailureCase{"NegativeSize", [](HandheldScript& s) { s.sizeText = "-1"; }, kEndAfterOk,
+                    false},
+        FailureCase{"NoSize", [](HandheldScript& s) { s.sizeText = "abc"; }, kEndAfterOk, false},
+        FailureCase{"HugeSize", [](HandheldScript& s) { s.sizeText = "99999999999999999999"; },
+                    kEndAfterOk, false},
+        FailureCase{"CloseAtByte0", [](HandheldScript& s) { s.closeAfter = 0; }, kEndInTransfer,
+                    false},
+        FailureCase{"CloseAtByte4096", [](HandheldScript& s) { s.closeAfter = 4096; },
+                    kEndInTransfer, false},
+        FailureCase{"CloseAtByte5000", [](HandheldScript& s) { s.closeAfter = 5000; },
+                    kEndInTransfer, false},
+        FailureCase{"PasswordMismatch", [](HandheldScript& s) { s = KnownScript("x"); },
+                    Failed("00000001"), false},
+        FailureCase{"EmptyCribForAPassword", [](HandheldScript& s) { s = KnownScript(""); },
+                    Failed("00000001"), false},
+        FailureCase{"NotSqlite", [](HandheldScript& s) { s.database = Repeat('x', 5000); },
+                    Failed("00000007"), false},
+        FailureCase{"EmptyFile", [](HandheldScript& s) { s.database.clear(); }, Failed("00000007"),
+                    false},
+        FailureCase{"EmptySettings",
+                    [](HandheldScript& s) { s.database = HandheldDatabase("", "", ""); },
+                    Failed("00000007"), false},
+        FailureCase{"DotDotSerial",
+                    [](HandheldScript& s) { s.database = HandheldDatabase("n", "..", ""); },
+                    Failed("00000007"), false},
+        FailureCase{"SlashSerial",
+                    [](HandheldScript& s) { s.database = HandheldDatabase("n", "a/b", ""); },
+                    Failed("00000007"), false},
+        FailureCase{"EmptySerial",
+                    [](HandheldScript& s) { s.database = HandheldDatabase("n", "", ""); },
+                    Failed("00000007"), false},
+        FailureCase{"ControlSerial",
+                    [](HandheldScript& s) { s.database = HandheldDatabase("n", "a\tb", ""); },
+                    Failed("00000007"), false},
+        FailureCase{
+            "LongSerial",
+            [](HandheldScript& s) { s.database = HandheldDatabase("n", Repeat('s', 300), ""); },
+            Failed("00000007"), false},
+        FailureCase{
+            "StandaloneSerial",
+            [](HandheldScript& s) { s.database = HandheldDatabase("n", kStandaloneFolder, ""); },
+            Failed("00000007"), false},
+        FailureCase{"MergeFails", [](HandheldScript&) {}, Failed("00000005"), true, -1},
+        FailureCase{"CancelAfterMerge", [](HandheldScript& s) { s.afterMerge = "SyncHasToStop"; },
+                    kEndAfterMerge, true},
+        FailureCase{"UnknownWordAfterMerge", [](HandheldScript& s) { s.afterMerge = "What"; },
+                    kEndAfterMerge, true},
+        FailureCase{"CloseAfterMerge",
+                    [](HandheldScript& s) { s.afterMerge.clear(); },
+                    {"SendiPhoneDatabase", "OK", "OK", "OK", "RecieveSyncedDatabase"},
+                    true,
+                    0,
+                    false}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace tallowmere
