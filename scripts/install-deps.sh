@@ -10,7 +10,7 @@ PACKAGES=(
   libssl-dev uuid-dev libcurl4-openssl-dev openssl ca-certificates
   libsqlite3-0 libsqlite3-dev tzdata
   ofx opensp ofxstatement python3-ofxparse ledger curl
-  libfinance-qif-perl
+  libfinance-qif-perl libofx-doc
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -203,6 +204,72 @@ TEST_F(OfxImporterTest, StatementWrittenByOfxstatementImports) {
         const std::string digits = negative ? amount.substr(1) : amount;
         EXPECT_EQ(t.GetAmount(), std::llround(std::stod(digits) * 100));
     }
+}
+
+// libofx's own sample files (Debian package libofx-doc): statements in OFX
+// 1 and 2, excerpts without headers, and the inputs that once broke libofx.
+// Each goes into a fresh data set; what arrives must be what ofxdump reads,
+// and a file that cannot be read as a statement is said, never taken
+// silently.
+constexpr const char* kLibofxSamples = "/usr/share/doc/libofx-dev/ofx_sample_files";
+
+TEST(OfxLibofxSamples, ImportLikeOfxdumpReadsThem) {
+    if (!std::filesystem::is_directory(kLibofxSamples))
+        GTEST_SKIP() << "libofx's sample files (Debian package libofx-doc) are not installed";
+    const bool haveDump = Installed("command -v ofxdump");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kLibofxSamples)) {
+        std::string name = entry.path().filename().string();
+        const std::string ext = entry.path().extension().string();
+        const bool gz = ext == ".gz";
+        const std::string inner = gz ? entry.path().stem().extension().string() : ext;
+        if (inner != ".ofx" && inner != ".xml" && inner != ".sgml")
+            continue;
+        SCOPED_TRACE(name);
+        ++files;
+        const std::string dir = test::MakeTempDir("libofx_sample");
+        const std::string path = dir + "/statement.ofx";
+        if (gz) {
+            ASSERT_EQ(
+                std::system(("zcat '" + entry.path().string() + "' > '" + path + "'").c_str()), 0);
+        } else {
+            std::filesystem::copy_file(entry.path(), path);
+        }
+        std::unique_ptr<CAccounts> data;
+        ASSERT_EQ(
+            CAccounts::LoadInto(data, dir + "/data", DesktopLoadOptions(HeaderCipher::None())), 0);
+        CAccount* account = data->GetAccountAt(0);
+        CapturingSink sink;
+        COFXImporter importer;
+        importer.SetAccounts(data.get());
+        importer.SetTargetAccount(account);
+        ASSERT_EQ(importer.Import(path), 0);
+        const auto& imported = account->Transactions();
+        EXPECT_TRUE(!imported.empty() || !sink.reports.empty()) << "taken silently";
+        if (!haveDump || imported.empty())
+            continue;
+        // One statement of a file is read, and a repeated FITID only once,
+        // so what arrived is a part of what ofxdump lists.
+        const auto dumped = DumpedTransactions(path);
+        if (dumped.empty())
+            continue;
+        for (const auto& t : imported) {
+            SCOPED_TRACE(t->GetOnlineId());
+            bool found = false;
+            for (const auto& [id, amount] : dumped) {
+                if (id != t->GetOnlineId())
+                    continue;
+                const bool negative = !amount.empty() && amount[0] == '-';
+                const std::string digits = negative ? amount.substr(1) : amount;
+                found = t->IsOutflow() == negative &&
+                        t->GetAmount() == std::llround(std::stod(digits) * 100);
+                if (found)
+                    break;
+            }
+            EXPECT_TRUE(found);
+        }
+    }
+    EXPECT_GT(files, 0);
 }
 
 }  // namespace
