@@ -257,20 +257,9 @@ void BM_LedgerReadsJournal(benchmark::State& state) {
         state.SkipWithError(f.error.c_str());
         return;
     }
-    double total = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const int rc = bench::RunLedger({"ledger", "-f", f.journal, "stats"});
-        const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
-        if (rc != 0) {
-            state.SkipWithError("ledger failed");
-            return;
-        }
-        state.SetIterationTime(d.count());
-        total += d.count();
-    }
-    const double ledger =
-        state.iterations() > 0 ? total / static_cast<double>(state.iterations()) : 0;
+    const double ledger = bench::TimeLedgerRuns(state, {"ledger", "-f", f.journal, "stats"});
+    if (ledger < 0)
+        return;
     if (f.qifImport > 0)
         state.counters["ledger/qif_import"] = ledger / f.qifImport;
     if (f.csvImport > 0)

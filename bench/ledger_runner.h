@@ -1,12 +1,15 @@
 #pragma once
 // ledger (the command-line accounting program) as a yardstick: whether it is
-// installed, running it with its output thrown away, and amounts in its
-// journal form.
+// installed, running it with its output thrown away, timing its runs, and
+// amounts in its journal form.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <benchmark/benchmark.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -53,6 +56,25 @@ inline int RunLedger(const std::vector<std::string>& args) {
     if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+// Runs ledger once per iteration as the iteration's manual time; the mean
+// seconds of a run (0 without iterations), or -1 after a failed run, which
+// skips the benchmark.
+inline double TimeLedgerRuns(benchmark::State& state, const std::vector<std::string>& args) {
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const int rc = RunLedger(args);
+        const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
+        if (rc != 0) {
+            state.SkipWithError("ledger failed");
+            return -1;
+        }
+        state.SetIterationTime(d.count());
+        total += d.count();
+    }
+    return state.iterations() > 0 ? total / static_cast<double>(state.iterations()) : 0;
 }
 
 inline std::string LedgerAmount(Cents cents) {

@@ -26,7 +26,7 @@ namespace {
 
 using bench::LedgerAmount;
 using bench::LedgerInstalled;
-using bench::RunLedger;
+using bench::TimeLedgerRuns;
 
 constexpr int kTransactions = 100000;
 constexpr int kFirstYear = 2019;
@@ -303,21 +303,12 @@ void RunLedgerBalance(benchmark::State& state, bool year) {
                                  std::to_string(kReportYear + 1) + "/01/01"});
     }
     args.push_back("^Categories");
-    double total = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const int rc = RunLedger(args);
-        const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
-        if (rc != 0) {
-            state.SkipWithError("ledger failed");
-            return;
-        }
-        state.SetIterationTime(d.count());
-        total += d.count();
-    }
+    const double ledger = TimeLedgerRuns(state, args);
+    if (ledger < 0)
+        return;
     const double ours = OurSeconds(f, year);
     if (state.iterations() > 0 && ours > 0)
-        state.counters["ledger/ours"] = total / static_cast<double>(state.iterations()) / ours;
+        state.counters["ledger/ours"] = ledger / ours;
     state.SetLabel(year ? "ledger balance -b/-e, one year" : "ledger balance, all time");
 }
 

@@ -14,30 +14,24 @@
 #include "exchange/fidb_client.h"
 #include "exchange/stream_memory.h"
 #include "exchange/win32_http.h"
+#include "walk_stopper.h"
 
 namespace {
 
 namespace ex = tallowmere::exchange;
+using tallowmere::fuzz::WalkStopper;
 
 class Checker : public ex::CFidbClient::MUpdateFiListEventHandler,
                 public ex::CFidbClient::MUpdateFiItemEventHandler {
   public:
-    Checker(int stopAt, int cancelAt) : stopAt_(stopAt), cancelAt_(cancelAt) {}
+    Checker(int stopAt, int cancelAt) : stop_(stopAt, cancelAt) {}
 
-    bool Progress(int) override {
-        if (stopped_)
-            std::abort();
-        if (++progress_ == cancelAt_) {
-            stopped_ = true;
-            return false;
-        }
-        return true;
-    }
+    bool Progress(int) override { return stop_.Progress(); }
     std::int32_t OnInstitution(std::int32_t, std::string_view) override { return Event(); }
     std::int32_t OnInstitutionRemoved(std::int32_t) override { std::abort(); }
     // The last report of a list that was read whole; its answer is not asked.
     std::int32_t OnListVersion(std::int32_t version) override {
-        if (stopped_ || version != ex::kFiDirectoryListVersion)
+        if (stop_.Stopped() || version != ex::kFiDirectoryListVersion)
             std::abort();
         return 0;
     }
@@ -49,24 +43,12 @@ class Checker : public ex::CFidbClient::MUpdateFiListEventHandler,
         return Event();
     }
 
-    bool Stopped() const { return stopped_; }
+    bool Stopped() const { return stop_.Stopped(); }
 
   private:
-    std::int32_t Event() {
-        if (stopped_)
-            std::abort();
-        if (++events_ == stopAt_) {
-            stopped_ = true;
-            return 9;
-        }
-        return 0;
-    }
+    std::int32_t Event() { return stop_.Event(); }
 
-    int stopAt_;
-    int cancelAt_;
-    int progress_ = 0;
-    int events_ = 0;
-    bool stopped_ = false;
+    WalkStopper stop_;
 };
 
 // Never asked: the replies come from memory.

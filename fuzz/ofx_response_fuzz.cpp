@@ -12,26 +12,20 @@
 #include "exchange/ofx_client.h"
 #include "exchange/ofx_datetime.h"
 #include "exchange/stream_memory.h"
+#include "walk_stopper.h"
 
 namespace {
 
 namespace ex = tallowmere::exchange;
+using tallowmere::fuzz::WalkStopper;
 
 class Checker : public ex::COfxClient::MGetProfileEventHandler,
                 public ex::COfxClient::MGetAccountInfoEventHandler,
                 public ex::COfxClient::MGetStatementEventHandler {
   public:
-    Checker(int stopAt, int cancelAt) : stopAt_(stopAt), cancelAt_(cancelAt) {}
+    Checker(int stopAt, int cancelAt) : stop_(stopAt, cancelAt) {}
 
-    bool Progress(int) override {
-        if (stopped_)
-            std::abort();
-        if (++progress_ == cancelAt_) {
-            stopped_ = true;
-            return false;
-        }
-        return true;
-    }
+    bool Progress(int) override { return stop_.Progress(); }
     std::int32_t OnProfile(std::string_view) override { return Event(); }
     std::int32_t OnClientUidRequired(int value) override {
         if (value != 1)
@@ -60,21 +54,9 @@ class Checker : public ex::COfxClient::MGetProfileEventHandler,
     std::int32_t OnLedgerBalance(std::string_view) override { return Event(); }
 
   private:
-    std::int32_t Event() {
-        if (stopped_)
-            std::abort();
-        if (++events_ == stopAt_) {
-            stopped_ = true;
-            return 9;
-        }
-        return 0;
-    }
+    std::int32_t Event() { return stop_.Event(); }
 
-    int stopAt_;
-    int cancelAt_;
-    int events_ = 0;
-    int progress_ = 0;
-    bool stopped_ = false;
+    WalkStopper stop_;
 };
 
 }  // namespace

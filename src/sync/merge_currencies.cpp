@@ -58,13 +58,15 @@ int WriteHome(CSQLiteDBWrapper& db, CurrencyId id) {
     return SetSetting(db, kSettingBaseCurrency, std::to_string(int{id}));
 }
 
+// No currency row is left marked modified or deleted.
+int SettleRows(CSQLiteDBWrapper& db) {
+    const int rc = ClearModified(db, Table::kCurrencies, 0);
+    return rc != 0 ? rc : PurgeDeletedRows(db, Table::kCurrencies);
+}
+
 int TableEnd(MergeContext& m) {
-    int rc = ReadChangedCurrencies(m.db, m.data.Currencies());
-    if (rc == 0)
-        rc = ClearModified(m.db, Table::kCurrencies, 0);
-    if (rc == 0)
-        rc = PurgeDeletedRows(m.db, Table::kCurrencies);
-    return rc;
+    const int rc = ReadChangedCurrencies(m.db, m.data.Currencies());
+    return rc != 0 ? rc : SettleRows(m.db);
 }
 
 int TwoWay(MergeContext& m) {
@@ -134,11 +136,7 @@ int DesktopOverwrites(MergeContext& m) {
     }
     if (rc == 0)
         rc = DeleteModifiedRows(m.db, Table::kCurrencies);
-    if (rc == 0)
-        rc = ClearModified(m.db, Table::kCurrencies, 0);
-    if (rc == 0)
-        rc = PurgeDeletedRows(m.db, Table::kCurrencies);
-    return rc;
+    return rc != 0 ? rc : SettleRows(m.db);
 }
 
 int HandheldOverwrites(MergeContext& m) {

@@ -47,8 +47,10 @@ bool MoveOver(const fs::path& from, const fs::path& target) {
     return fs::remove(from, ec);
 }
 
-// The relative paths of the files and folders below root (links skipped).
-bool ListTree(const fs::path& root, std::vector<fs::path>& files, std::set<fs::path>& all) {
+// Calls visit(path, type) for each entry below root, links not followed;
+// false when the walk could not finish.
+template <typename Visit>
+bool WalkTree(const fs::path& root, Visit visit) {
     std::error_code ec;
     fs::recursive_directory_iterator it(root, ec);
     if (ec)
@@ -57,15 +59,22 @@ bool ListTree(const fs::path& root, std::vector<fs::path>& files, std::set<fs::p
         const fs::file_type type = it->symlink_status(ec).type();
         if (ec)
             return false;
-        const fs::path rel = it->path().lexically_relative(root);
+        visit(it->path(), type);
+    }
+    return !ec;
+}
+
+// The relative paths of the files and folders below root (links skipped).
+bool ListTree(const fs::path& root, std::vector<fs::path>& files, std::set<fs::path>& all) {
+    return WalkTree(root, [&](const fs::path& path, fs::file_type type) {
+        const fs::path rel = path.lexically_relative(root);
         if (type == fs::file_type::regular) {
             files.push_back(rel);
             all.insert(rel);
         } else if (type == fs::file_type::directory) {
             all.insert(rel);
         }
-    }
-    return !ec;
+    });
 }
 
 // Deletes what lies below folder but not in keep, deepest first. Links are
@@ -73,16 +82,10 @@ bool ListTree(const fs::path& root, std::vector<fs::path>& files, std::set<fs::p
 bool DeleteOthers(const fs::path& folder, const std::set<fs::path>& keep) {
     std::error_code ec;
     std::vector<std::pair<fs::path, fs::file_type>> entries;
-    fs::recursive_directory_iterator it(folder, ec);
-    if (ec)
-        return false;
-    for (const fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
-        const fs::file_type type = it->symlink_status(ec).type();
-        if (ec)
-            return false;
-        entries.emplace_back(it->path(), type);
-    }
-    if (ec)
+    const bool walked = WalkTree(folder, [&](const fs::path& path, fs::file_type type) {
+        entries.emplace_back(path, type);
+    });
+    if (!walked)
         return false;
     for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
         if (keep.count(e->first.lexically_relative(folder)) != 0)

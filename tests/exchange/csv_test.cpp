@@ -17,69 +17,12 @@
 namespace tallowmere::exchange {
 namespace {
 
-PalmTime Day(int year, int month, int day) {
-    return DateFields{0,
-                      0,
-                      12,
-                      static_cast<std::int16_t>(day),
-                      static_cast<std::int16_t>(month),
-                      static_cast<std::int16_t>(year)}
-        .ToPalmTime();
-}
+using test::Day;
+using test::Line;
+using test::SaveCounter;
 
-struct Line {
-    std::string category;  // a category text as the importer reads it
-    Cents amount;
-    std::string memo;
-};
-
-class CsvTest : public ::testing::Test {
+class CsvTest : public test::LedgerTest<CCSVImporter> {
   protected:
-    void SetUp() override {
-        folder_ = test::MakeTempDir("data");
-        set_ = test::LoadDataSet(folder_);
-        checking_ = &test::NamedAccount(*set_, "Checking");
-        savings_ = &test::NamedAccount(*set_, "Savings");
-        resolver_.SetAccounts(set_.get());
-    }
-
-    RecordId Category(const std::string& text, RecordId* classId = nullptr) {
-        RecordId id;
-        EXPECT_EQ(resolver_.ParseCategoryText(text, id, classId), 0) << text;
-        return id;
-    }
-
-    // A transaction in account; category is a category text with class.
-    CTransaction& Add(CAccount& account, PalmTime date, const RecordId& type, Cents amount,
-                      const std::string& payee, const std::string& category = "",
-                      std::uint8_t status = kStatusOpen, const std::string& memo = "",
-                      const std::vector<Line>& lines = {}) {
-        auto t = std::make_unique<CTransaction>();
-        t->SetDate(date);
-        t->SetTypeId(type);
-        t->SetAmount(amount);
-        t->SetPayeeName(payee);
-        t->SetMemo(memo);
-        t->SetStatus(status);
-        RecordId classId;
-        if (!lines.empty()) {
-            t->SetCategoryId(SplitMarkerId);
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                RecordId lineClass;
-                t->SetSplitCategoryId(i, Category(lines[i].category, &lineClass));
-                t->SetSplitClassId(i, lineClass);
-                t->SetSplitAmount(i, lines[i].amount);
-                t->SetSplitMemo(i, lines[i].memo);
-            }
-        } else {
-            t->SetCategoryId(Category(category, &classId));
-            t->SetClassId(classId);
-        }
-        CTransaction* p = t.get();
-        account.AddTransaction(std::move(t));
-        return *p;
-    }
-
     // Imports text from a file into target with the given formats.
     int ImportText(const std::string& text, CAccount& target, int layout = 1, int format = 0,
                    CCSVImporter* out = nullptr) {
@@ -100,12 +43,6 @@ class CsvTest : public ::testing::Test {
         exporter.SetNumberFormat(format);
         return exporter.FormatRows(t);
     }
-
-    std::string folder_;
-    std::unique_ptr<CAccounts> set_;
-    CAccount* checking_ = nullptr;
-    CAccount* savings_ = nullptr;
-    CCSVImporter resolver_;
 };
 
 // Everything a CSV row keeps, for comparison.
@@ -132,22 +69,6 @@ void ExpectSameFields(const CTransaction& a, const CTransaction& b, bool transfe
     }
     EXPECT_EQ(!b.GetLinkedId().IsNull(), transfer);
 }
-
-// Counts the files written while it lives.
-class SaveCounter {
-  public:
-    SaveCounter() {
-        platform::SetWriteFault([this](std::size_t written, int&) {
-            if (written == 0)
-                ++saves;
-            return true;
-        });
-    }
-    ~SaveCounter() { platform::SetWriteFault(nullptr); }
-    SaveCounter(const SaveCounter&) = delete;
-    SaveCounter& operator=(const SaveCounter&) = delete;
-    int saves = 0;
-};
 
 TEST_F(CsvTest, AnExportedAccountImportsBackFieldByField) {
     CTransactionTypesList& types = set_->TransactionTypes();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/list_file_fixture.h"
 #include "model/list_file_names.h"
 #include "model/list_test_items.h"
 #include "support/test_env.h"
@@ -16,14 +17,8 @@ namespace tallowmere {
 namespace {
 
 using test::Bytes;
+using test::Names;
 using Strings = std::vector<std::string>;
-
-Strings Names(const CFileList& list) {
-    Strings names;
-    for (std::size_t i = 0; i < list.GetCount(); ++i)
-        names.push_back(list.GetAt(i)->GetName());
-    return names;
-}
 
 std::vector<std::int32_t> Ids(const CFiList& list) {
     std::vector<std::int32_t> ids;
@@ -54,17 +49,9 @@ Bytes Golden() {
     return GoldenItems().W(0xBEEF).D(77771).D(0x80000001);
 }
 
-class FiListTest : public ::testing::Test {
+class FiListTest : public test::ListFileTest {
   protected:
-    static void SetUpTestSuite() { test::RegisterTestClasses(); }
-    void SetUp() override {
-        dir_ = test::MakeTempDir("fi");
-        path_ = dir_ + "/" + kFiListFile;
-    }
-
-    std::string dir_;
-    std::string path_;
-    test::CapturingSink sink_;
+    FiListTest() : ListFileTest("fi") {}
 };
 
 TEST_F(FiListTest, GoldenFileLoadsAndSavesByteForByte) {

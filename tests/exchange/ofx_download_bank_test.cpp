@@ -21,16 +21,16 @@
 #include "exchange/win32_http.h"
 #include "http_fake_server.h"
 #include "ofx_fake_bank.h"
+#include "ofx_loopback_test.h"
 #include "support/test_env.h"
 
 namespace tallowmere::exchange {
 namespace {
 
-using namespace std::chrono_literals;
+using test::Certificates;
 using test::FakeConnection;
 using test::FakeHttpServer;
 using test::FakeRequest;
-using test::TestCertificates;
 
 using test::BankRequest;
 using test::BankTxn;
@@ -90,30 +90,11 @@ class Recorder : public COfxClient::MGetProfileEventHandler,
     }
 };
 
-const TestCertificates& Certificates() {
-    return TestCertificates::Make(test::TestRoot() + "/certs");
-}
-
-class OfxFakeBankTest : public ::testing::Test {
+class OfxFakeBankTest : public test::OfxLoopbackTest {
   protected:
-    static void SetUpTestSuite() {
-        for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY",
-                                 "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY"})
-            unsetenv(name);
-        Certificates();
-    }
-
     void SetUp() override {
-        HttpSettings settings;
-        settings.connectTimeout = 5s;
-        settings.stallTime = 5s;
-        settings.testExtraCaFile = Certificates().caFile;
-        http_ = std::make_unique<Win32Http>(settings);
-        transport_ = std::make_unique<COfxHttpTransport>(*http_);
-        FakeHttpServer::Options options;
-        options.certFile = Certificates().goodCert;
-        options.keyFile = Certificates().goodKey;
-        server_ = std::make_unique<FakeHttpServer>(options);
+        OfxLoopbackTest::SetUp();
+        server_ = std::make_unique<FakeHttpServer>(test::TlsServerOptions());
         bank_.Attach(*server_, "/ofx");
         url_ = server_->Url("/ofx");
     }
@@ -134,8 +115,6 @@ class OfxFakeBankTest : public ::testing::Test {
                                    card ? "" : "CHECKING", start, recorder_, false, "");
     }
 
-    std::unique_ptr<Win32Http> http_;
-    std::unique_ptr<COfxHttpTransport> transport_;
     std::unique_ptr<FakeHttpServer> server_;
     FakeBank bank_;
     Recorder recorder_;

@@ -30,6 +30,7 @@
 #include "model/preferences.h"
 #include "model/transaction_type.h"
 #include "ofx_fake_bank.h"
+#include "ofx_loopback_test.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "support/test_env.h"
@@ -37,7 +38,6 @@
 namespace tallowmere::exchange {
 namespace {
 
-using namespace std::chrono_literals;
 using test::BankTxn;
 using test::CapturingSink;
 using test::FakeBank;
@@ -50,7 +50,6 @@ using test::kBankId;
 using test::kCard;
 using test::kChecking;
 using test::kPassword;
-using test::TestCertificates;
 
 constexpr std::string_view kListQuery = "Action=banklist&Version=0";
 constexpr std::string_view kDetailsQuery = "Action=bankdetail&Bankid=";
@@ -163,30 +162,11 @@ int StandalonePlatform() {
     return 4;
 }
 
-const TestCertificates& Certificates() {
-    return TestCertificates::Make(test::TestRoot() + "/certs");
-}
-
-class InstitutionTest : public ::testing::Test {
+class InstitutionTest : public test::OfxLoopbackTest {
   protected:
-    static void SetUpTestSuite() {
-        for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY",
-                                 "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY"})
-            unsetenv(name);
-        Certificates();
-    }
-
     void SetUp() override {
-        HttpSettings settings;
-        settings.connectTimeout = 5s;
-        settings.stallTime = 5s;
-        settings.testExtraCaFile = Certificates().caFile;
-        http_ = std::make_unique<Win32Http>(settings);
-        transport_ = std::make_unique<COfxHttpTransport>(*http_);
-        FakeHttpServer::Options options;
-        options.certFile = Certificates().goodCert;
-        options.keyFile = Certificates().goodKey;
-        server_ = std::make_unique<FakeHttpServer>(options);
+        OfxLoopbackTest::SetUp();
+        server_ = std::make_unique<FakeHttpServer>(test::TlsServerOptions());
         directory_.Attach(*server_);
         bank_.Attach(*server_, "/ofx");
         directory_.SetBanks({{"1", "First Loopback Bank"}, {"2", "Second &amp; Last"}});
@@ -233,8 +213,6 @@ class InstitutionTest : public ::testing::Test {
     }
 
     PinnedClock clock_;
-    std::unique_ptr<Win32Http> http_;
-    std::unique_ptr<COfxHttpTransport> transport_;
     std::unique_ptr<FakeHttpServer> server_;
     FakeDirectory directory_;
     FakeBank bank_;

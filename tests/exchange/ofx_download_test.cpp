@@ -20,15 +20,14 @@
 #include "exchange/ofx_client.h"
 #include "exchange/win32_http.h"
 #include "http_fake_server.h"
+#include "ofx_loopback_test.h"
 #include "support/test_env.h"
 
 namespace tallowmere::exchange {
 namespace {
 
-using namespace std::chrono_literals;
 using test::FakeHttpServer;
 using test::FakeRequest;
-using test::TestCertificates;
 
 constexpr const char* kOfxHeader =
     "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\nENCODING:USASCII\r\n"
@@ -59,17 +58,6 @@ std::string HttpReply(std::string_view statusLine, std::string_view body) {
     return "HTTP/1.1 " + std::string(statusLine) +
            "\r\nContent-Type: application/x-ofx\r\nContent-Length: " + std::to_string(body.size()) +
            "\r\nConnection: close\r\n\r\n" + std::string(body);
-}
-
-const TestCertificates& Certificates() {
-    return TestCertificates::Make(test::TestRoot() + "/certs");
-}
-
-FakeHttpServer::Options Tls() {
-    FakeHttpServer::Options options;
-    options.certFile = Certificates().goodCert;
-    options.keyFile = Certificates().goodKey;
-    return options;
 }
 
 // Entries of $TMPDIR: the reply's temporary file goes with the reply.
@@ -124,22 +112,10 @@ class StatementHandler : public COfxClient::MGetStatementEventHandler {
     }
 };
 
-class OfxDownloadTest : public ::testing::Test {
+class OfxDownloadTest : public test::OfxLoopbackTest {
   protected:
-    static void SetUpTestSuite() {
-        for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "no_proxy", "HTTP_PROXY",
-                                 "HTTPS_PROXY", "ALL_PROXY", "NO_PROXY"})
-            unsetenv(name);
-        Certificates();
-    }
-
     void SetUp() override {
-        HttpSettings settings;
-        settings.connectTimeout = 5s;
-        settings.stallTime = 5s;
-        settings.testExtraCaFile = Certificates().caFile;
-        http_ = std::make_unique<Win32Http>(settings);
-        transport_ = std::make_unique<COfxHttpTransport>(*http_);
+        OfxLoopbackTest::SetUp();
         baseTempEntries_ = TempEntries();
     }
 
@@ -157,14 +133,12 @@ class OfxDownloadTest : public ::testing::Test {
                                    false, "");
     }
 
-    std::unique_ptr<Win32Http> http_;
-    std::unique_ptr<COfxHttpTransport> transport_;
     StatementHandler handler_;
     int baseTempEntries_ = 0;
 };
 
 TEST_F(OfxDownloadTest, StatementOverVerifiedTls) {
-    FakeHttpServer server(Tls());
+    FakeHttpServer server(test::TlsServerOptions());
     server.Reply("/ofx/stmt", HttpReply("200 OK", kStatementReply));
     COfxClient client(*transport_);
     ASSERT_TRUE(Download(server.Url("/ofx/stmt"), client))
@@ -242,7 +216,7 @@ TEST_F(OfxDownloadTest, FailedExchangesBecomeTheClientError) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         handler_.events.clear();
-        FakeHttpServer server(Tls());
+        FakeHttpServer server(test::TlsServerOptions());
         ClosedPort closed;
         std::string url;
         if (c.statusLine != nullptr) {

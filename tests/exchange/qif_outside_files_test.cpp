@@ -46,24 +46,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
-PalmTime Day(int year, int month, int day) {
-    return DateFields{0,
-                      0,
-                      12,
-                      static_cast<std::int16_t>(day),
-                      static_cast<std::int16_t>(month),
-                      static_cast<std::int16_t>(year)}
-        .ToPalmTime();
-}
-
-class Chooser : public CImporter::MTargetChooser {
-  public:
-    CAccount* ChooseImportAccount(CAccounts& accounts, std::string_view name) override {
-        asked.emplace_back(name);
-        return &test::AddAccount(accounts, std::string(name));
-    }
-    std::vector<std::string> asked;
-};
+using test::Day;
 
 class QifOutsideTest : public ::testing::Test {
   protected:
@@ -85,7 +68,7 @@ class QifOutsideTest : public ::testing::Test {
     std::string folder_;
     std::string work_;
     std::unique_ptr<CAccounts> set_;
-    Chooser chooser_;
+    test::FakeChooser chooser_;
     test::RecordingSink sink_;
 };
 

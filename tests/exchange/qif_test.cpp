@@ -16,99 +16,13 @@
 namespace tallowmere::exchange {
 namespace {
 
-PalmTime Day(int year, int month, int day) {
-    return DateFields{0,
-                      0,
-                      12,
-                      static_cast<std::int16_t>(day),
-                      static_cast<std::int16_t>(month),
-                      static_cast<std::int16_t>(year)}
-        .ToPalmTime();
-}
+using test::Day;
+using test::FakeChooser;
+using test::Line;
+using test::SaveCounter;
 
-struct Line {
-    std::string category;  // a category text as the importer reads it
-    Cents amount;
-    std::string memo;
-};
-
-// Answers the importer's question for a name the data set does not hold.
-class FakeChooser : public CImporter::MTargetChooser {
-  public:
-    CAccount* ChooseImportAccount(CAccounts& accounts, std::string_view name) override {
-        asked.emplace_back(name);
-        if (cancel)
-            return nullptr;
-        return &test::AddAccount(accounts, std::string(name));
-    }
-    std::vector<std::string> asked;
-    bool cancel = false;
-};
-
-// Counts the files written while it lives.
-class SaveCounter {
-  public:
-    SaveCounter() {
-        platform::SetWriteFault([this](std::size_t written, int&) {
-            if (written == 0)
-                ++saves;
-            return true;
-        });
-    }
-    ~SaveCounter() { platform::SetWriteFault(nullptr); }
-    SaveCounter(const SaveCounter&) = delete;
-    SaveCounter& operator=(const SaveCounter&) = delete;
-    int saves = 0;
-};
-
-class QifTest : public ::testing::Test {
+class QifTest : public test::LedgerTest<CQIFImporter> {
   protected:
-    void SetUp() override {
-        folder_ = test::MakeTempDir("data");
-        set_ = test::LoadDataSet(folder_);
-        checking_ = &test::NamedAccount(*set_, "Checking");
-        savings_ = &test::NamedAccount(*set_, "Savings");
-        resolver_.SetAccounts(set_.get());
-    }
-
-    RecordId Category(const std::string& text, RecordId* classId = nullptr) {
-        RecordId id;
-        EXPECT_EQ(resolver_.ParseCategoryText(text, id, classId), 0) << text;
-        return id;
-    }
-
-    CTransaction& Add(CAccount& account, PalmTime date, const RecordId& type, Cents amount,
-                      const std::string& payee, const std::string& category = "",
-                      std::uint8_t status = kStatusOpen, const std::string& memo = "",
-                      const std::vector<Line>& lines = {}) {
-        auto t = std::make_unique<CTransaction>();
-        t->SetDate(date);
-        t->SetTypeId(type);
-        t->SetAmount(amount);
-        t->SetPayeeName(payee);
-        t->SetMemo(memo);
-        t->SetStatus(status);
-        RecordId classId;
-        if (!lines.empty()) {
-            t->SetCategoryId(SplitMarkerId);
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                RecordId lineClass;
-                t->SetSplitCategoryId(i, Category(lines[i].category, &lineClass));
-                t->SetSplitClassId(i, lineClass);
-                t->SetSplitAmount(i, lines[i].amount);
-                t->SetSplitMemo(i, lines[i].memo);
-            }
-            if (category.starts_with("/"))
-                t->SetClassId(set_->Classes().FindOrCreateByName(category.substr(1), true));
-        } else {
-            t->SetCategoryId(Category(category, &classId));
-            t->SetClassId(classId);
-        }
-        CTransaction* p = t.get();
-        account.AddTransaction(std::move(t));
-        return *p;
-    }
-
     // Imports text from a file into target (may be null) with the formats.
     int Import(const std::string& text, CAccount* target, CQIFImporter* out = nullptr,
                int layout = 1, int format = 0) {
@@ -138,11 +52,6 @@ class QifTest : public ::testing::Test {
 
     CAccount& Fresh(const std::string& name) { return test::AddAccount(*set_, name); }
 
-    std::string folder_;
-    std::unique_ptr<CAccounts> set_;
-    CAccount* checking_ = nullptr;
-    CAccount* savings_ = nullptr;
-    CQIFImporter resolver_;
     FakeChooser chooser_;
     test::RecordingSink sink_;
 };

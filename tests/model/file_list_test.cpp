@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "list_test_items.h"
+#include "model/list_file_fixture.h"
 #include "model/list_file_names.h"
 #include "platform/atomic_file.h"
 #include "support/test_env.h"
@@ -17,28 +18,14 @@ namespace tallowmere {
 namespace {
 
 using test::Bytes;
+using test::Names;
 using test::TestPlainItem;
 using test::TestPlainList;
 using Strings = std::vector<std::string>;
 
-Strings Names(const CFileList& list) {
-    Strings names;
-    for (std::size_t i = 0; i < list.GetCount(); ++i)
-        names.push_back(list.GetAt(i)->GetName());
-    return names;
-}
-
-class FileListTest : public ::testing::Test {
+class FileListTest : public test::ListFileTest {
   protected:
-    static void SetUpTestSuite() { test::RegisterTestClasses(); }
-    void SetUp() override {
-        dir_ = test::MakeTempDir("plain");
-        path_ = dir_ + "/" + kFiListFile;
-    }
-
-    std::string dir_;
-    std::string path_;
-    test::CapturingSink sink_;
+    FileListTest() : ListFileTest("plain") {}
 };
 
 TEST_F(FileListTest, GoldenFileLoadsAndSavesByteForByte) {

@@ -31,24 +31,15 @@ constexpr char kCrib[] = "e2e crib";
 class SyncMergeEndToEndTest : public ::testing::TestWithParam<bool> {
   protected:
     void SetUp() override {
-        const std::string config = test::MakeTempDir("config");
-        const std::string data = test::MakeTempDir("data");
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        setenv("XDG_DATA_HOME", data.c_str(), 1);
-        unsetenv("TALLOWMERE_DOUBLE_MODE");
-        platform::SetRegistryStorePath("");
-        Platform::SetLibraryFolder(TALLOWMERE_PLATFORMLIB_DIR);
-        ASSERT_EQ(0, Platform::Initialize(1, kProductWord));
-        CreatePrefsKeys();
-        users_.Enumerate(kProductWord, std::nullopt);
+        std::string data;
+        ASSERT_NO_FATAL_FAILURE(test::StartFreshDesktop(users_, data));
         userFolder_ = users_.AddPhoneUser("E2E phone", kSerial)->GetDataFolder(kProductWord);
         SetPrefPasswordCrib(kSerial, hh::CribFromText(kCrib));
         hh::SetCurrentSyncMode(0);
     }
     void TearDown() override {
         server_.reset();
-        Platform::Release();
-        Platform::SetLibraryFolder("");
+        test::StopDesktop();
     }
 
     CUserList users_;

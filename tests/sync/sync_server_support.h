@@ -1,9 +1,10 @@
 #pragma once
-// What the sync server tests share: a recording sink for the window's
-// notices and a snapshot of a folder's files.
+// What the sync server tests share: a fresh desktop to sync with, a
+// recording sink for the window's notices and a snapshot of a folder's files.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -11,12 +12,39 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "model/platform_mgr.h"
+#include "model/preferences.h"
+#include "model/users.h"
+#include "platform/registry_store.h"
 #include "support/test_env.h"
 #include "sync/sync_events.h"
 
 namespace tallowmere::test {
 
 using Words = std::vector<std::string>;
+
+// A desktop of its own: new config and data folders (dataFolder), no double
+// mode, the platform library loaded, the preferences' keys and the users
+// read. Call under ASSERT_NO_FATAL_FAILURE.
+inline void StartFreshDesktop(CUserList& users, std::string& dataFolder) {
+    const std::string config = MakeTempDir("config");
+    dataFolder = MakeTempDir("data");
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("XDG_DATA_HOME", dataFolder.c_str(), 1);
+    unsetenv("TALLOWMERE_DOUBLE_MODE");
+    platform::SetRegistryStorePath("");
+    Platform::SetLibraryFolder(TALLOWMERE_PLATFORMLIB_DIR);
+    ASSERT_EQ(0, Platform::Initialize(1, kProductWord));
+    CreatePrefsKeys();
+    users.Enumerate(kProductWord, std::nullopt);
+}
+
+inline void StopDesktop() {
+    Platform::Release();
+    Platform::SetLibraryFolder("");
+}
 
 class RecordingEvents : public handheld::MSyncEvents {
   public:

@@ -96,16 +96,7 @@ HandheldScript KnownScript(const std::string& crib = kKnownCrib) {
 class SyncServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string config = test::MakeTempDir("config");
-        data_ = test::MakeTempDir("data");
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        setenv("XDG_DATA_HOME", data_.c_str(), 1);
-        unsetenv("TALLOWMERE_DOUBLE_MODE");
-        platform::SetRegistryStorePath("");
-        Platform::SetLibraryFolder(TALLOWMERE_PLATFORMLIB_DIR);
-        ASSERT_EQ(0, Platform::Initialize(1, kProductWord));
-        CreatePrefsKeys();
-        users_.Enumerate(kProductWord, std::nullopt);
+        ASSERT_NO_FATAL_FAILURE(test::StartFreshDesktop(users_, data_));
         root_ = data_ + "/Brackwater/Tallowmere";
         backup_ = test::MakeTempDir("docs") + "/Backup";
         hh::SetCurrentSyncMode(0);
@@ -118,8 +109,7 @@ class SyncServerTest : public ::testing::Test {
     }
     void TearDown() override {
         server_.reset();
-        Platform::Release();
-        Platform::SetLibraryFolder("");
+        test::StopDesktop();
     }
 
     hh::SyncServerOptions Options() {
