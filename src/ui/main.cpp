@@ -8,9 +8,9 @@ int main() {
     std::printf(
         "Tallowmere Desktop %s\n"
         "The desktop window is not built yet: this version holds the program's core\n"
-        "(the ledger and its files, accounts and registers, reports, the OFX and\n"
-        "HTTP clients, the handheld database), checked by the test suite (make test).\n"
-        "Import and export, the institution directory and handheld sync are still to come.\n",
+        "(the ledger and its files, accounts and registers, reports, online banking,\n"
+        "CSV, QIF and OFX import and export, the handheld merge and sync server),\n"
+        "checked by the test suite (make test).\n",
         "1.0.0.0");
     return tallowmere::LoadString(317).empty() ? 1 : 0;
 }
