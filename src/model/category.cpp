@@ -90,15 +90,7 @@ CCategoryItem::CCategoryItem(std::string_view name, const RecordId& parentId)
 
 void CCategoryItem::Serialize(CArchive& ar) {
     CPalmListItem::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteBytes(record_.data(), record_.size());
-        ar.WriteInt32(0);
-    } else {
-        ar.ReadBytes(record_.data(), record_.size());
-        ar.Skip(4);
-        if (ar.OldFormatRecords())
-            ConvertIdFirstRecord(record_);
-    }
+    SerializeNamedRecord(ar, record_, 4);
 }
 
 void CCategoryItem::SetId(const RecordId& id) {

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "model/archive.h"
-#include "model/old_format.h"
 #include "model/byte_order.h"
+#include "model/old_format.h"
 #include "model/string_table.h"
 #include "platform/text_1252.h"
 
@@ -33,15 +33,7 @@ CClassItem::CClassItem(std::string_view name, const RecordId& id) {
 
 void CClassItem::Serialize(CArchive& ar) {
     CPalmListItem::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteBytes(record_.data(), record_.size());
-        ar.WriteInt32(0);
-    } else {
-        ar.ReadBytes(record_.data(), record_.size());
-        ar.Skip(4);
-        if (ar.OldFormatRecords())
-            ConvertIdFirstRecord(record_);
-    }
+    SerializeNamedRecord(ar, record_, 4);
 }
 
 void CClassItem::SetId(const RecordId& id) {

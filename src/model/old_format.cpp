@@ -26,6 +26,19 @@ void ConvertIdFirstRecord(std::span<std::uint8_t> record) {
     std::rotate(record.begin(), record.begin() + 8, record.begin() + kIdFirstSpan);
 }
 
+void SerializeNamedRecord(CArchive& ar, std::span<std::uint8_t> record, std::size_t trailerBytes) {
+    if (ar.IsStoring()) {
+        ar.WriteBytes(record.data(), record.size());
+        for (std::size_t i = 0; i < trailerBytes; ++i)
+            ar.WriteByte(0);
+        return;
+    }
+    ar.ReadBytes(record.data(), record.size());
+    ar.Skip(trailerBytes);
+    if (ar.OldFormatRecords())
+        ConvertIdFirstRecord(record);
+}
+
 bool CategoryRecordsAreIdFirst(std::span<const CCategoryItem::Record> records) {
     // A built-in id is the surest sign. It cannot stand at byte 33 of an old
     // record, whose byte 40 is its name's NUL while every built-in code's

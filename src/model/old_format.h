@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "model/archive.h"
 #include "model/category.h"
 
 namespace tallowmere {
@@ -19,6 +20,10 @@ inline constexpr std::size_t kIdFirstSpan = 41;
 // to 33-40, every later byte unchanged. A record shorter than 41 bytes is
 // left alone.
 void ConvertIdFirstRecord(std::span<std::uint8_t> record);
+
+// A named record as the list files hold it: its bytes, then trailerBytes
+// zero bytes. A load of an id-first file turns it into the current layout.
+void SerializeNamedRecord(CArchive& ar, std::span<std::uint8_t> record, std::size_t trailerBytes);
 
 // Decides from the raw records of a category file, as they stand in the file
 // and deleted ones included, whether they are in the id-first layout. A

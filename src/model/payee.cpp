@@ -6,6 +6,7 @@
 
 #include "model/archive.h"
 #include "model/byte_order.h"
+#include "model/old_format.h"
 #include "model/transaction.h"
 #include "platform/text_1252.h"
 
@@ -23,8 +24,6 @@ constexpr std::size_t kBudgetOffset = 74;
 constexpr std::size_t kMemoOffset = 82;
 constexpr std::size_t kSplitsOffset = 244;
 constexpr std::size_t kSplitSize = 24;
-// Old files put the id first and the name after it.
-constexpr std::size_t kOldNameOffset = 8;
 
 // Bumped whenever an indexed record's key changes, so every index notices.
 std::atomic<std::uint64_t> gKeyEpoch{1};
@@ -191,18 +190,9 @@ std::string_view CPayeeItem::StoredName(std::string_view name) {
 
 void CPayeeItem::Serialize(CArchive& ar) {
     CPalmListItem::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteBytes(record_.data(), record_.size());
-        ar.WriteInt32(0);
+    SerializeNamedRecord(ar, record_, 4);
+    if (ar.IsStoring())
         return;
-    }
-    ar.ReadBytes(record_.data(), record_.size());
-    ar.ReadInt32();
-    if (ar.OldFormatRecords()) {
-        // id (0-7), name (8-40) becomes name (0-32), id (33-40).
-        std::rotate(record_.begin(), record_.begin() + kOldNameOffset,
-                    record_.begin() + kIdOffset + 8);
-    }
     idAssignedOnLoad_ = false;
     if (GetId().IsNull()) {
         RecordId id;

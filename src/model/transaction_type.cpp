@@ -43,16 +43,8 @@ CTransactionType::CTransactionType(std::string_view name, const RecordId& id) {
 
 void CTransactionType::Serialize(CArchive& ar) {
     CPalmListItem::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteBytes(record_.data(), record_.size());
-        ar.WriteByte(0);
-        ar.WriteInt32(0);
-    } else {
-        ar.ReadBytes(record_.data(), record_.size());
-        ar.Skip(1 + 4);
-        if (ar.OldFormatRecords())
-            ConvertIdFirstRecord(record_);
-    }
+    // A flag byte and an int32, both unused.
+    SerializeNamedRecord(ar, record_, 1 + 4);
 }
 
 void CTransactionType::SetFlag(std::uint8_t bit, bool on) {
