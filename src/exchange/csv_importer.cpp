@@ -37,10 +37,7 @@ bool IsDigits(std::string_view text) {
 }
 
 Cents Magnitude(Cents amount) {
-    if (amount >= 0)
-        return amount;
-    return amount == std::numeric_limits<Cents>::min() ? std::numeric_limits<Cents>::max()
-                                                       : -amount;
+    return amount >= 0 ? amount : SaturatingNegate(amount);
 }
 
 }  // namespace
@@ -209,8 +206,7 @@ int CCSVImporter::ReadTransaction(LineReader& lines) {
                 return malformed(at);
             Cents part = ReadAmount(fields_[6]);
             if (outflow)
-                part = part == std::numeric_limits<Cents>::min() ? std::numeric_limits<Cents>::max()
-                                                                 : -part;
+                part = SaturatingNegate(part);
             if (part < 0)
                 mixedSigns = true;
             if (!SubtractAmounts(remaining, part, remaining))

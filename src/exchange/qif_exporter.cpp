@@ -29,17 +29,6 @@ std::string OneLine(std::string_view text) {
 
 constexpr std::string_view kVoidPrefix = "**Void**";
 
-// Sums of amounts from a file can leave the range; they stop at its ends.
-Cents SaturatingAdd(Cents a, Cents b) {
-    constexpr Cents kMax = std::numeric_limits<Cents>::max();
-    constexpr Cents kMin = std::numeric_limits<Cents>::min();
-    if (b > 0 && a > kMax - b)
-        return kMax;
-    if (b < 0 && a < kMin - b)
-        return kMin;
-    return a + b;
-}
-
 Cents SaturatingSubtract(Cents a, Cents b) {
     if (b == std::numeric_limits<Cents>::min())
         return a >= 0 ? std::numeric_limits<Cents>::max() : a - b;

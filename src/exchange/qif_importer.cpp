@@ -35,11 +35,6 @@ std::string TextValue(std::string_view value) {
     return out;
 }
 
-Cents Negated(Cents amount) {
-    return amount == std::numeric_limits<Cents>::min() ? std::numeric_limits<Cents>::max()
-                                                       : -amount;
-}
-
 std::uint32_t LeadingNumber(std::string_view text) {
     text = TrimBlanks(text);
     std::uint32_t n = 0;
@@ -87,9 +82,9 @@ void ApplyDirection(Cents& amount, ImportRecord& record) {
         record.typeId = record.checkNumber != 0 ? CheckTypeId : WithdrawalTypeId;
     if (!IsOutflowTypeId(record.typeId))
         return;
-    amount = Negated(amount);
+    amount = SaturatingNegate(amount);
     for (ImportSplitLine& line : record.splits)
-        line.amount = Negated(line.amount);
+        line.amount = SaturatingNegate(line.amount);
 }
 
 }  // namespace

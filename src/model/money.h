@@ -3,6 +3,7 @@
 // the user's locale.
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,6 +11,18 @@
 namespace tallowmere {
 
 using Cents = std::int64_t;
+
+// Sums and negations of amounts read from files can leave the range; these
+// stop at its ends instead.
+inline Cents SaturatingAdd(Cents a, Cents b) {
+    Cents r = 0;
+    if (__builtin_add_overflow(a, b, &r))
+        return b > 0 ? std::numeric_limits<Cents>::max() : std::numeric_limits<Cents>::min();
+    return r;
+}
+inline Cents SaturatingNegate(Cents v) {
+    return v == std::numeric_limits<Cents>::min() ? std::numeric_limits<Cents>::max() : -v;
+}
 
 // Text modes of FormatMoney: full (1234.50), whole units (1235) and trimmed
 // (1234.5). Any other mode acts as kMoneyFull.

@@ -21,22 +21,8 @@ constexpr PalmTime kThirtyDays = 2'592'000;
 constexpr PalmTime kNinetyDays = 7'776'000;
 constexpr char kIndent[] = "    ";
 
-Cents AddCents(Cents a, Cents b) {
-    constexpr Cents kMax = std::numeric_limits<Cents>::max();
-    constexpr Cents kMin = std::numeric_limits<Cents>::min();
-    if (b > 0 && a > kMax - b)
-        return kMax;
-    if (b < 0 && a < kMin - b)
-        return kMin;
-    return a + b;
-}
-
-Cents NegateCents(Cents a) {
-    return a == std::numeric_limits<Cents>::min() ? std::numeric_limits<Cents>::max() : -a;
-}
-
 Cents AbsCents(Cents a) {
-    return a < 0 ? NegateCents(a) : a;
+    return a < 0 ? SaturatingNegate(a) : a;
 }
 
 std::string TextOr(int id, std::string_view fallback) {
@@ -102,7 +88,7 @@ CReportItem::CReportItem(int kind, std::string_view name, std::string_view label
 }
 
 void CReportItem::Add(Cents amount, const ReportTransactionRef& ref) {
-    amount_ = AddCents(amount_, amount);
+    amount_ = SaturatingAdd(amount_, amount);
     AddRef(ref);
 }
 
@@ -247,7 +233,7 @@ void CReport::PrefillRows() {
         const CPayeesList& payees = data_->Payees();
         for (std::size_t i = 0, n = payees.GetCount(false); i < n; ++i) {
             if (const auto* p = dynamic_cast<const CPayeeItem*>(payees.GetAt(i, false)))
-                budgetTotal_ = AddCents(budgetTotal_, p->GetBudgetAmount());
+                budgetTotal_ = SaturatingAdd(budgetTotal_, p->GetBudgetAmount());
         }
         return;
     }
@@ -261,7 +247,7 @@ void CReport::PrefillRows() {
             rows_.push_back(std::make_unique<CReportItem>(kReportByCategory, c->NameView(),
                                                           c->GetFullName(list), c->GetId(),
                                                           c->GetParentId(), 0));
-            budgetTotal_ = AddCents(budgetTotal_, c->GetBudget());
+            budgetTotal_ = SaturatingAdd(budgetTotal_, c->GetBudget());
         }
     } else {
         const CClassList& list = data_->Classes();
@@ -272,7 +258,7 @@ void CReport::PrefillRows() {
             order_.emplace(IdKey(c->GetId()), static_cast<int>(i));
             rows_.push_back(std::make_unique<CReportItem>(kReportByClass, c->GetName(), "",
                                                           c->GetId(), kNoneId, 0));
-            budgetTotal_ = AddCents(budgetTotal_, c->GetBudget());
+            budgetTotal_ = SaturatingAdd(budgetTotal_, c->GetBudget());
         }
     }
     auto unassigned = std::make_unique<CReportItem>(
@@ -335,7 +321,7 @@ void CReport::AddTransaction(const CAccount& account, const CTransaction& t, boo
         for (std::size_t i = 0; i < kSplitLineCount; ++i) {
             const RecordId category = t.GetSplitCategoryId(i);
             const Cents amount = t.GetSplitAmount(i);
-            covered = AddCents(covered, amount);
+            covered = SaturatingAdd(covered, amount);
             if (signFilter_ != kReportAllAmounts && oneAccount && data_->IsAccountId(category))
                 continue;
             if (amount == 0 && category.IsNull())
@@ -345,11 +331,11 @@ void CReport::AddTransaction(const CAccount& account, const CTransaction& t, boo
         }
         // Worked out in the account's currency and converted once, so that
         // rounding the lines leaves no stray cent behind.
-        const Cents remainder = AddCents(t.GetAmount(), NegateCents(covered));
+        const Cents remainder = SaturatingAdd(t.GetAmount(), SaturatingNegate(covered));
         if (remainder != 0)
             AddAmount(account, t, kReportWholeTransaction, kNoneId, remainder);
-        total_ = AddCents(total_, data_->ConvertToHomeCurrency(t.GetSignedAmount(),
-                                                               account.Header().GetCurrencyId()));
+        total_ = SaturatingAdd(total_, data_->ConvertToHomeCurrency(
+                                           t.GetSignedAmount(), account.Header().GetCurrencyId()));
         return;
     }
     if (signFilter_ != kReportAllAmounts && !oneAccount && data_->IsAccountId(t.GetCategoryId()))
@@ -359,12 +345,13 @@ void CReport::AddTransaction(const CAccount& account, const CTransaction& t, boo
         key = t.GetCategoryId();
     else if (groupBy_ == kReportByClass)
         key = t.GetClassId();
-    total_ = AddCents(total_, AddAmount(account, t, kReportWholeTransaction, key, t.GetAmount()));
+    total_ =
+        SaturatingAdd(total_, AddAmount(account, t, kReportWholeTransaction, key, t.GetAmount()));
 }
 
 Cents CReport::AddAmount(const CAccount& account, const CTransaction& t, std::uint8_t splitIndex,
                          const RecordId& keyId, Cents magnitude) {
-    const Cents signedAmount = t.IsOutflow() ? NegateCents(magnitude) : magnitude;
+    const Cents signedAmount = t.IsOutflow() ? SaturatingNegate(magnitude) : magnitude;
     const Cents amount =
         data_->ConvertToHomeCurrency(signedAmount, account.Header().GetCurrencyId());
     if (signFilter_ == kReportExpensesOnly && amount >= 0)
@@ -416,7 +403,7 @@ void CReport::AddSubTotals() {
         std::size_t j = i;
         do {
             const CReportItem& r = *rows_[j];
-            total->amount_ = AddCents(total->amount_, r.GetAmount());
+            total->amount_ = SaturatingAdd(total->amount_, r.GetAmount());
             total->coveredIds_.push_back(r.GetId());
             for (const ReportTransactionRef& ref : r.GetTransactions()) {
                 if (seen.insert(IdKey(ref.transaction) ^ (IdKey(ref.account) * 31)).second)
@@ -454,7 +441,7 @@ void CReport::ApplySignFilter() {
         const Cents a = row.GetAmount();
         if ((signFilter_ == kReportIncomeOnly && a >= 0) ||
             (signFilter_ == kReportExpensesOnly && a <= 0)) {
-            total_ = AddCents(total_, a);
+            total_ = SaturatingAdd(total_, a);
         } else {
             rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(k));
         }
@@ -471,7 +458,7 @@ void CReport::FoldSmallRows() {
         CReportItem& row = *rows_[k];
         if (AbsCents(row.GetAmount()) >= threshold)
             continue;
-        other->amount_ = AddCents(other->amount_, row.GetAmount());
+        other->amount_ = SaturatingAdd(other->amount_, row.GetAmount());
         other->transactions_.insert(other->transactions_.end(), row.transactions_.begin(),
                                     row.transactions_.end());
         if (groupBy_ == kReportByPayee)
@@ -502,12 +489,15 @@ void CReport::SortItems(int key, bool ascending) {
             case kReportSortName:
                 return platform::CompareNoCase1252(a.GetName(), b.GetName());
             case kReportSortBudget:
-                return Sign(AddCents(GetItemBudget(a, true), NegateCents(GetItemBudget(b, true))));
+                return Sign(SaturatingAdd(GetItemBudget(a, true),
+                                          SaturatingNegate(GetItemBudget(b, true))));
             case kReportSortAmount:
                 return a.GetAmount() < b.GetAmount() ? -1 : (a.GetAmount() > b.GetAmount() ? 1 : 0);
             default: {
-                const Cents da = AddCents(a.GetAmount(), NegateCents(GetItemBudget(a, true)));
-                const Cents db = AddCents(b.GetAmount(), NegateCents(GetItemBudget(b, true)));
+                const Cents da =
+                    SaturatingAdd(a.GetAmount(), SaturatingNegate(GetItemBudget(a, true)));
+                const Cents db =
+                    SaturatingAdd(b.GetAmount(), SaturatingNegate(GetItemBudget(b, true)));
                 return da < db ? -1 : (da > db ? 1 : 0);
             }
         }
@@ -599,7 +589,7 @@ bool CReport::RowMatches(const CReportItem& row, const CTransaction& t) const {
     const std::size_t used = UsedSplitLines(t);
     Cents covered = 0;
     for (std::size_t i = 0; i < kSplitLineCount; ++i)
-        covered = AddCents(covered, t.GetSplitAmount(i));
+        covered = SaturatingAdd(covered, t.GetSplitAmount(i));
     for (std::size_t i = 0; i < used; ++i) {
         if (MatchesId(row, byCategory ? t.GetSplitCategoryId(i) : t.GetSplitClassId(i)))
             return true;

@@ -22,14 +22,6 @@ Cents Negate(Cents v) {
     return static_cast<Cents>(0 - static_cast<std::uint64_t>(v));
 }
 
-Cents SaturatingAdd(Cents a, Cents b) {
-    Cents r;
-    if (__builtin_add_overflow(a, b, &r)) {
-        return b > 0 ? std::numeric_limits<Cents>::max() : std::numeric_limits<Cents>::min();
-    }
-    return r;
-}
-
 }  // namespace
 
 CTransaction::CTransaction(ForLoad) {
