@@ -398,11 +398,12 @@ int LoadObjectFile(const std::string& path, CObject& obj, bool oldFormatRecords)
     return LoadObjectData(data, obj, oldFormatRecords);
 }
 
-int SaveObjectFile(const std::string& path, CObject& obj) {
+int SaveObjectData(CObject& obj, std::vector<std::uint8_t>& out) {
     try {
         CArchive ar;
         obj.Serialize(ar);
-        return platform::WriteFileAtomic(path, ar.Data());
+        out = ar.TakeData();
+        return 0;
     } catch (const ArchiveError& e) {
         return e.code != 0 ? e.code : platform::kErrorGenFailure;
     } catch (const std::bad_alloc&) {
@@ -410,6 +411,12 @@ int SaveObjectFile(const std::string& path, CObject& obj) {
     } catch (...) {
         return platform::kErrorGenFailure;
     }
+}
+
+int SaveObjectFile(const std::string& path, CObject& obj) {
+    std::vector<std::uint8_t> bytes;
+    const int r = SaveObjectData(obj, bytes);
+    return r != 0 ? r : platform::WriteFileAtomic(path, bytes);
 }
 
 }  // namespace tallowmere

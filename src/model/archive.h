@@ -169,9 +169,11 @@ std::vector<std::unique_ptr<T>> ReadOwnedObjectList(CArchive& ar,
 // out; kErrorBadFile for anything else that goes wrong while reading.
 int LoadObjectFile(const std::string& path, CObject& obj, bool oldFormatRecords = false);
 // The same over a file image already in memory.
-int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj,
-                   bool oldFormatRecords = false);
+int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj, bool oldFormatRecords = false);
 
+// Serialises obj into the bytes its file holds. Returns 0 or a Windows error
+// code.
+int SaveObjectData(CObject& obj, std::vector<std::uint8_t>& out);
 // Serialises obj into one buffer and replaces the file atomically. Returns 0
 // or a Windows error code; on failure the file on disk is unchanged.
 int SaveObjectFile(const std::string& path, CObject& obj);

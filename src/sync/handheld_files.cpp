@@ -57,22 +57,6 @@ bool TakenNoCase(const std::vector<std::string>& taken, const std::string& name)
     return false;
 }
 
-// The object serialised as its file holds it; 0 or the error.
-int Serialize(CObject& object, std::vector<std::uint8_t>& out) {
-    try {
-        CArchive ar;
-        object.Serialize(ar);
-        out = ar.TakeData();
-        return 0;
-    } catch (const ArchiveError& e) {
-        return e.code != 0 ? e.code : platform::kErrorGenFailure;
-    } catch (const std::bad_alloc&) {
-        return platform::kErrorNotEnoughMemory;
-    } catch (...) {
-        return platform::kErrorGenFailure;
-    }
-}
-
 void SyncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -122,7 +106,7 @@ int HandheldFiles::LoadDataSet(std::unique_ptr<CAccounts>& data) {
 
 int HandheldFiles::Stage(const std::string& fileName, CObject& object, bool isAccount) {
     std::vector<std::uint8_t> bytes;
-    int r = Serialize(object, bytes);
+    int r = SaveObjectData(object, bytes);
     StagedFile file;
     file.target = JoinPath(dataFolder_, fileName);
     file.temporary =
