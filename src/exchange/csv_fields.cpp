@@ -1,9 +1,9 @@
 #include "exchange/csv_fields.h"
 
+#include "exchange/line_breaks.h"
+
 namespace tallowmere::exchange {
 namespace {
-
-constexpr char kVerticalTab = '\v';
 
 bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
@@ -13,19 +13,10 @@ bool IsLineEnd(char c) {
 
 void AppendCsvField(std::string& row, std::string_view text) {
     row += '"';
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            row += "\"\"";
-        } else if (c == '\r') {
-            row += kVerticalTab;
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else if (c == '\n') {
-            row += kVerticalTab;
-        } else {
-            row += c;
-        }
+    for (const char c : EncodeLineBreaks(text)) {
+        if (c == '"')
+            row += '"';
+        row += c;
     }
     row += '"';
 }
@@ -56,7 +47,7 @@ CsvRowResult ReadCsvRow(std::string_view text, std::size_t& pos, std::vector<std
                     field += '\n';
                     if (i + 1 < text.size() && text[i + 1] == '\n')
                         ++i;
-                } else if (c == kVerticalTab) {
+                } else if (c == kLineBreakStandIn) {
                     field += '\n';
                 } else {
                     field += c;
@@ -80,10 +71,7 @@ CsvRowResult ReadCsvRow(std::string_view text, std::size_t& pos, std::vector<std
             while (end > start && (text[end - 1] == ' ' || text[end - 1] == '\t'))
                 --end;
             field.assign(text.substr(start, end - start));
-            for (char& c : field) {
-                if (c == kVerticalTab)
-                    c = '\n';
-            }
+            DecodeLineBreaks(field);
         }
         fields.push_back(std::move(field));
         if (i < text.size() && text[i] == ',') {

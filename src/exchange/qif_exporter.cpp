@@ -3,29 +3,11 @@
 #include <limits>
 #include <string>
 
+#include "exchange/line_breaks.h"
 #include "model/account_header.h"
 
 namespace tallowmere::exchange {
 namespace {
-
-// A line break inside a text would end the QIF line and could start a line
-// of another meaning ("^" ends the record); it is written as a vertical tab,
-// which the importer turns back into a line feed.
-std::string OneLine(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            out += '\v';
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 constexpr std::string_view kVoidPrefix = "**Void**";
 
@@ -43,7 +25,7 @@ int CQIFExporter::WriteLine(char code, std::string_view value) {
     std::string line;
     line.reserve(value.size() + 3);
     line += code;
-    line += OneLine(value);
+    line += EncodeLineBreaks(value);
     line += "\r\n";
     return WriteText(line);
 }

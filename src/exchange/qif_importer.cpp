@@ -4,6 +4,7 @@
 #include <limits>
 #include <new>
 
+#include "exchange/line_breaks.h"
 #include "exchange/list_save_batch.h"
 #include "model/error_sink.h"
 #include "model/paths.h"
@@ -28,10 +29,7 @@ std::string DisplayName(const std::string& path) {
 // Our exporter writes a line break inside a text as a vertical tab.
 std::string TextValue(std::string_view value) {
     std::string out(value);
-    for (char& c : out) {
-        if (c == '\v')
-            c = '\n';
-    }
+    DecodeLineBreaks(out);
     return out;
 }
 
