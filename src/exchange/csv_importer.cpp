@@ -49,14 +49,8 @@ CCSVImporter::~CCSVImporter() {
 int CCSVImporter::Import(const std::string& path) {
     std::string text;
     const int r = ReadImportFile(path, text);
-    if (r != 0) {
-        BeginImport(path);
-        const std::string name = GetFileNamePart(path);
-        ReportError(kStringImportUnreadable,
-                    {platform::IsValidUtf8(name) ? platform::Utf8ToCp1252(name) : name,
-                     static_cast<std::int64_t>(r)});
-        return r;
-    }
+    if (r != 0)
+        return ReportUnreadable(path, r);
     return ImportText(text, path);
 }
 

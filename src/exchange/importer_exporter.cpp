@@ -262,6 +262,12 @@ Cents CImporter::ReadAmount(std::string_view text) {
     return ParseAmount(text);
 }
 
+int CImporter::ReportUnreadable(const std::string& path, int code) {
+    BeginImport(path);
+    ReportError(kStringImportUnreadable, {DisplayFileName(path), static_cast<std::int64_t>(code)});
+    return code;
+}
+
 void CImporter::StopAt(int code, std::size_t line) {
     if (formatError_ != 0)
         return;

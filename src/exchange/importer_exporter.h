@@ -198,6 +198,9 @@ class CImporter : public CImporterExporter {
     int AddTransaction(const ImportRecord& record);
     // ParseAmount, counting a text that holds no number.
     Cents ReadAmount(std::string_view text);
+    // Starts the import of path and reports that the file could not be read
+    // (code, the Windows error); returns code.
+    int ReportUnreadable(const std::string& path, int code);
     // Notes the error that stopped the import at line and reports it (once
     // per import).
     void StopAt(int code, std::size_t line);

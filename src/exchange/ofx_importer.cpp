@@ -38,13 +38,8 @@ int COFXImporter::Import(const std::string& path) {
     } catch (const std::bad_alloc&) {
         r = platform::kErrorNotEnoughMemory;
     }
-    if (r != 0) {
-        const std::string name = GetFileNamePart(path);
-        ReportError(kStringImportUnreadable,
-                    {platform::IsValidUtf8(name) ? platform::Utf8ToCp1252(name) : name,
-                     static_cast<std::int64_t>(r)});
-        return r;
-    }
+    if (r != 0)
+        return ReportUnreadable(path, r);
     ReadOnlyMemoryStream stream(data.data(), data.size());
     CFiItem institution;
     institution.ImportStatement(stream, *target);

@@ -20,12 +20,6 @@ constexpr int kRecordMalformed = -1;
 // A longer "N" value is no check number (a reference of some kind).
 constexpr std::size_t kCheckNumberMax = 9;
 
-// The file's name as messages show it (model text).
-std::string DisplayName(const std::string& path) {
-    const std::string name = GetFileNamePart(path);
-    return platform::IsValidUtf8(name) ? platform::Utf8ToCp1252(name) : name;
-}
-
 // Our exporter writes a line break inside a text as a vertical tab.
 std::string TextValue(std::string_view value) {
     std::string out(value);
@@ -94,11 +88,8 @@ CQIFImporter::~CQIFImporter() {
 int CQIFImporter::Import(const std::string& path) {
     std::string text;
     const int r = ReadImportFile(path, text);
-    if (r != 0) {
-        BeginImport(path);
-        ReportError(kStringImportUnreadable, {DisplayName(path), static_cast<std::int64_t>(r)});
-        return r;
-    }
+    if (r != 0)
+        return ReportUnreadable(path, r);
     return ImportText(text, path);
 }
 
