@@ -27,14 +27,6 @@ bool IsDigit(char c) {
     return platform::IsAsciiDigit(static_cast<unsigned char>(c));
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && platform::IsAsciiSpace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && platform::IsAsciiSpace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The form in which the record keeps an online id, so that an id longer
 // than the field is still recognised the next time.
 std::string_view StoredOnlineId(std::string_view id) {
@@ -184,7 +176,7 @@ std::optional<std::uint32_t> ParseCheckNumber(std::string_view text) {
 }
 
 std::optional<Cents> ParseBankAmount(std::string_view text) {
-    text = TrimBlanks(text);
+    text = platform::TrimAsciiSpace(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';

@@ -24,14 +24,6 @@ bool IsAccountFileName(const std::string& name) {
     return !ext.empty() && platform::CompareNoCase1252(ext, kAccountFileExtension) == 0;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && platform::IsAsciiSpace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && platform::IsAsciiSpace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool IsUsableRate(double rate) {
     return std::isfinite(rate) && rate > 0;
 }
@@ -405,7 +397,7 @@ std::uint16_t CAccounts::GetIconForId(const RecordId& id) const {
 }
 
 std::uint16_t CAccounts::GetIconForCategoryText(std::string_view text) const {
-    text = TrimBlanks(text);
+    text = platform::TrimAsciiSpace(text);
     if (text.empty())
         return 0;
     // The class part after "/" does not choose the icon.

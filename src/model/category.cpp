@@ -20,21 +20,13 @@ constexpr int kStringSplit = 317;  // "-SPLIT-"
 constexpr std::size_t kNameMax = kCategoryNameFieldSize - 1;
 constexpr CPalmFileList::Position kNone = CPalmFileList::kNoPosition;
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && platform::IsAsciiSpace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && platform::IsAsciiSpace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return s;
-}
-
 // One part of a path as a look-up key and as the name of a new category:
 // what SetName would store of the trimmed text, without a blank that the cut
 // may have brought to its end.
 std::string PathKey(std::string_view part) {
     part = part.substr(0, part.find('\0'));
-    const std::string stored = CCategoryItem::StoredName(TrimBlanks(part));
-    return std::string(TrimBlanks(stored));
+    const std::string stored = CCategoryItem::StoredName(platform::TrimAsciiSpace(part));
+    return std::string(platform::TrimAsciiSpace(stored));
 }
 
 bool SameName(std::string_view a, std::string_view b) {

@@ -33,5 +33,13 @@ inline bool IsAsciiDigit(unsigned char c) {
 inline bool IsAsciiSpace(unsigned char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
+// Without the ASCII white space at both ends.
+inline std::string_view TrimAsciiSpace(std::string_view text) {
+    while (!text.empty() && IsAsciiSpace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && IsAsciiSpace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
 
 }  // namespace tallowmere::platform
