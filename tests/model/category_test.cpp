@@ -66,11 +66,7 @@ Bytes ItemsBytes(const std::vector<FileItem>& items) {
     Bytes b;
     b.W(static_cast<std::uint16_t>(items.size()));
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i == 0) {
-            b.NewClass("CCategoryItem");
-        } else {
-            b.W(0x8001);
-        }
+        b.ItemTag("CCategoryItem", i);
         b.D(static_cast<std::uint32_t>(items[i].number)).B(items[i].attribute);
         for (auto byte : items[i].record)
             b.B(byte);

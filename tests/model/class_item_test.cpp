@@ -26,11 +26,7 @@ using test::IdOf;
 using Strings = std::vector<std::string>;
 
 void Tag(Bytes& b, std::size_t n) {
-    if (n == 0) {
-        b.NewClass("CClassItem");
-    } else {
-        b.W(0x8001);
-    }
+    b.ItemTag("CClassItem", n);
 }
 
 // One class record as the file lays it out: base part, name[33], id, flag

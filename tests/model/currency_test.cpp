@@ -27,11 +27,7 @@ using test::Bytes;
 using test::Field;
 
 void Tag(Bytes& b, std::size_t n) {
-    if (n == 0) {
-        b.NewClass("CCurrencyItem");
-    } else {
-        b.W(0x8001);
-    }
+    b.ItemTag("CCurrencyItem", n);
 }
 
 std::uint64_t Bits(double d) {

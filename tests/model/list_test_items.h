@@ -146,6 +146,10 @@ class Bytes {
     Bytes& NewClass(std::string_view name) {
         return W(0xFFFF).W(0).W(static_cast<std::uint16_t>(name.size())).Raw(name);
     }
+    // The object tag of the n-th item (from 0) of a list of one class.
+    Bytes& ItemTag(std::string_view className, std::size_t n) {
+        return n == 0 ? NewClass(className) : W(0x8001);
+    }
     // An archive string in its shortest length form.
     Bytes& Str(std::string_view text) {
         if (text.size() < 0xFF) {
@@ -173,6 +177,27 @@ class Bytes {
   private:
     std::string s_;
 };
+
+// One item of a list file: its record number, attribute and record bytes.
+struct ListFileRecord {
+    std::int32_t number;
+    std::uint8_t attribute;
+    std::string record;
+};
+
+// A list file of items of one class: the count, then each item's tag,
+// number, attribute, record and the int32 0.
+inline std::string ListFileBytes(std::string_view className,
+                                 const std::vector<ListFileRecord>& records) {
+    Bytes b;
+    b.W(static_cast<std::uint16_t>(records.size()));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        b.ItemTag(className, i);
+        b.D(static_cast<std::uint32_t>(records[i].number)).B(records[i].attribute);
+        b.Raw(records[i].record).D(0);
+    }
+    return b.str();
+}
 
 // Collects reports in place of the UI.
 class CapturingSink : public ErrorSink {

@@ -99,11 +99,7 @@ std::string CategoryFile(const std::vector<std::pair<std::uint8_t, Record>>& ite
     test::Bytes b;
     b.W(static_cast<std::uint16_t>(items.size()));
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i == 0) {
-            b.NewClass("CCategoryItem");
-        } else {
-            b.W(0x8001);
-        }
+        b.ItemTag("CCategoryItem", i);
         b.D(0).B(items[i].first);
         for (auto byte : items[i].second)
             b.B(byte);

@@ -41,25 +41,10 @@ std::string OldRecordBytes(const std::string& text, const RecordId& id, const st
     return IdBytes(id) + Field33(text) + Field33(payee);
 }
 
-struct FileRecord {
-    std::int32_t number;
-    std::uint8_t attribute;
-    std::string record;
-};
+using FileRecord = test::ListFileRecord;
 
 std::string LookupFile(const std::vector<FileRecord>& records) {
-    Bytes b;
-    b.W(static_cast<std::uint16_t>(records.size()));
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (i == 0) {
-            b.NewClass("CPayeeLookupItem");
-        } else {
-            b.W(0x8001);
-        }
-        b.D(static_cast<std::uint32_t>(records[i].number)).B(records[i].attribute);
-        b.Raw(records[i].record).D(0);
-    }
-    return b.str();
+    return test::ListFileBytes("CPayeeLookupItem", records);
 }
 
 std::vector<std::uint8_t> Vec(const std::string& s) {

@@ -87,25 +87,10 @@ std::string OldRecordBytes(const PayeeRow& row) {
     return old;
 }
 
-struct FileRecord {
-    std::int32_t number;
-    std::uint8_t attribute;
-    std::string record;
-};
+using FileRecord = test::ListFileRecord;
 
 std::string PayeeFile(const std::vector<FileRecord>& records) {
-    Bytes b;
-    b.W(static_cast<std::uint16_t>(records.size()));
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (i == 0) {
-            b.NewClass("CPayeeItem");
-        } else {
-            b.W(0x8001);
-        }
-        b.D(static_cast<std::uint32_t>(records[i].number)).B(records[i].attribute);
-        b.Raw(records[i].record).D(0);
-    }
-    return b.str();
+    return test::ListFileBytes("CPayeeItem", records);
 }
 
 std::vector<std::uint8_t> Vec(const std::string& s) {

@@ -46,11 +46,7 @@ void OldTypeRecord(Bytes& b, std::uint8_t attribute, std::string_view name, cons
 
 // An object tag for the n-th item (from 0) of a one-class list.
 void Tag(Bytes& b, std::size_t n) {
-    if (n == 0) {
-        b.NewClass("CTransactionType");
-    } else {
-        b.W(0x8001);
-    }
+    b.ItemTag("CTransactionType", n);
 }
 
 struct Row {
