@@ -8,6 +8,7 @@
 namespace tallowmere {
 
 InstitutionListFactory FiListFactory() {
+    RegisterFiItemClass();
     return [] { return std::unique_ptr<CFileList>(std::make_unique<CFiList>()); };
 }
 

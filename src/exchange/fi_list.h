@@ -152,8 +152,16 @@ class CFiItem : public CListItem,
     std::int32_t clientUidRequired_ = 0;
 };
 
+// Gives the object stream the factory of CFiItem, so that list files naming
+// it can be read. Explicit rather than a static registrar, which the linker
+// may drop from a static library. Thread-safe; once is enough.
+void RegisterFiItemClass();
+
 class CFiList : public CFileList, public exchange::CFidbClient::MUpdateFiListEventHandler {
   public:
+    // Registers CFiItem, so that every list can read its file.
+    CFiList();
+
     // The list version the directory reports.
     static constexpr std::int32_t kDirectoryListVersion = exchange::kFiDirectoryListVersion;
 
