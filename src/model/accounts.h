@@ -170,6 +170,10 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     std::uint8_t GetHomeCurrencyId() const override;
     std::optional<double> GetCurrencyRate(std::uint8_t currency) const override;
     std::string GetClassNameById(const RecordId& id) const override;
+    // Downloads and OFX imports into these accounts use the data set's own
+    // look-up and memorised payees.
+    CPayeeLookupList* GetPayeeLookupList() override { return &payeeLookup_; }
+    const CPayeesList* GetPayeesList() const override { return &payees_; }
     Cents ConvertToHomeCurrency(Cents amount, std::uint8_t currency) const;
     // Accounts of that currency move to the home currency and are saved.
     // The first error.
