@@ -418,9 +418,8 @@ void CAccount::ApplyPayeeDefaults(CTransaction& t) const {
     // without its mirror.
     const RecordId category = m->GetCategoryId();
     if (category == SplitMarkerId) {
-        // Lines memorised for another amount would not add up to this one.
-        if (Magnitude(m->GetAmount()) != Magnitude(t.GetAmount()))
-            return;
+        // The lines come whatever the amount: a difference stays as the
+        // split's remainder for the user to see and settle.
         CTransaction lines{CTransaction::ForLoad{}};
         m->GetMemorizedSplits(lines);
         for (std::size_t line = 0; line < kSplitLineCount; ++line) {
