@@ -135,6 +135,8 @@ int CAccounts::Load(const std::string& folder, const AccountsLoadOptions& option
         return r;
 
     folder_ = folder;
+    if (options.afterLoad)
+        options.afterLoad(folder_);
     return 0;
 }
 

@@ -65,6 +65,9 @@ struct AccountsLoadOptions {
     // the data set as a whole (the handheld sync's copy).
     bool writeNothing = false;
     InstitutionListFactory makeInstitutionList;
+    // Called with the folder once every file has loaded, never after a
+    // failed load: the desktop points its per-user state at the folder.
+    std::function<void(const std::string& folder)> afterLoad;
 };
 
 // Which file stopped a load, and with what.
