@@ -182,7 +182,7 @@ int CAccounts::CreateDefaultAccounts(const std::string& folder, bool write) {
         account.SetCipher(cipher_);
         AccountHeader& h = account.Header();
         h.SetId(RecordId::Fixed(d.code));
-        const std::string name = LoadString(d.stringId);
+        const std::string name = LoadString1252(d.stringId);
         h.SetName(name);
         h.SetType(d.type);
         h.SetIconIndex(d.icon);
@@ -359,7 +359,7 @@ std::string CAccounts::GetTransferLabelById(const RecordId& id) const {
 
 std::string CAccounts::GetCategoryDisplayText(const RecordId& id) const {
     if (id == SplitMarkerId)
-        return LoadString(kStringSplit);
+        return LoadString1252(kStringSplit);
     if (const CAccount* account = FindAccountById(id))
         return account->GetTransferLabel();
     return categories_.GetFullNameById(id);

@@ -151,7 +151,7 @@ std::string CCategoryItem::GetFullName(const CCategoryList& list) const {
 bool IsValidCategoryName(std::string_view text) {
     if (text.empty())
         return true;
-    if (SameName(text, LoadString(kStringSplit)))
+    if (SameName(text, LoadString1252(kStringSplit)))
         return false;
     if (text.back() == ':' || text.find('/') != std::string_view::npos)
         return false;
@@ -195,7 +195,7 @@ void CCategoryList::Serialize(CArchive& ar) {
 void CCategoryList::CreateDefaults() {
     for (const DefaultCategory& d : kDefaultCategories) {
         auto item = std::make_unique<CCategoryItem>();
-        item->SetName(LoadString(d.stringId));
+        item->SetName(LoadString1252(d.stringId));
         item->SetId(RecordId::Fixed(d.code));
         if (d.parentCode != 0)
             item->SetParentId(RecordId::Fixed(d.parentCode));
