@@ -117,9 +117,11 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     // returns the first error.
     int Save();
 
-    // The entry step after a desktop load: posts every due automatic
+    // The last step of a load, left to the caller: posts every due automatic
     // scheduled transaction (items of a missing account are skipped) and
-    // saves the accounts, then the schedule. 0 or the first error.
+    // saves the accounts, then the schedule. 0 or the first error. The
+    // program calls it after every desktop load and never after the sync's,
+    // whose copy of another user's data set is written back as merged.
     int EnterDueScheduled();
 
     const std::string& GetFolder() const { return folder_; }
