@@ -1,10 +1,12 @@
 #include "sync/handheld_read.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <utility>
 
+#include "model/preferences.h"
 #include "sync/handheld_statement.h"
 #include "sync/handheld_values.h"
 #include "sync/sqlite_wrapper.h"
@@ -447,8 +449,11 @@ int GetCurrencyRowFlags(CSQLiteDBWrapper& db, CurrencyId currency, RowFlags& fla
     return rc;
 }
 
-int GetSetting(CSQLiteDBWrapper& db, std::string_view name, std::string& value) {
-    value.clear();
+namespace {
+
+// Runs read on the first SETTINGS row whose name is like name.
+template <typename Read>
+int ReadSettingRow(CSQLiteDBWrapper& db, std::string_view name, Read read) {
     Statement s(db);
     int rc = s.Prepare(kSettingLike, 1);
     if (rc != SQLITE_OK)
@@ -458,18 +463,45 @@ int GetSetting(CSQLiteDBWrapper& db, std::string_view name, std::string& value) 
         return rc;
     rc = s.Step();
     if (rc == SQLITE_ROW) {
-        value = ColumnModelText(db, s.get(), 0, kLookupNameChars);
+        read(s);
         return SQLITE_OK;
     }
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+// The value's bytes as the database holds them, no conversion, at most
+// maxBytes of them.
+int GetSettingBytes(CSQLiteDBWrapper& db, std::string_view name, std::size_t maxBytes,
+                    std::string& value) {
+    value.clear();
+    return ReadSettingRow(db, name, [&](Statement& s) {
+        const void* data = db.ColumnBlob(s.get(), 0);
+        const int bytes = db.ColumnBytes(s.get(), 0);
+        if (data != nullptr && bytes > 0)
+            value.assign(static_cast<const char*>(data),
+                         std::min(static_cast<std::size_t>(bytes), maxBytes));
+    });
+}
+
+}  // namespace
+
+int GetSetting(CSQLiteDBWrapper& db, std::string_view name, std::string& value) {
+    value.clear();
+    return ReadSettingRow(
+        db, name, [&](Statement& s) { value = ColumnModelText(db, s.get(), 0, kLookupNameChars); });
+}
+
 int ReadDeviceSettings(CSQLiteDBWrapper& db, DeviceSettings& settings) {
     int rc = GetSetting(db, kSettingDeviceName, settings.device_name);
+    // The serial is checked as it came, never converted into another
+    // device's; longer than any acceptable serial is enough to refuse it.
     if (rc == SQLITE_OK)
-        rc = GetSetting(db, kSettingDeviceSerial, settings.device_serial);
+        rc = GetSettingBytes(db, kSettingDeviceSerial, kLookupNameChars, settings.device_serial);
+    // The crib is compared in its stored form: its own bytes, up to a NUL.
     if (rc == SQLITE_OK)
-        rc = GetSetting(db, kSettingPasswordCrib, settings.password_crib);
+        rc = GetSettingBytes(db, kSettingPasswordCrib, kPasswordCribSize, settings.password_crib);
+    if (const std::size_t nul = settings.password_crib.find('\0'); nul != std::string::npos)
+        settings.password_crib.resize(nul);
     return rc;
 }
 

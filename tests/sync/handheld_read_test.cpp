@@ -14,9 +14,11 @@
 namespace tallowmere::handheld {
 namespace {
 
+using test::ExecBound;
 using test::HandheldRow;
 using test::QueryText;
 using test::SqlBlob;
+using test::SqlValue;
 
 SqlBlob Blob(const RecordId& id) {
     return SqlBlob(id.bytes.begin(), id.bytes.end());
@@ -412,6 +414,42 @@ TEST_F(HandheldReadTest, SettingsAndDeviceSettings) {
     EXPECT_EQ(value, "");
     EXPECT_EQ(GetSetting(db_, "BASECURRENCYIDPLAIN", value), SQLITE_OK);  // LIKE ignores case
     EXPECT_EQ(value, "1");
+}
+
+TEST_F(HandheldReadTest, SerialAndCribAreTheStoredBytes) {
+    std::string high;
+    for (int b = 0x80; b < 0x80 + 50; ++b)
+        high += static_cast<char>(b);
+    const struct {
+        const char* name;
+        SqlValue serial;
+        SqlValue crib;
+        std::string expectSerial;
+        std::string expectCrib;
+    } cases[] = {
+        // Bytes that are not UTF-8 are neither replaced nor dropped.
+        {"high bytes", std::string("SER\xE9"), high, "SER\xE9", high.substr(0, 40)},
+        {"utf-8", std::string("SER\xC3\xA9"), std::string("\xC3\xA9t\xC3\xA9"), "SER\xC3\xA9",
+         "\xC3\xA9t\xC3\xA9"},
+        {"nul inside", std::string("AB\0CD", 5), std::string("cr\0ib", 5), std::string("AB\0CD", 5),
+         "cr"},
+        {"blob", SqlBlob{'S', 0xFF}, SqlBlob{0x01, 0xFE, 0x00, 0x02}, "S\xFF", "\x01\xFE"},
+        {"long", std::string(300, 's'), std::string(41, 'c'), std::string(255, 's'),
+         std::string(40, 'c')},
+        {"null", nullptr, nullptr, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(SQLITE_OK, ExecBound(db_, "UPDATE SETTINGS SET value = ? WHERE name = ?",
+                                       {c.serial, std::string("HHDeviceUniqueSerial")}));
+        ASSERT_EQ(SQLITE_OK, ExecBound(db_, "UPDATE SETTINGS SET value = ? WHERE name = ?",
+                                       {c.crib, std::string("PasswordCribName")}));
+        DeviceSettings settings;
+        EXPECT_EQ(ReadDeviceSettings(db_, settings), SQLITE_OK);
+        EXPECT_EQ(settings.device_serial, c.expectSerial);
+        EXPECT_EQ(settings.password_crib, c.expectCrib);
+        EXPECT_EQ(settings.device_name, "Test handheld");
+    }
 }
 
 TEST_F(HandheldReadTest, CategoriesSkipAccountRowsAndBreakCycles) {

@@ -238,6 +238,25 @@ TEST_F(SyncServerTest, NewDeviceGetsAUserItsCribAndModeTwoForThisRunOnly) {
     EXPECT_FALSE(merge_.calls[1].newDevice);
 }
 
+TEST_F(SyncServerTest, ACribOfBytesThatAreNotUtf8IsStoredAndComparedAsItCame) {
+    std::string crib;
+    for (int b = 0x80; b < 0x80 + 40; ++b)
+        crib += static_cast<char>(b);
+    Start();
+    HandheldScript s;
+    s.database = HandheldDatabase("Raw phone", "RAW-CRIB", crib);
+    EXPECT_EQ(kSuccessWords, Sync(s).words);
+    hh::PasswordCrib stored{};
+    EXPECT_TRUE(GetPrefPasswordCrib("RAW-CRIB", stored));
+    EXPECT_EQ(hh::CribFromText(crib), stored);
+    EXPECT_EQ(kSuccessWords, Sync(s).words);
+
+    // A crib the desktop made holds such bytes too.
+    SetPrefPasswordCrib(kKnownSerial, hh::CribFromText(crib.substr(3)));
+    EXPECT_EQ(kSuccessWords, Sync(KnownScript(crib.substr(3))).words);
+    EXPECT_EQ(Failed("00000001"), Sync(KnownScript(crib.substr(4))).words);
+}
+
 TEST_F(SyncServerTest, AKnownDeviceWithANewNameRenamesItsUser) {
     Start();
     HandheldScript s = Known();
@@ -418,10 +437,12 @@ TEST_P(SyncFailureTest, LeavesTheDesktopExactlyAsItWas) {
     Start();
     hh::SetCurrentSyncMode(1);
     const Snapshot before = TakeSnapshot(root_);
+    const std::string registryBefore = test::ReadFileBytes(platform::RegistryStorePath());
     const std::size_t usersBefore = users_.GetCount();
     HandheldScript s = Known();
     c.script(s);
     const HandheldResult r = Sync(s);
+    EXPECT_EQ(registryBefore, test::ReadFileBytes(platform::RegistryStorePath()));
     EXPECT_EQ(c.words, r.words);
     EXPECT_EQ(c.desktopCloses, r.endOfStream);
     EXPECT_EQ("", r.returned);
@@ -496,6 +517,13 @@ INSTANTIATE_TEST_SUITE_P(
             "LongSerial",
             [](HandheldScript& s) { s.database = HandheldDatabase("n", Repeat('s', 300), ""); },
             Failed("00000007"), false},
+        FailureCase{
+            "NonAsciiSerial",
+            [](HandheldScript& s) { s.database = HandheldDatabase("n", "SER\xC3\xA9", ""); },
+            Failed("00000007"), false},
+        FailureCase{"BlankInSerial",
+                    [](HandheldScript& s) { s.database = HandheldDatabase("n", "a b", ""); },
+                    Failed("00000007"), false},
         FailureCase{
             "StandaloneSerial",
             [](HandheldScript& s) { s.database = HandheldDatabase("n", kStandaloneFolder, ""); },
