@@ -8,6 +8,7 @@
 #include "model/paths.h"
 #include "model/preferences.h"
 #include "model/users.h"
+#include "platform/file_ops.h"
 #include "platform/named_mutex.h"
 #include "sync/device_identity.h"
 #include "sync/file_transfer.h"
@@ -24,17 +25,6 @@ namespace {
 // The program's lock on its user list when it has one.
 std::unique_lock<std::mutex> LockUsers(std::mutex* mutex) {
     return mutex != nullptr ? std::unique_lock(*mutex) : std::unique_lock<std::mutex>();
-}
-
-// The user a device serial names. The standalone user has no device, so no
-// serial may reach its data.
-CUserItem* FindDeviceUser(const CUserList& users, std::string_view serial) {
-    for (std::size_t i = 0; i < users.GetCount(); ++i) {
-        CUserItem* user = users.GetAt(i);
-        if (!user->IsStandalone() && user->GetFolderName() == serial)
-            return user;
-    }
-    return nullptr;
 }
 
 // The data folder a new user with this serial would get.
@@ -142,7 +132,7 @@ bool CSyncSession::ReadDevice() {
     {
         auto lock = LockUsers(server_.options_.usersMutex);
         newDevice_ = server_.options_.users == nullptr ||
-                     FindDeviceUser(*server_.options_.users, deviceSerial_) == nullptr;
+                     server_.options_.users->FindDeviceUser(deviceSerial_) == nullptr;
     }
     // The mode of this run only: a first sync must not leave mode 2 behind.
     mode_ = newDevice_ ? kSyncModeHandheldOverwrites : NormalMode(GetCurrentSyncMode());
@@ -157,7 +147,7 @@ bool CSyncSession::FindOrCreateUser() {
     }
     auto lock = LockUsers(options.usersMutex);
     CUserList& users = *options.users;
-    user_ = FindDeviceUser(users, deviceSerial_);
+    user_ = users.FindDeviceUser(deviceSerial_);
     if (user_ != nullptr) {
         PasswordCrib stored{};
         GetPrefPasswordCrib(user_->GetFolderName(), stored);
@@ -171,18 +161,20 @@ bool CSyncSession::FindOrCreateUser() {
         newDevice_ = false;
     } else {
         // Every user must stay reachable from the users menu, and a new
-        // serial must not land in an existing user's folder.
+        // serial must not land in an existing user's folder or keys (names
+        // that differ only in case are the same name).
         const std::string folder = DataFolderFor(deviceSerial_);
         bool taken = folder.empty() || users.GetCount() >= static_cast<std::size_t>(kMaxMenuUsers);
         for (std::size_t i = 0; !taken && i < users.GetCount(); ++i)
-            taken = users.GetAt(i)->GetDataFolder(kProductWord) == folder;
-        if (taken) {
+            taken = platform::SameNameNoCase(users.GetAt(i)->GetDataFolder(kProductWord), folder);
+        if (!taken)
+            user_ = users.AddPhoneUser(deviceName_.empty() ? deviceSerial_ : deviceName_,
+                                       deviceSerial_);
+        if (user_ == nullptr) {
             Unlock(lock);
             SendFailure(kStatusUnexpected, kCodeBadData);
             return false;
         }
-        user_ =
-            users.AddPhoneUser(deviceName_.empty() ? deviceSerial_ : deviceName_, deviceSerial_);
         if (!deviceCrib_.empty())
             SetPrefPasswordCrib(deviceSerial_, CribFromText(deviceCrib_));
         newDevice_ = true;
