@@ -98,6 +98,12 @@ std::string PhoneUserKeyPath(std::string_view folderName) {
     return std::string(kProductKeyPath) + "\\IPhone - " + SafeKeyName(folderName);
 }
 
+std::string PhoneUserDataFolder(std::string_view folderName) {
+    PlatformUserRecord record;
+    CopyToField(record.folder, folderName);
+    return CUserItem(record).GetDataFolder(kProductWord);
+}
+
 std::string CUserItem::DisplayNameKey() const {
     return PhoneUserKeyPath(GetFolderName());
 }

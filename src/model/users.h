@@ -46,6 +46,8 @@ struct PlatformUserRecord {
 // The key of a phone user, which holds its "UserDisplayName":
 // product key + "\\IPhone - " + the folder name.
 std::string PhoneUserKeyPath(std::string_view folderName);
+// The data folder a phone user with this folder name has.
+std::string PhoneUserDataFolder(std::string_view folderName);
 
 class CUserItem {
   public:
