@@ -165,6 +165,13 @@ int RowIdentifierOf(CSQLiteDBWrapper& db, const RecordId& id, Table table, int& 
 
 // --- Transactions -------------------------------------------------------
 
+// Lines the record held before its row was read are gone when the row has
+// none.
+void ClearSplitLines(CTransaction& t) {
+    for (std::size_t line = 0; line < kSplitLineCount; ++line)
+        t.ClearSplitLine(line);
+}
+
 // The columns every transaction reader takes; bits 1-5 of the status stay.
 void FillTransaction(Statement& s, std::uint32_t offset, CTransaction& t) {
     namespace c = transactions;
@@ -196,9 +203,7 @@ void FillTransaction(Statement& s, std::uint32_t offset, CTransaction& t) {
     if (split) {
         t.SetCategoryId(SplitMarkerId);
     } else {
-        // Lines the record held before the row was read are gone.
-        for (std::size_t line = 0; line < kSplitLineCount; ++line)
-            t.ClearSplitLine(line);
+        ClearSplitLines(t);
         t.SetCategoryId(CategoryReference(db, s.Identifier(c::kCategoryId)));
     }
     // Only 0-9 address a split line; any other index is none.
@@ -266,14 +271,22 @@ void FillScheduled(Statement& s, std::uint32_t offset, CScheduledItem& item) {
     item.SetDaysInAdvance(static_cast<std::uint16_t>(ColumnClamped(s, c::kDays, 0, 65535)));
 
     int templateRow = s.Identifier(c::kTemplateIdentifier);
-    if (templateRow == 0)
-        return;
     Statement tr(db);
     bool found = false;
-    if (PrepareRow(tr, FormatSql(sql::kTransactionSummaryRow, templateRow), 6, found) !=
-            SQLITE_OK ||
-        !found)
+    if (templateRow != 0 &&
+        PrepareRow(tr, FormatSql(sql::kTransactionSummaryRow, templateRow), 6, found) != SQLITE_OK)
         return;
+    if (!found) {
+        // No template: none of what an earlier one gave stays.
+        t.SetTypeId(kNoneId);
+        t.SetPayeeName("");
+        item.SetAccountId(kNoneId);
+        t.SetAmount(0);
+        t.SetClassId(kNoneId);
+        t.SetCategoryId(kNoneId);
+        ClearSplitLines(t);
+        return;
+    }
     // account_id, type_id, amount, category_id, transaction_class_id, payee_name
     int accountRow = tr.Identifier(0);
     int typeRow = tr.Identifier(1);
@@ -289,6 +302,8 @@ void FillScheduled(Statement& s, std::uint32_t offset, CScheduledItem& item) {
     t.SetClassId(Reference(db, classRow, Table::kClasses));
     bool split = false;
     ReadSplits(db, templateRow, t, split);
+    if (!split)
+        ClearSplitLines(t);
     t.SetCategoryId(split ? SplitMarkerId : CategoryReference(db, categoryRow));
 }
 

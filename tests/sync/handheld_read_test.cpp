@@ -569,6 +569,68 @@ TEST_F(HandheldReadTest, ScheduledItemWithItsTemplate) {
     EXPECT_EQ(mine.GetFrequency(), 5);
 }
 
+TEST_F(HandheldReadTest, AScheduledRowLeavesNoneOfTheItemsOldTemplateBehind) {
+    AddReferenceRows();
+    // A template row with a category and no split rows.
+    Insert(HandheldRow("TRANSACTIONS", 26, 40)
+               .Set(1, Blob(Id(41)))
+               .Set(3, 12.5)
+               .Set(5, std::string("Gym"))
+               .Set(12, std::int64_t{1})
+               .Set(20, std::int64_t{13})
+               .Set(25, std::int64_t{2}));
+    struct Case {
+        const char* name;
+        std::int64_t templateRow;
+        bool templateFound;
+    };
+    const Case cases[] = {
+        {"template without splits", 40, true},
+        {"no template", 0, false},
+        {"missing template", 99, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Exec("DELETE FROM SCHEDULED_TRANSACTIONS;");
+        Insert(HandheldRow("SCHEDULED_TRANSACTIONS", 12, 1)
+                   .Set(1, Blob(Id(42)))
+                   .Set(5, std::int64_t{3})
+                   .Set(9, c.templateRow));
+        // The desktop's item, a split with another template.
+        CScheduledItem mine;
+        CTransaction& t = mine.EditTemplate();
+        t.SetId(Id(42));
+        t.SetTypeId(CheckTypeId);
+        t.SetPayeeName("Old payee");
+        t.SetAmount(500);
+        t.SetClassId(Id(210));
+        t.SetCategoryId(SplitMarkerId);
+        for (std::size_t line : {0u, 5u, 9u}) {
+            t.SetSplitAmount(line, 100);
+            t.SetSplitMemo(line, "old line");
+            t.SetSplitCategoryId(line, Id(130));
+            t.SetSplitClassId(line, Id(210));
+        }
+        mine.SetAccountId(Id(20));
+
+        EXPECT_EQ(ReadScheduledRow(db_, kOffset, mine), SQLITE_OK);
+        EXPECT_EQ(mine.GetFrequency(), 3);
+        const CTransaction& read = mine.Template();
+        for (std::size_t line = 0; line < kSplitLineCount; ++line) {
+            EXPECT_EQ(read.GetSplitAmount(line), 0) << line;
+            EXPECT_EQ(read.GetSplitMemo(line), "") << line;
+            EXPECT_TRUE(read.GetSplitCategoryId(line).IsNull()) << line;
+            EXPECT_TRUE(read.GetSplitClassId(line).IsNull()) << line;
+        }
+        EXPECT_EQ(read.GetCategoryId(), c.templateFound ? Id(130) : kNoneId);
+        EXPECT_EQ(read.GetAmount(), c.templateFound ? 1250 : 0);
+        EXPECT_EQ(read.GetPayeeName(), c.templateFound ? "Gym" : "");
+        EXPECT_EQ(mine.GetAccountId(), c.templateFound ? Id(20) : kNoneId);
+        EXPECT_TRUE(read.GetTypeId().IsNull());
+        EXPECT_TRUE(read.GetClassId().IsNull());
+    }
+}
+
 TEST_F(HandheldReadTest, AccountRowsAndTheirChangeFlags) {
     SqlBlob online(80);
     for (std::size_t i = 0; i < online.size(); ++i)
