@@ -48,6 +48,7 @@ class CArchive {
     // by the caller, never process-wide.
     void SetOldFormatRecords(bool old) { oldFormatRecords_ = old; }
     bool OldFormatRecords() const { return oldFormatRecords_; }
+    bool IsLoading() const { return !storing_; }
 
     // Scheduled items and institutions are written without the 32-bit zero
     // that ends every other item's record, but files holding it exist. A
@@ -56,7 +57,6 @@ class CArchive {
     void SetItemEndZero(bool present) { itemEndZero_ = present; }
     void SerializeItemEndZero();
     std::size_t ItemEndZerosRead() const { return itemEndZerosRead_; }
-    bool IsLoading() const { return !storing_; }
 
     // --- storing ---
     void WriteByte(std::uint8_t v);
