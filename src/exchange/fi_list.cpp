@@ -23,6 +23,7 @@ void CFiItem::Serialize(CArchive& ar) {
     } else {
         fiId_ = ar.ReadInt32();
         name_ = ar.ReadString();
+        ar.SerializeItemEndZero();
     }
 }
 

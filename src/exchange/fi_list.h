@@ -45,7 +45,8 @@ class CFiItem : public CListItem,
     CFiItem(std::int32_t fiId, std::string_view name);
 
     std::string_view GetClassName() const override { return "CFiItem"; }
-    // int32 institution id, then the name as an archive string.
+    // int32 institution id, then the name as an archive string; no 32-bit
+    // zero after them (one is read where a file has it).
     void Serialize(CArchive& ar) override;
     std::string GetName() const override { return name_; }
 
@@ -209,6 +210,7 @@ class CFiList : public CFileList, public exchange::CFidbClient::MUpdateFiListEve
 
   protected:
     bool AcceptsItem(const CObject& obj) const override;
+    bool ItemsEndEitherWay() const override { return true; }
 
   private:
     void RebuildUpdateIndex();
