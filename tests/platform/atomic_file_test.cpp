@@ -144,7 +144,7 @@ TEST_F(AtomicFileTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
 }
 
 // A real write(2) failure after a short write: the file size limit stops the
-// temporary file part-way.
+// temporary file part-way, and the save says why.
 TEST_F(AtomicFileTest, RealWriteFailureLeavesTheOldFile) {
     test::WriteFileBytes(target_, "old");
     rlimit saved{};
@@ -157,7 +157,7 @@ TEST_F(AtomicFileTest, RealWriteFailureLeavesTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, previous);
 
-    EXPECT_EQ(rc, kErrorGenFailure);
+    EXPECT_EQ(rc, kErrorFileTooLarge);
     EXPECT_EQ(test::ReadFileBytes(target_), "old");
     EXPECT_EQ(Entries(), std::vector<std::string>{"Checking.wqm"});
 }
