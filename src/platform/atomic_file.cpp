@@ -195,6 +195,9 @@ int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data)
     const bool exists = stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         return kErrorAccessDenied;
+    // A file marked read-only is not replaced; root would pass access(2).
+    if (exists && (existing.st_mode & S_IWUSR) == 0)
+        return kErrorAccessDenied;
     const PathParts parts = SplitPath(target);
     if (parts.base.empty())
         return kErrorInvalidName;

@@ -17,8 +17,10 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
 // Writes data to a temporary file in the target's folder (a name that does not
 // end in the target's extension), flushes, fsyncs, renames it over the target
 // and fsyncs the folder. Returns 0 or a Windows error code; on failure the
-// previous file is unchanged and the temporary file is removed. A replaced
-// file keeps its permission bits; a new one is created 0600.
+// previous file is unchanged and the temporary file is removed. A target
+// whose owner-write bit is clear is refused with 5 (the file's own read-only
+// mark counts even for root). A replaced file keeps its permission bits; a
+// new one is created 0600.
 int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data);
 
 // Test hook: called before each write(2) of WriteFileAtomic with the number of

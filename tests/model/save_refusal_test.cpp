@@ -7,11 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "model/account_root.h"
+#include "model/accounts.h"
 #include "model/archive.h"
 #include "model/list_test_items.h"
 #include "model/transaction.h"
@@ -20,6 +22,47 @@
 
 namespace tallowmere {
 namespace {
+
+// Read-only files count even for root, for whom access(2) always says yes.
+TEST(SaveRefusal, ReadOnlyFilesStayAsTheyWere) {
+    const std::string folder = test::MakeTempDir("readonly");
+    std::unique_ptr<CAccounts> data;
+    ASSERT_EQ(CAccounts::LoadInto(data, folder, {}), 0);
+    struct Case {
+        const char* file;
+        std::function<int(CAccounts&)> change;
+        int result;
+        const char* report;
+    };
+    const Case cases[] = {
+        {"Checking.wqm",
+         [](CAccounts& d) {
+             CAccount& checking = *d.FindAccountByName("Checking");
+             checking.Header().SetBankName("Changed");
+             return checking.Save();
+         },
+         platform::kErrorAccessDenied, "There was an error saving the account (5)."},
+        {"CategoriesList.lst",
+         [](CAccounts& d) {
+             return d.Categories().AddAndSave(std::make_unique<CCategoryItem>("Changed"));
+         },
+         -1, "There was an error saving the file (5)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = folder + "/" + c.file;
+        ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+        const std::string before = test::ReadFileBytes(path);
+        test::CapturingSink sink;
+        EXPECT_EQ(c.change(*data), c.result);
+        EXPECT_EQ(test::ReadFileBytes(path), before);
+        ASSERT_EQ(sink.reports.size(), 1u);
+        EXPECT_EQ(sink.reports[0].text, c.report);
+        struct stat st {};
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0444u);
+    }
+}
 
 // With SIGXFSZ ignored, as the program's main() has it, a save past the
 // file-size limit fails with EFBIG's code instead of ending the process.

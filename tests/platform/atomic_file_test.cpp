@@ -162,6 +162,34 @@ TEST_F(AtomicFileTest, RealWriteFailureLeavesTheOldFile) {
     EXPECT_EQ(Entries(), std::vector<std::string>{"Checking.wqm"});
 }
 
+// The file's own read-only mark holds for every user, root included.
+TEST_F(AtomicFileTest, ATargetWithoutItsOwnerWriteBitIsNotReplaced) {
+    const std::string real = dir_ + "/real.wqm";
+    const std::string link = dir_ + "/link.wqm";
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    struct Case {
+        unsigned mode;
+        std::string path;
+        int expected;
+    };
+    const Case cases[] = {
+        {0444, real, kErrorAccessDenied},
+        {0400, real, kErrorAccessDenied},
+        {0444, link, kErrorAccessDenied},  // the file a link points to decides
+        {0200, real, 0},
+        {0644, real, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::oct << c.mode << " " << c.path);
+        test::WriteFileBytes(real, "old");
+        ASSERT_EQ(chmod(real.c_str(), c.mode), 0);
+        EXPECT_EQ(WriteFileAtomic(c.path, Bytes("new")), c.expected);
+        ASSERT_EQ(chmod(real.c_str(), 0600), 0);
+        EXPECT_EQ(test::ReadFileBytes(real), c.expected == 0 ? "new" : "old");
+        EXPECT_EQ(Entries(), (std::vector<std::string>{"link.wqm", "real.wqm"}));
+    }
+}
+
 TEST_F(AtomicFileTest, CrashBeforeRenameKeepsTheOldFileAndTheTemporary) {
     test::WriteFileBytes(target_, "old");
     SetCrashBeforeRename(true);
