@@ -200,6 +200,7 @@ TEST_F(AtomicFileTest, CrashBeforeRenameKeepsTheOldFileAndTheTemporary) {
     ASSERT_EQ(names.size(), 2u);
     const std::string temp = names[0];  // the leading dot sorts first
     EXPECT_EQ(temp.rfind(".Checking.wqm.tmp-", 0), 0u) << temp;
+    EXPECT_TRUE(IsAtomicTempName(temp)) << temp;
     EXPECT_NE(fs::path(temp).extension(), ".wqm");
     EXPECT_EQ(test::ReadFileBytes(dir_ + "/" + temp), "new");
 
@@ -207,6 +208,28 @@ TEST_F(AtomicFileTest, CrashBeforeRenameKeepsTheOldFileAndTheTemporary) {
     SetCrashBeforeRename(false);
     ASSERT_EQ(WriteFileAtomic(target_, Bytes("newer")), 0);
     EXPECT_EQ(test::ReadFileBytes(target_), "newer");
+}
+
+TEST(IsAtomicTempName, TellsTheWritersTemporariesFromOtherNames) {
+    struct Case {
+        const char* name;
+        bool expected;
+    };
+    const Case cases[] = {
+        {".Checking.wqm.tmp-aZ09xY", true},
+        {"..sync-commit.tmp-abcdef", true},
+        {".x.tmp-abcdef", true},
+        {"Checking.wqm.tmp-abcdef", false},
+        {"..tmp-abcdef", false},
+        {".tmp-abcdef", false},
+        {".x.tmp-abcde", false},
+        {".x.tmp-abcdefg", false},
+        {".x.tmp-abc/ef", false},
+        {".x.tmp-abc.ef", false},
+        {"Checking.wqm", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsAtomicTempName(c.name), c.expected) << c.name;
 }
 
 TEST_F(AtomicFileTest, LongNameStillGetsATemporary) {
