@@ -10,6 +10,7 @@
 #include "model/old_format.h"
 #include "model/paths.h"
 #include "model/string_table.h"
+#include "model/write_back_journal.h"
 #include "platform/file_ops.h"
 #include "platform/text_1252.h"
 #include "platform/win_error.h"
@@ -75,7 +76,12 @@ int CAccounts::Load(const std::string& folder, const AccountsLoadOptions& option
     oldFormat_ = false;
     cipher_ = options.cipher;
 
-    int r = LoadAccountFiles(folder, options.includePlaceholders);
+    // A sync write-back that a crash cut short is finished before anything
+    // of the folder is read or tidied away.
+    int r = RecoverDataFolder(folder);
+    if (r != 0)
+        return Fail(r, folder);
+    r = LoadAccountFiles(folder, options.includePlaceholders);
     if (r != 0)
         return r;
     if (accounts_.empty() && options.writeNothing) {
