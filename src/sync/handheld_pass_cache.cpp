@@ -138,7 +138,7 @@ bool TableRows::Load(CSQLiteDBWrapper& db, Table table) {
     while ((rc = s.Step()) == SQLITE_ROW) {
         if (!IsType(db, s.get(), 2, "integer"))
             return false;
-        HandheldRow row;
+        PassRow row;
         row.rowid = s.Int64(0);
         row.identifier = s.Int64(1);
         if (splits) {
@@ -156,14 +156,14 @@ bool TableRows::Load(CSQLiteDBWrapper& db, Table table) {
     return rc == SQLITE_DONE;
 }
 
-const HandheldRow* TableRows::FirstWithUid(const RecordId& id) const {
+const PassRow* TableRows::FirstWithUid(const RecordId& id) const {
     auto it = byUid_.find(Key(id));
     if (it == byUid_.end() || it->second.empty())
         return nullptr;
     return &byRowid_.at(it->second.front());
 }
 
-const HandheldRow* TableRows::WithIdentifier(std::int64_t identifier) const {
+const PassRow* TableRows::WithIdentifier(std::int64_t identifier) const {
     auto it = byIdentifier_.find(identifier);
     return it == byIdentifier_.end() ? nullptr : &byRowid_.at(it->second);
 }
@@ -180,7 +180,7 @@ const std::vector<std::int64_t>& TableRows::SplitRowsOf(std::int64_t transaction
     return it == byTransaction_.end() ? kNone : it->second;
 }
 
-bool TableRows::Insert(const HandheldRow& row) {
+bool TableRows::Insert(const PassRow& row) {
     if (!byIdentifier_.emplace(row.identifier, row.rowid).second)
         return false;
     byRowid_[row.rowid] = row;
@@ -195,7 +195,7 @@ void TableRows::Erase(std::int64_t rowid) {
     auto it = byRowid_.find(rowid);
     if (it == byRowid_.end())
         return;
-    const HandheldRow& row = it->second;
+    const PassRow& row = it->second;
     byIdentifier_.erase(row.identifier);
     if (row.uidMatches)
         EraseFrom(byUid_[Key(row.uid)], rowid);
@@ -208,7 +208,7 @@ void TableRows::SetUid(std::int64_t rowid, const RecordId& uid) {
     auto it = byRowid_.find(rowid);
     if (it == byRowid_.end())
         return;
-    HandheldRow& row = it->second;
+    PassRow& row = it->second;
     if (row.uidMatches)
         EraseFrom(byUid_[Key(row.uid)], rowid);
     row.uid = uid;

@@ -30,7 +30,8 @@ class CSQLiteDBWrapper;
 
 namespace tallowmere::handheld {
 
-struct HandheldRow {
+// One row as the pass knows it.
+struct PassRow {
     std::int64_t rowid = 0;
     std::int64_t identifier = 0;
     // What a read of the uid column gives.
@@ -49,8 +50,8 @@ class TableRows {
     // The name that addresses a row by its row number in this table.
     const std::string& RowidName() const { return rowidName_; }
 
-    const HandheldRow* FirstWithUid(const RecordId& id) const;
-    const HandheldRow* WithIdentifier(std::int64_t identifier) const;
+    const PassRow* FirstWithUid(const RecordId& id) const;
+    const PassRow* WithIdentifier(std::int64_t identifier) const;
     // MAX(identifier) as the statement gives it: none for an empty table.
     std::optional<std::int64_t> MaxIdentifier() const;
     // SPLITS: the row numbers of a transaction's split rows, in table order.
@@ -58,7 +59,7 @@ class TableRows {
 
     // The pass's own changes. Insert is false for a row whose identifier
     // is taken: the table can no longer be mirrored.
-    bool Insert(const HandheldRow& row);
+    bool Insert(const PassRow& row);
     void Erase(std::int64_t rowid);
     void SetUid(std::int64_t rowid, const RecordId& uid);
 
@@ -66,7 +67,7 @@ class TableRows {
     static std::uint64_t Key(const RecordId& id);
 
     std::string rowidName_;
-    std::unordered_map<std::int64_t, HandheldRow> byRowid_;
+    std::unordered_map<std::int64_t, PassRow> byRowid_;
     // Ordered, for the largest.
     std::map<std::int64_t, std::int64_t> byIdentifier_;
     // Row numbers, ascending: table order.

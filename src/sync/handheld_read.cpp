@@ -71,7 +71,7 @@ int RowByIdentifier(Statement& s, Table table, const char* columns,
     if (rows == nullptr)
         return PrepareRow(s, byIdentifierSql, minColumns, found);
     found = false;
-    const HandheldRow* row = rows->WithIdentifier(identifier);
+    const PassRow* row = rows->WithIdentifier(identifier);
     if (row == nullptr)
         return SQLITE_OK;
     return StepRowNumber(
@@ -155,7 +155,7 @@ class UidRepairs {
         std::int64_t rowid = 0;
         int rc;
         if (rows != nullptr) {
-            const HandheldRow* row = rows->WithIdentifier(identifier);
+            const PassRow* row = rows->WithIdentifier(identifier);
             if (row == nullptr)
                 return SQLITE_OK;
             rowid = row->rowid;
@@ -399,7 +399,7 @@ int FindIdentifierByUid(CSQLiteDBWrapper& db, const RecordId& id, Table table, i
     if (!IsMatchableUid(id))
         return SQLITE_OK;
     if (const TableRows* rows = PassRows(db, table)) {
-        const HandheldRow* row = rows->FirstWithUid(id);
+        const PassRow* row = rows->FirstWithUid(id);
         identifier = row != nullptr ? IdentifierValue(row->identifier) : 0;
         return SQLITE_OK;
     }
@@ -414,7 +414,7 @@ int FindIdentifierByUid(CSQLiteDBWrapper& db, const RecordId& id, Table table, i
 int FindUidByIdentifier(CSQLiteDBWrapper& db, int identifier, Table table, RecordId& id) {
     id = kNoneId;
     if (const TableRows* rows = PassRows(db, table)) {
-        const HandheldRow* row = rows->WithIdentifier(identifier);
+        const PassRow* row = rows->WithIdentifier(identifier);
         if (row != nullptr)
             id = row->uid;
         return SQLITE_OK;
@@ -489,7 +489,7 @@ int GetRowFlags(CSQLiteDBWrapper& db, const RecordId& id, Table table, RowFlags&
     bool found = false;
     int rc;
     if (const TableRows* rows = PassRows(db, table)) {
-        const HandheldRow* row = rows->FirstWithUid(id);
+        const PassRow* row = rows->FirstWithUid(id);
         if (row == nullptr)
             return SQLITE_OK;
         rc = StepRowNumber(s,

@@ -103,7 +103,7 @@ int RunOnRowNumber(CSQLiteDBWrapper& db, const char* format, Table table, const 
 
 // The row just inserted joins the rows the pass knows; a failed insert
 // leaves the table to be read again.
-void NoteInserted(CSQLiteDBWrapper& db, Table table, int rc, HandheldRow row) {
+void NoteInserted(CSQLiteDBWrapper& db, Table table, int rc, PassRow row) {
     PassCache* cache = PassCache::Of(db);
     TableRows* rows = cache != nullptr ? cache->Loaded(table) : nullptr;
     if (rows == nullptr)
@@ -114,7 +114,7 @@ void NoteInserted(CSQLiteDBWrapper& db, Table table, int rc, HandheldRow row) {
 }
 
 void NoteInserted(CSQLiteDBWrapper& db, Table table, int rc, int identifier, const RecordId& uid) {
-    HandheldRow row;
+    PassRow row;
     row.identifier = identifier;
     row.uid = uid;
     row.uidMatches = true;
@@ -502,7 +502,7 @@ int InsertSplits(CSQLiteDBWrapper& db, const CTransaction& t, int transactionIde
         w.Int(c::kCategoryId + 1, CategoryRow(db, t.GetSplitCategoryId(line)));
         w.Int(c::kTransactionId + 1, transactionIdentifier);
         rc = w.Run("%s\n\r");
-        HandheldRow row;
+        PassRow row;
         row.identifier = next;
         row.transactionId = transactionIdentifier;
         NoteInserted(db, Table::kSplits, rc, row);
@@ -531,7 +531,7 @@ int UpdateTransaction(CSQLiteDBWrapper& db, std::uint32_t dateOffset, const CTra
     TransactionValues v = ResolveTransaction(db, t);
     // By row number where the pass knows the rows: the same row.
     const TableRows* rows = PassRows(db, Table::kTransactions);
-    const HandheldRow* row = rows != nullptr ? rows->WithIdentifier(identifier) : nullptr;
+    const PassRow* row = rows != nullptr ? rows->WithIdentifier(identifier) : nullptr;
     RowWriter w(db, row != nullptr ? 21 : 20);
     rc = row != nullptr ? w.Prepare(UpdateTransactionByRowNumber(rows->RowidName()))
                         : w.Prepare(FormatSql(sql::kUpdateTransaction, identifier), Reuse::kOnce);
@@ -680,7 +680,7 @@ int ReplaceCurrency(CSQLiteDBWrapper& db, const CCurrencyItem& currency) {
 int ClearModified(CSQLiteDBWrapper& db, Table table, int identifier) {
     if (identifier != 0) {
         if (const TableRows* rows = PassRows(db, table)) {
-            const HandheldRow* row = rows->WithIdentifier(identifier);
+            const PassRow* row = rows->WithIdentifier(identifier);
             return row == nullptr
                        ? SQLITE_OK
                        : RunOnRowNumber(db, kClearModifiedByRowNumber, table, *rows, row->rowid);
@@ -740,7 +740,7 @@ int DeleteRow(CSQLiteDBWrapper& db, int identifier, Table table) {
     if (table == Table::kTransactions)
         rc = DeleteSplits(db, identifier);
     if (TableRows* rows = PassRows(db, table)) {
-        const HandheldRow* row = rows->WithIdentifier(identifier);
+        const PassRow* row = rows->WithIdentifier(identifier);
         if (row == nullptr)
             return rc;
         const std::int64_t rowid = row->rowid;
