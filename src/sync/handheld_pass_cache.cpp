@@ -48,15 +48,22 @@ bool Texts(CSQLiteDBWrapper& db, const char* sql, const char* argument,
     return rc == SQLITE_DONE;
 }
 
-// A declared column type that turns the integers written into text (so
-// they would compare and order as text).
-bool HasTextAffinity(std::string type) {
+// The affinity a declared column type gives, by SQLite's rules.
+enum class Affinity { kInteger, kText, kBlob, kReal, kNumeric };
+
+Affinity AffinityOf(std::string type) {
     for (char& c : type)
         c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    if (type.find("INT") != std::string::npos)
-        return false;
-    return type.find("CHAR") != std::string::npos || type.find("CLOB") != std::string::npos ||
-           type.find("TEXT") != std::string::npos;
+    auto has = [&](const char* part) { return type.find(part) != std::string::npos; };
+    if (has("INT"))
+        return Affinity::kInteger;
+    if (has("CHAR") || has("CLOB") || has("TEXT"))
+        return Affinity::kText;
+    if (has("BLOB") || type.empty())
+        return Affinity::kBlob;
+    if (has("REAL") || has("FLOA") || has("DOUB"))
+        return Affinity::kReal;
+    return Affinity::kNumeric;
 }
 
 bool IsType(CSQLiteDBWrapper& db, sqlite3_stmt* s, int column, std::string_view type) {
@@ -98,11 +105,14 @@ bool TableRows::Load(CSQLiteDBWrapper& db, Table table) {
     std::vector<std::string> columns, types;
     if (!Texts(db, "SELECT name, type FROM pragma_table_info(?1);", name, columns, &types))
         return false;
+    // Integers written into a text column would compare and order as text.
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if ((SameName(columns[i], "identifier") ||
-             (splits && SameName(columns[i], "transaction_id"))) &&
-            HasTextAffinity(types[i]))
+        const bool identifier = SameName(columns[i], "identifier");
+        if ((identifier || (splits && SameName(columns[i], "transaction_id"))) &&
+            AffinityOf(types[i]) == Affinity::kText)
             return false;
+        if (identifier)
+            numericIdentifier_ = AffinityOf(types[i]) != Affinity::kBlob;
     }
     for (const char* candidate : kRowidNames) {
         if (std::none_of(columns.begin(), columns.end(),

@@ -49,6 +49,9 @@ class TableRows {
 
     // The name that addresses a row by its row number in this table.
     const std::string& RowidName() const { return rowidName_; }
+    // Whether the identifier column turns a quoted number into a number (a
+    // column without a type compares '5' with 5 as unequal).
+    bool NumericIdentifier() const { return numericIdentifier_; }
 
     const PassRow* FirstWithUid(const RecordId& id) const;
     const PassRow* WithIdentifier(std::int64_t identifier) const;
@@ -67,6 +70,7 @@ class TableRows {
     static std::uint64_t Key(const RecordId& id);
 
     std::string rowidName_;
+    bool numericIdentifier_ = false;
     std::unordered_map<std::int64_t, PassRow> byRowid_;
     // Ordered, for the largest.
     std::map<std::int64_t, std::int64_t> byIdentifier_;

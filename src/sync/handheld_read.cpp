@@ -62,13 +62,16 @@ int PrepareRow(Statement& s, const std::string& sql, int columns, bool& found) {
     return found || rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+// Whether byIdentifierSql compares the identifier with a quoted number.
+enum class Quoted { kNo, kYes };
+
 // The row with the identifier: by its row number where the pass knows the
 // table's rows, else by byIdentifierSql.
 int RowByIdentifier(Statement& s, Table table, const char* columns,
-                    const std::string& byIdentifierSql, int identifier, int minColumns,
-                    bool& found) {
+                    const std::string& byIdentifierSql, int identifier, int minColumns, bool& found,
+                    Quoted quoted = Quoted::kNo) {
     const TableRows* rows = PassRows(s.db(), table);
-    if (rows == nullptr)
+    if (rows == nullptr || (quoted == Quoted::kYes && !rows->NumericIdentifier()))
         return PrepareRow(s, byIdentifierSql, minColumns, found);
     found = false;
     const PassRow* row = rows->WithIdentifier(identifier);
@@ -317,8 +320,11 @@ void FillScheduled(Statement& s, std::uint32_t offset, CScheduledItem& item) {
         return;
     Statement tr(db);
     bool found = false;
-    if (PrepareRow(tr, FormatSql(sql::kTransactionSummaryRow, templateRow), 6, found) !=
-            SQLITE_OK ||
+    if (RowByIdentifier(
+            tr, Table::kTransactions,
+            "account_id, type_id, amount, category_id, transaction_class_id, payee_name",
+            FormatSql(sql::kTransactionSummaryRow, templateRow), templateRow, 6,
+            found) != SQLITE_OK ||
         !found)
         return;
     // account_id, type_id, amount, category_id, transaction_class_id, payee_name
@@ -354,8 +360,9 @@ void FillPayee(Statement& s, CPayeeItem& payee) {
     if (templateRow != 0) {
         Statement tr(db);
         bool found = false;
-        if (PrepareRow(tr, FormatSql(sql::kTransactionRowQuoted, templateRow),
-                       transactions::kColumnCount, found) == SQLITE_OK &&
+        if (RowByIdentifier(tr, Table::kTransactions, "*",
+                            FormatSql(sql::kTransactionRowQuoted, templateRow), templateRow,
+                            transactions::kColumnCount, found, Quoted::kYes) == SQLITE_OK &&
             found) {
             namespace t = transactions;
             memo.SetAmount(ColumnCents(db, tr.get(), t::kAmount));

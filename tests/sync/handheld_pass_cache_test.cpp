@@ -39,6 +39,8 @@ const RecordId kFour = Id(10);
 const RecordId kTwo = Id(11);
 const RecordId kSplit = Id(12);
 const RecordId kTransfer = Id(13);
+const RecordId kPayee = Id(14);
+const RecordId kScheduled = Id(15);
 const RecordId kNew = Id(20);
 const RecordId kNewCategory = Id(21);
 
@@ -57,7 +59,8 @@ std::string PlainIdentifiers() {
 // Rows put in out of identifier order, so that with a plain identifier
 // column table order and identifier order differ. Two transactions and two
 // categories share a uid; one changed transaction has none; transaction 7
-// is split, and split row 2 belongs to no transaction.
+// is split, and split row 2 belongs to no transaction. A payee and a
+// scheduled item have their template transactions (8 and 9).
 void Seed(CSQLiteDBWrapper& db) {
     namespace a = accounts;
     namespace c = categories;
@@ -96,19 +99,24 @@ void Seed(CSQLiteDBWrapper& db) {
         const char* memo;
         int category;
         bool modified;
+        int kind;
     };
     for (const Transaction& x : {
-             Transaction{4, Blob(kFour), "four", 0, false},
-             Transaction{2, Blob(kTwo), "two", 2, false},
-             Transaction{7, Blob(kSplit), "split", 0, false},
-             Transaction{3, Blob(kTwo), "two again", 2, true},
-             Transaction{6, nullptr, "no uid", 0, true},
-             Transaction{5, Blob(kTransfer), "transfer", 1, true},
+             Transaction{4, Blob(kFour), "four", 0, false, t::kKindRegister},
+             Transaction{2, Blob(kTwo), "two", 2, false, t::kKindRegister},
+             Transaction{8, Blob(Id(16)), "memorised", 0, false, t::kKindPayeeTemplate},
+             Transaction{7, Blob(kSplit), "split", 0, false, t::kKindRegister},
+             Transaction{3, Blob(kTwo), "two again", 2, true, t::kKindRegister},
+             Transaction{6, nullptr, "no uid", 0, true, t::kKindRegister},
+             Transaction{9, Blob(Id(17)), "template", 1, false, t::kKindScheduledTemplate},
+             Transaction{5, Blob(kTransfer), "transfer", 1, true, t::kKindRegister},
          })
         ASSERT_EQ(Row("TRANSACTIONS", t::kColumnCount, x.identifier)
                       .Set(t::kUid, x.uid)
                       .Set(t::kMemo, std::string(x.memo))
+                      .Set(t::kPayeeName, std::string(x.memo))
                       .Set(t::kAmount, 12.5)
+                      .Set(t::kKind, std::int64_t{x.kind})
                       .Set(t::kCategoryId, std::int64_t{x.category})
                       .Set(t::kTransactionClassId, std::int64_t{1})
                       .Set(t::kTypeId, std::int64_t{1})
@@ -116,6 +124,17 @@ void Seed(CSQLiteDBWrapper& db) {
                       .Set(t::kAccountId, std::int64_t{1})
                       .Insert(db),
                   SQLITE_OK);
+    ASSERT_EQ(Row("PAYEES", payees::kColumnCount, 1)
+                  .Set(payees::kUid, Blob(kPayee))
+                  .Set(payees::kName, std::string("Grocer"))
+                  .Set(payees::kTemplateIdentifier, std::int64_t{8})
+                  .Insert(db),
+              SQLITE_OK);
+    ASSERT_EQ(Row("SCHEDULED_TRANSACTIONS", scheduled::kColumnCount, 1)
+                  .Set(scheduled::kUid, Blob(kScheduled))
+                  .Set(scheduled::kTemplateIdentifier, std::int64_t{9})
+                  .Insert(db),
+              SQLITE_OK);
     struct Split {
         int identifier;
         double amount;
@@ -124,7 +143,7 @@ void Seed(CSQLiteDBWrapper& db) {
         int transaction;
     };
     for (const Split& x : {Split{3, 1.0, "first", 2, 7}, Split{1, 2.0, "second", 1, 7},
-                           Split{2, 3.0, "orphan", 2, 9}})
+                           Split{2, 3.0, "orphan", 2, 99}, Split{4, 4.0, "memorised", 2, 8}})
         ASSERT_EQ(Row("SPLITS", s::kColumnCount, x.identifier)
                       .Set(s::kAmount, x.amount)
                       .Set(s::kMemo, std::string(x.memo))
@@ -146,6 +165,20 @@ class Scenario {
         split.SetId(kSplit);
         Note("read split", ReadTransactionRow(db_, offset, split));
         Describe(split);
+        // Templates, found by their identifiers (the payee's quoted).
+        CPayeeItem payee;
+        payee.SetId(kPayee);
+        Note("read payee", ReadPayeeRow(db_, payee));
+        CTransaction memorised(CTransaction::ForLoad{});
+        payee.GetMemorizedSplits(memorised);
+        log_.push_back(payee.GetMemo() + " " + std::to_string(payee.GetAmount()) + " " +
+                       RecordIdToHex(payee.GetCategoryId()) + " " +
+                       std::to_string(memorised.GetSplitAmount(0)));
+        CScheduledItem item;
+        item.EditTemplate().SetId(kScheduled);
+        Note("read scheduled", ReadScheduledRow(db_, offset, item));
+        Describe(item.Template());
+        log_.push_back(item.Template().GetPayeeName() + " " + RecordIdToHex(item.GetAccountId()));
 
         // The first row of a uid goes: the next one answers.
         Note("delete 2", DeleteRow(db_, 2, Table::kTransactions));
@@ -304,12 +337,16 @@ struct Variant {
 
 std::vector<Variant> Variants() {
     const std::string plain = PlainIdentifiers();
+    const std::string untyped = ReplaceAll(plain, "CREATE TABLE TRANSACTIONS (identifier INTEGER",
+                                           "CREATE TABLE TRANSACTIONS (identifier");
     const std::string textIdentifiers =
         ReplaceAll(plain, "CREATE TABLE TRANSACTIONS (identifier INTEGER",
                    "CREATE TABLE TRANSACTIONS (identifier TEXT");
     return {
         {"IdentifierIsTheRowNumber", test::kHandheldSchemaSql, "", true, Table::kTransactions},
         {"IdentifierIsAPlainColumn", plain, "", true, Table::kTransactions},
+        // A quoted number equals no identifier in a column without a type.
+        {"IdentifierWithoutAType", untyped, "", true, Table::kTransactions},
         {"AColumnNamedRowid",
          ReplaceAll(plain, "sort_order INTEGER,\n  amount", "rowid INTEGER,\n  amount"), "", true,
          Table::kTransactions},
@@ -325,9 +362,7 @@ std::vector<Variant> Variants() {
          "VALUES (4, x'5199223344556677', 'four again', 0, 0, 0, 1);",
          false, Table::kTransactions},
         // Text in a column without a type equals no number.
-        {"AnIdentifierStoredAsText",
-         ReplaceAll(plain, "CREATE TABLE TRANSACTIONS (identifier INTEGER",
-                    "CREATE TABLE TRANSACTIONS (identifier"),
+        {"AnIdentifierStoredAsText", untyped,
          "UPDATE TRANSACTIONS SET identifier = '5' WHERE identifier = 5;", false,
          Table::kTransactions},
         // Every identifier written would become text, which orders otherwise.
