@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -116,7 +117,15 @@ class FakeHandheld {
         const long n = platform::ReceiveSome(socket_.Fd(), text, sizeof text, deadline_);
         if (n <= 0)
             return;
-        const std::size_t size = std::stoul(std::string(text, static_cast<std::size_t>(n)));
+        const std::string sizeText(text, static_cast<std::size_t>(n));
+        std::size_t size = 0;
+        const auto [end, ec] =
+            std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
+        // No size (the desktop gave up): what came is a word of the transcript.
+        if (ec != std::errc() || end != sizeText.data() + sizeText.size()) {
+            r.words.push_back(sizeText);
+            return;
+        }
         Send("OK");
         std::string bytes;
         char block[4096];
