@@ -36,6 +36,7 @@ check-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# TALLOWMERE_BENCH_1M=1 adds 1,000,000 transactions to the scaling run.
 bench: deps bench-deps
 	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j $(JOBS)
