@@ -105,7 +105,11 @@ std::string MakeBenchFolder(const std::string& name) {
 }
 
 std::string HostLine(const std::string& folder) {
-    std::string line = "THP " + HugePageMode() + "; data on " + FileSystemOf(folder);
+    const std::string mode = HugePageMode();
+    std::string line = "THP " + mode;
+    if (mode != "madvise" && mode != "always")
+        line += " (the goals count with madvise or always)";
+    line += "; data on " + FileSystemOf(folder);
     if (line.find(" tmpfs ") != std::string::npos)
         line += " (memory, not a disk: saves do not count)";
     return line;
