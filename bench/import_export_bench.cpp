@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -149,9 +150,9 @@ struct Fixture {
     std::unique_ptr<CAccounts> source;
     std::vector<const CTransaction*> all;
     std::size_t transactions = 0;
-    // Our driver's import processes (qif, csv), made once each for the
-    // peers' ratios.
-    std::array<std::optional<bench::TimedRuns>, 2> ourImports;
+    // The whole-process runs by name ("qif" and "csv" for our driver's
+    // imports, "ledger", "hledger"), made once.
+    std::optional<std::map<std::string, bench::TimedRuns>> processes;
 };
 
 Fixture& TheFixture() {
@@ -241,22 +242,41 @@ void BM_CsvImport(benchmark::State& state) {
 BENCHMARK(BM_CsvImport)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 constexpr std::array<const char*, 2> kFormats = {"qif", "csv"};
+constexpr std::array<const char*, 2> kPeers = {"ledger", "hledger"};
 
-// Our driver importing the file into a fresh data set, as a whole process:
-// one unmeasured run, then the median of 5. Null when it failed.
-const bench::TimedRuns* OurImport(Fixture& f, std::size_t format) {
-    std::optional<bench::TimedRuns>& timed = f.ourImports[format];
-    if (!timed) {
+// Our driver importing each file into a fresh data set, and the installed
+// peers reading the journal ("stats" reads every transaction and prints a
+// few lines), as whole processes in turns: one unmeasured turn, then the
+// median of 5. Null when the program is missing or failed.
+const bench::TimedRuns* Process(Fixture& f, const std::string& name) {
+    if (!f.processes) {
+        std::vector<std::string> names;
+        std::vector<bench::Command> commands;
         const std::string cli = bench::BenchProgram("tallowmere_cli");
-        if (cli.empty())
-            return nullptr;
         const std::string data = f.folder + "/driver-import";
-        timed = bench::TimeRuns(
-            {cli, "--figures", "import", kFormats[format], f.FileOf(kFormats[format]), data},
-            bench::kMeasuredRuns, true, [&data] { std::filesystem::remove_all(data); });
+        for (const char* format : kFormats) {
+            if (cli.empty())
+                break;
+            names.push_back(format);
+            commands.push_back({{cli, "--figures", "import", format, f.FileOf(format), data},
+                                true,
+                                [data] { std::filesystem::remove_all(data); }});
+        }
+        for (const char* peer : kPeers) {
+            const std::string program = bench::FindProgram(peer);
+            if (program.empty())
+                continue;
+            names.push_back(peer);
+            commands.push_back({{program, "-f", f.journal, "stats"}, false, {}});
+        }
+        std::vector<bench::TimedRuns> timed = bench::TimeInTurns(commands);
         std::filesystem::remove_all(data);
+        f.processes.emplace();
+        for (std::size_t i = 0; i < names.size(); ++i)
+            f.processes->emplace(names[i], std::move(timed[i]));
     }
-    return timed->status == 0 ? &*timed : nullptr;
+    const auto found = f.processes->find(name);
+    return found != f.processes->end() && found->second.status == 0 ? &found->second : nullptr;
 }
 
 void BM_OursImportProcess(benchmark::State& state) {
@@ -265,10 +285,10 @@ void BM_OursImportProcess(benchmark::State& state) {
         state.SkipWithError(f.error.c_str());
         return;
     }
-    const auto format = static_cast<std::size_t>(state.range(0));
+    const char* format = kFormats[static_cast<std::size_t>(state.range(0))];
     const bench::TimedRuns* timed = nullptr;
     for (auto _ : state) {
-        timed = OurImport(f, format);
+        timed = Process(f, format);
         if (timed == nullptr) {
             state.SkipWithError("tallowmere_cli is not built or failed");
             return;
@@ -278,8 +298,8 @@ void BM_OursImportProcess(benchmark::State& state) {
     state.counters["import_ms"] = bench::MedianFigure(*timed, "import_ms");
     state.counters["peak_MiB"] = static_cast<double>(timed->medianPeakKiB) / 1024;
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(f.transactions));
-    state.SetLabel(std::string("tallowmere_cli import ") + kFormats[format] +
-                   ", saves included; processes, median of 5");
+    state.SetLabel(std::string("tallowmere_cli import ") + format +
+                   ", saves included; processes in turns, median of 5");
 }
 BENCHMARK(BM_OursImportProcess)
     ->ArgName("csv")
@@ -289,11 +309,10 @@ BENCHMARK(BM_OursImportProcess)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// ledger or hledger reading the same transactions from the journal ("stats"
-// reads them all and prints a few lines), process against our imports.
+// ledger or hledger reading the same transactions from the journal, process
+// against our imports.
 void RunPeerReadsJournal(benchmark::State& state, const char* name) {
-    const std::string program = bench::FindProgram(name);
-    if (program.empty()) {
+    if (bench::FindProgram(name).empty()) {
         state.SkipWithError((std::string(name) + " is not installed (make bench-deps)").c_str());
         return;
     }
@@ -302,24 +321,24 @@ void RunPeerReadsJournal(benchmark::State& state, const char* name) {
         state.SkipWithError(f.error.c_str());
         return;
     }
-    bench::TimedRuns timed;
+    const bench::TimedRuns* timed = nullptr;
     for (auto _ : state) {
-        timed = bench::TimeRuns({program, "-f", f.journal, "stats"});
-        if (timed.status != 0) {
+        timed = Process(f, name);
+        if (timed == nullptr) {
             state.SkipWithError((std::string(name) + " failed").c_str());
             return;
         }
-        state.SetIterationTime(timed.medianSeconds);
+        state.SetIterationTime(timed->medianSeconds);
     }
-    for (std::size_t format = 0; format < kFormats.size(); ++format) {
-        const bench::TimedRuns* ours = OurImport(f, format);
+    for (const char* format : kFormats) {
+        const bench::TimedRuns* ours = Process(f, format);
         if (ours != nullptr && ours->medianSeconds > 0)
-            state.counters[std::string(name) + "/ours_" + kFormats[format]] =
-                timed.medianSeconds / ours->medianSeconds;
+            state.counters[std::string(name) + "/ours_" + format] =
+                timed->medianSeconds / ours->medianSeconds;
     }
-    state.counters["peak_MiB"] = static_cast<double>(timed.medianPeakKiB) / 1024;
+    state.counters["peak_MiB"] = static_cast<double>(timed->medianPeakKiB) / 1024;
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(f.transactions));
-    state.SetLabel(std::string(name) + " -f journal stats; processes, median of 5");
+    state.SetLabel(std::string(name) + " -f journal stats; processes in turns, median of 5");
 }
 
 void BM_LedgerReadsJournal(benchmark::State& state) {

@@ -134,30 +134,42 @@ ProcessRun RunProcess(const std::vector<std::string>& argv, bool captureErrors) 
     return run;
 }
 
+std::vector<TimedRuns> TimeInTurns(const std::vector<Command>& commands, int runs) {
+    std::vector<TimedRuns> timed(commands.size());
+    std::vector<std::vector<double>> seconds(commands.size());
+    std::vector<std::vector<double>> peaks(commands.size());
+    for (TimedRuns& t : timed)
+        t.status = 0;
+    for (int i = 0; i <= runs; ++i) {
+        for (std::size_t c = 0; c < commands.size(); ++c) {
+            // A program that failed once runs no more.
+            if (timed[c].status != 0)
+                continue;
+            if (commands[c].beforeEach)
+                commands[c].beforeEach();
+            ProcessRun run = RunProcess(commands[c].argv, commands[c].captureErrors);
+            if (run.status != 0) {
+                timed[c].status = run.status;
+                continue;
+            }
+            // The first turn only warms the cache.
+            if (i == 0)
+                continue;
+            seconds[c].push_back(run.seconds);
+            peaks[c].push_back(static_cast<double>(run.peakKiB));
+            timed[c].runs.push_back(std::move(run));
+        }
+    }
+    for (std::size_t c = 0; c < commands.size(); ++c) {
+        timed[c].medianSeconds = Median(seconds[c]);
+        timed[c].medianPeakKiB = static_cast<long>(Median(peaks[c]));
+    }
+    return timed;
+}
+
 TimedRuns TimeRuns(const std::vector<std::string>& argv, int runs, bool captureErrors,
                    const std::function<void()>& beforeEach) {
-    TimedRuns timed;
-    timed.status = 0;
-    std::vector<double> seconds;
-    std::vector<double> peaks;
-    for (int i = 0; i <= runs; ++i) {
-        if (beforeEach)
-            beforeEach();
-        ProcessRun run = RunProcess(argv, captureErrors);
-        if (run.status != 0) {
-            timed.status = run.status;
-            return timed;
-        }
-        // The first run only warms the cache.
-        if (i == 0)
-            continue;
-        seconds.push_back(run.seconds);
-        peaks.push_back(static_cast<double>(run.peakKiB));
-        timed.runs.push_back(std::move(run));
-    }
-    timed.medianSeconds = Median(seconds);
-    timed.medianPeakKiB = static_cast<long>(Median(peaks));
-    return timed;
+    return TimeInTurns({Command{argv, captureErrors, beforeEach}}, runs).front();
 }
 
 double Median(std::vector<double> values) {

@@ -49,6 +49,17 @@ inline constexpr int kMeasuredRuns = 5;
 TimedRuns TimeRuns(const std::vector<std::string>& argv, int runs = kMeasuredRuns,
                    bool captureErrors = false, const std::function<void()>& beforeEach = {});
 
+struct Command {
+    std::vector<std::string> argv;
+    bool captureErrors = false;
+    std::function<void()> beforeEach;
+};
+
+// TimeRuns for several programs at once, run in turns (a, b, c, a, b, c,
+// ...), so that a change in the machine's load weighs on each alike. One
+// result per command, in order.
+std::vector<TimedRuns> TimeInTurns(const std::vector<Command>& commands, int runs = kMeasuredRuns);
+
 double Median(std::vector<double> values);
 
 // The number after "key=" in text (the driver's figures); -1 when missing.

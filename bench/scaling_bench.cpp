@@ -76,10 +76,12 @@ void BM_Scaling(benchmark::State& state) {
             state.SkipWithError(("generation failed: " + made.errors).c_str());
             break;
         }
-        const bench::TimedRuns load =
-            bench::TimeRuns({cli, "--figures", "load", data}, bench::kMeasuredRuns, true);
-        const bench::TimedRuns loadNoHuge = bench::TimeRuns(
-            {cli, "--figures", "--thp-off", "load", data}, bench::kMeasuredRuns, true);
+        // The default environment and huge pages off, in turns.
+        const std::vector<bench::TimedRuns> loads =
+            bench::TimeInTurns({{{cli, "--figures", "load", data}, true, {}},
+                                {{cli, "--figures", "--thp-off", "load", data}, true, {}}});
+        const bench::TimedRuns& load = loads[0];
+        const bench::TimedRuns& loadNoHuge = loads[1];
         const bench::ProcessRun measured = bench::RunProcess({driver, "measure", data}, true);
         if (load.status != 0 || loadNoHuge.status != 0 || measured.status != 0) {
             state.SkipWithError(("measuring failed: " + measured.errors).c_str());
