@@ -12,6 +12,8 @@ PACKAGES=(
   libsqlite3-0 libsqlite3-dev tzdata
   ofx opensp ofxstatement python3-ofxparse curl
   libfinance-qif-perl libofx-doc
+  qt6-base-dev qt6-base-dev-tools fonts-dejavu-core
+  xvfb xauth poppler-utils netpbm
 )
 
 # Peers of the benchmarks only (ofxdump comes with ofx above, which the tests

@@ -1,12 +1,16 @@
-// The desktop program. Its windows are not built yet: for now it only tells
-// the user so, and checks that the core library links.
+// The desktop program.
 #include <signal.h>
 
+#include <QApplication>
+#include <QMainWindow>
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 
 #include "model/string_table.h"
+#include "ui/logic/display_check.h"
 
-int main() {
+int main(int argc, char** argv) {
     // Signal dispositions belong to the process, so the program sets them,
     // before any thread starts: a peer that closes its socket early and a
     // save past the file-size limit must fail that call (EPIPE, EFBIG), not
@@ -14,12 +18,23 @@ int main() {
     signal(SIGPIPE, SIG_IGN);
     signal(SIGXFSZ, SIG_IGN);
 
-    std::printf(
-        "Tallowmere Desktop %s\n"
-        "The desktop window is not built yet: this version holds the program's core\n"
-        "(the ledger and its files, accounts and registers, reports, online banking,\n"
-        "CSV, QIF and OFX import and export, the handheld merge and sync server),\n"
-        "checked by the test suite (make test).\n",
-        "1.0.0.0");
-    return tallowmere::LoadString(317).empty() ? 1 : 0;
+    if (!tallowmere::ui::HasDisplay([](const char* name) {
+            const char* value = std::getenv(name);
+            return std::string(value != nullptr ? value : "");
+        })) {
+        std::fprintf(stderr, "%s\n", tallowmere::ui::NoDisplayMessage().c_str());
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    // The toolkit took the user's locale for everything; numbers in files and
+    // the order of named lists must not follow it.
+    std::setlocale(LC_NUMERIC, "C");
+    std::setlocale(LC_COLLATE, "C");
+
+    QMainWindow frame;
+    frame.setWindowTitle(QString::fromStdString(tallowmere::LoadString(57344)));
+    frame.resize(900, 600);
+    frame.show();
+    return QApplication::exec();
 }

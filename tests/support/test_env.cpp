@@ -1,6 +1,5 @@
 #include "support/test_env.h"
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <atomic>
@@ -20,27 +19,25 @@ std::string CreateRoot() {
     return tmpl;
 }
 
-class TempHomeEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        const std::string& root = TestRoot();
-        for (const char* sub : {"/home", "/config", "/data", "/runtime", "/tmp"}) {
-            std::filesystem::create_directories(root + sub);
-        }
-        std::filesystem::permissions(root + "/runtime", std::filesystem::perms::owner_all);
-        setenv("HOME", (root + "/home").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
-        setenv("TMPDIR", (root + "/tmp").c_str(), 1);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(TestRoot(), ec);
-    }
-};
-
 }  // namespace
+
+void PrepareTestHome() {
+    const std::string& root = TestRoot();
+    for (const char* sub : {"/home", "/config", "/data", "/runtime", "/tmp"}) {
+        std::filesystem::create_directories(root + sub);
+    }
+    std::filesystem::permissions(root + "/runtime", std::filesystem::perms::owner_all);
+    setenv("HOME", (root + "/home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
+    setenv("TMPDIR", (root + "/tmp").c_str(), 1);
+}
+
+void RemoveTestHome() {
+    std::error_code ec;
+    std::filesystem::remove_all(TestRoot(), ec);
+}
 
 const std::string& TestRoot() {
     static const std::string root = CreateRoot();
@@ -65,9 +62,3 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 }  // namespace tallowmere::test
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new tallowmere::test::TempHomeEnvironment);
-    return RUN_ALL_TESTS();
-}

@@ -5,6 +5,12 @@
 
 namespace tallowmere::test {
 
+// Makes the temporary root with its home, XDG and temporary folders and
+// points the environment at them; the test mains call it first.
+void PrepareTestHome();
+// Removes the temporary root.
+void RemoveTestHome();
+
 // The temporary root of this test program (HOME points here).
 const std::string& TestRoot();
 

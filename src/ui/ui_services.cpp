@@ -1,0 +1,156 @@
+#include "ui/ui_services.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+#include "model/string_table.h"
+
+namespace tallowmere::ui {
+namespace {
+
+constexpr int kStringCaption = 57344;
+
+QMessageBox::StandardButton ToButton(Answer answer) {
+    switch (answer) {
+        case Answer::kOk:
+            return QMessageBox::Ok;
+        case Answer::kCancel:
+            return QMessageBox::Cancel;
+        case Answer::kYes:
+            return QMessageBox::Yes;
+        case Answer::kNo:
+            return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButtons ToButtons(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::kOk:
+            return QMessageBox::Ok;
+        case Buttons::kOkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case Buttons::kYesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::kYesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToIcon(Icon icon) {
+    switch (icon) {
+        case Icon::kNone:
+            return QMessageBox::NoIcon;
+        case Icon::kInformation:
+            return QMessageBox::Information;
+        case Icon::kWarning:
+            return QMessageBox::Warning;
+        case Icon::kError:
+            return QMessageBox::Critical;
+        case Icon::kQuestion:
+            return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Closing the box with Esc or its close button gives Cancel, else No, else
+// OK, as the answers' callers expect.
+Answer EscapeAnswer(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::kOkCancel:
+        case Buttons::kYesNoCancel:
+            return Answer::kCancel;
+        case Buttons::kYesNo:
+            return Answer::kNo;
+        case Buttons::kOk:
+            break;
+    }
+    return Answer::kOk;
+}
+
+class QtServices final : public UiServices {
+  public:
+    Answer ShowMessage(QWidget* parent, const MessageRequest& request) override {
+        QMessageBox box(ToIcon(request.icon), QString::fromStdString(LoadString(kStringCaption)),
+                        QString::fromStdString(request.text), ToButtons(request.buttons), parent);
+        // Texts carry names from files and banks: never rich text.
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(ToButton(request.defaultAnswer));
+        box.setEscapeButton(ToButton(EscapeAnswer(request.buttons)));
+        switch (box.exec()) {
+            case QMessageBox::Ok:
+                return Answer::kOk;
+            case QMessageBox::Cancel:
+                return Answer::kCancel;
+            case QMessageBox::Yes:
+                return Answer::kYes;
+            case QMessageBox::No:
+                return Answer::kNo;
+            default:
+                return EscapeAnswer(request.buttons);
+        }
+    }
+
+    QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override {
+        return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    }
+
+    QString SaveFileName(QWidget* parent, const QString& caption, const QString& path,
+                         const QString& filter) override {
+        return QFileDialog::getSaveFileName(parent, caption, path, filter);
+    }
+
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override {
+        const QColor color = QColorDialog::getColor(initial, parent);
+        if (!color.isValid())
+            return std::nullopt;
+        return color;
+    }
+
+    std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, initial, parent);
+        if (!ok)
+            return std::nullopt;
+        return font;
+    }
+
+    QAction* Popup(QMenu& menu, const QPoint& globalPos) override { return menu.exec(globalPos); }
+
+    int RunDialog(QDialog& dialog) override { return dialog.exec(); }
+
+    bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+
+    void Beep() override { QApplication::beep(); }
+};
+
+QtServices& QtDefault() {
+    static QtServices services;
+    return services;
+}
+
+UiServices* g_services = nullptr;
+
+}  // namespace
+
+UiServices& Services() {
+    return g_services != nullptr ? *g_services : QtDefault();
+}
+
+void SetServices(UiServices* services) {
+    g_services = services;
+}
+
+Answer ServiceMessages::Show(const MessageRequest& request) {
+    return Services().ShowMessage(parent_, request);
+}
+
+}  // namespace tallowmere::ui
