@@ -91,6 +91,11 @@ class COfxClient {
     // OFX header included). ParseStatement also reads OFX statement files.
     bool ParseProfile(Stream& stream, MGetProfileEventHandler& handler);
     bool ParseAccountInfo(Stream& stream, MGetAccountInfoEventHandler& handler);
+    // The first statement of the reply is read, and checked whole before the
+    // handler hears of it: every STMTTRN with a readable date and amount, a
+    // type and a FITID, DTEND beside them, a BALAMT that is empty (no
+    // balance) or readable. A fault reports nothing; the error (3 missing, 4
+    // unreadable) names it.
     bool ParseStatement(Stream& stream, MGetStatementEventHandler& handler);
 
     std::int32_t GetLastError() const { return lastError_; }

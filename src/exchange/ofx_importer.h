@@ -16,8 +16,8 @@ class COFXImporter : public CImporter {
   public:
     // The whole file into the target account. 0; the Windows error (shown)
     // when the file cannot be read; 0 also after a statement that cannot be
-    // read, which the online-banking message has shown (what came before
-    // the fault stays). kInvalidHandle without a target account.
+    // read, which the online-banking message has shown (nothing of it was
+    // added). kInvalidHandle without a target account.
     int Import(const std::string& path) override;
 };
 
