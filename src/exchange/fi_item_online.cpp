@@ -209,10 +209,11 @@ void CFiItem::EndStatement(CAccount& account, bool ok) {
         account.ForgetDownloadSession();
 }
 
-int CFiItem::ImportStatement(exchange::Stream& stream, CAccount& account) {
+int CFiItem::ImportStatement(exchange::Stream& stream, CAccount& account,
+                             std::vector<CTransaction*>* collection) {
     targetAccount_ = &account;
     progress_ = nullptr;
-    BeginStatement(account, nullptr);
+    BeginStatement(account, collection);
     exchange::COfxClient client;
     const bool ok = client.ParseStatement(stream, *this);
     EndStatement(account, ok);

@@ -196,6 +196,8 @@ class CImporter : public CImporterExporter {
     // Adds the record to the target account. Transfer mirrors go into the
     // other accounts unsaved; FinishImport saves each of them once.
     int AddTransaction(const ImportRecord& record);
+    // For an importer that adds through another path (OFX statements).
+    void SetImportedCount(std::size_t count) { imported_ = count; }
     // ParseAmount, counting a text that holds no number.
     Cents ReadAmount(std::string_view text);
     // Starts the import of path and reports that the file could not be read

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "exchange/fi_list.h"
@@ -42,7 +43,9 @@ int COFXImporter::Import(const std::string& path) {
         return ReportUnreadable(path, r);
     ReadOnlyMemoryStream stream(data.data(), data.size());
     CFiItem institution;
-    institution.ImportStatement(stream, *target);
+    std::vector<CTransaction*> added;
+    if (institution.ImportStatement(stream, *target, &added) == 0)
+        SetImportedCount(added.size());
     return 0;
 }
 

@@ -14,10 +14,11 @@ bool IsOfxFilePath(std::string_view path);
 
 class COFXImporter : public CImporter {
   public:
-    // The whole file into the target account. 0; the Windows error (shown)
-    // when the file cannot be read; 0 also after a statement that cannot be
-    // read, which the online-banking message has shown (nothing of it was
-    // added). kInvalidHandle without a target account.
+    // The file's statement into the target account. 0; the Windows error
+    // (shown) when the file cannot be read; 0 also after a statement that
+    // cannot be read, which the online-banking message has shown (nothing
+    // of it was added). kInvalidHandle without a target account.
+    // GetImportedCount: the transactions added, not those already there.
     int Import(const std::string& path) override;
 };
 

@@ -191,6 +191,23 @@ TEST_F(OfxImporterTest, AnEmptyBalanceIsNoBalance) {
     EXPECT_EQ(account_->Header().GetDownloadEndDate(), "20240131");
 }
 
+TEST_F(OfxImporterTest, CountsWhatItAddsAndNotWhatWasThere) {
+    const std::string path = dir_ + "/statement.ofx";
+    test::WriteFileBytes(path, StatementFile(BankStatement(
+                                   "9", Trn("K1", "-1.00", "Shop") + Trn("K2", "2.00", "Pay"))));
+    ASSERT_EQ(importer_.Import(path), 0);
+    EXPECT_EQ(importer_.GetImportedCount(), 2u);
+
+    std::string mixed = Trn("K1", "-1.00", "Shop") + Trn("K2", "2.00", "Pay");
+    for (const char* id : {"N1", "N2", "N3"})
+        mixed += Trn(id, "-7.00", "New");
+    test::WriteFileBytes(path, StatementFile(BankStatement("9", mixed)));
+    ASSERT_EQ(importer_.Import(path), 0);
+    EXPECT_EQ(importer_.GetImportedCount(), 3u);
+    EXPECT_EQ(account_->Transactions().size(), 5u);
+    EXPECT_TRUE(sink_.reports.empty());
+}
+
 // ofxstatement's writer makes the file; libofx's ofxdump reads it too.
 const char kWriteScript[] = R"(import datetime, decimal, sys
 from ofxstatement.ofx import OfxWriter
