@@ -210,12 +210,13 @@ void CFiItem::EndStatement(CAccount& account, bool ok) {
 }
 
 int CFiItem::ImportStatement(exchange::Stream& stream, CAccount& account,
-                             std::vector<CTransaction*>* collection) {
+                             std::vector<CTransaction*>* collection,
+                             std::vector<std::string>* furtherAccounts) {
     targetAccount_ = &account;
     progress_ = nullptr;
     BeginStatement(account, collection);
     exchange::COfxClient client;
-    const bool ok = client.ParseStatement(stream, *this);
+    const bool ok = client.ParseStatement(stream, *this, furtherAccounts);
     EndStatement(account, ok);
     if (!ok) {
         exchange::ShowOnlineBankingError(client.GetLastError(), client.GetLastErrorText());

@@ -110,10 +110,12 @@ class CFiItem : public CListItem,
     // that is shown. A statement with a fault adds and writes nothing.
     int DownloadStatement(COnlineProgressDlg* progress, CAccount& account,
                           std::string_view password, std::vector<CTransaction*>* collection);
-    // An OFX statement file (or reply) into the account, the same way;
-    // downloads added go to collection too (may be null).
+    // The first OFX statement of a file (or reply) into the account, the
+    // same way; downloads added go to collection too, and the ACCTIDs of
+    // the file's other statements to furtherAccounts (either may be null).
     int ImportStatement(exchange::Stream& stream, CAccount& account,
-                        std::vector<CTransaction*>* collection = nullptr);
+                        std::vector<CTransaction*>* collection = nullptr,
+                        std::vector<std::string>* furtherAccounts = nullptr);
 
     // The event slots.
     bool Progress(int value) override;

@@ -256,6 +256,10 @@ int CImporter::AddTransaction(const ImportRecord& record) {
     return r;
 }
 
+std::string CImporter::ImportFileName() const {
+    return DisplayFileName(path_);
+}
+
 Cents CImporter::ReadAmount(std::string_view text) {
     if (!IsAmountText(text, GetNumberFormat()))
         ++unreadAmounts_;

@@ -198,6 +198,8 @@ class CImporter : public CImporterExporter {
     int AddTransaction(const ImportRecord& record);
     // For an importer that adds through another path (OFX statements).
     void SetImportedCount(std::size_t count) { imported_ = count; }
+    // The file being imported as messages name it.
+    std::string ImportFileName() const;
     // ParseAmount, counting a text that holds no number.
     Cents ReadAmount(std::string_view text);
     // Starts the import of path and reports that the file could not be read

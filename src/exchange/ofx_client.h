@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "exchange/stream.h"
 
@@ -95,8 +96,10 @@ class COfxClient {
     // handler hears of it: every STMTTRN with a readable date and amount, a
     // type and a FITID, DTEND beside them, a BALAMT that is empty (no
     // balance) or readable. A fault reports nothing; the error (3 missing, 4
-    // unreadable) names it.
-    bool ParseStatement(Stream& stream, MGetStatementEventHandler& handler);
+    // unreadable) names it. furtherAccounts, when given, gets the ACCTIDs
+    // of the reply's other statements.
+    bool ParseStatement(Stream& stream, MGetStatementEventHandler& handler,
+                        std::vector<std::string>* furtherAccounts = nullptr);
 
     std::int32_t GetLastError() const { return lastError_; }
     const std::string& GetLastErrorText() const { return lastErrorText_; }

@@ -44,8 +44,20 @@ int COFXImporter::Import(const std::string& path) {
     ReadOnlyMemoryStream stream(data.data(), data.size());
     CFiItem institution;
     std::vector<CTransaction*> added;
-    if (institution.ImportStatement(stream, *target, &added) == 0)
-        SetImportedCount(added.size());
+    std::vector<std::string> further;
+    if (institution.ImportStatement(stream, *target, &added, &further) != 0)
+        return 0;
+    SetImportedCount(added.size());
+    if (!further.empty()) {
+        std::string accounts;
+        for (const std::string& id : further) {
+            if (!accounts.empty())
+                accounts += ", ";
+            accounts += id;
+        }
+        ReportError(kStringImportMoreStatements,
+                    {ImportFileName(), static_cast<std::int64_t>(further.size()), accounts});
+    }
     return 0;
 }
 

@@ -141,6 +141,32 @@ constexpr std::string_view kStatementWrappers[][2] = {
     {"CREDITCARDMSGSRSV2", "CCSTMTTRNRS"},
 };
 
+// The ACCTID of every statement of the reply but the one in read ("?" for
+// one without), in wrapper order.
+void ListFurtherStatements(const CSgmlDocument& document, const CSgmlElement& read,
+                           std::vector<std::string>& accounts) {
+    for (const auto& path : kStatementWrappers) {
+        for (CSgmlElement* set = document.FindFirstChild(path[0]); set != nullptr;
+             set = set->FindNextSibling(path[0])) {
+            for (CSgmlElement* wrapper = set->FindFirstChild(path[1]); wrapper != nullptr;
+                 wrapper = wrapper->FindNextSibling(path[1])) {
+                if (wrapper == &read)
+                    continue;
+                CSgmlElement* statement = wrapper->FindFirstChild("STMTRS");
+                if (statement == nullptr)
+                    statement = wrapper->FindFirstChild("CCSTMTRS");
+                if (statement == nullptr)
+                    continue;
+                CSgmlElement* from = statement->FindFirstChild("BANKACCTFROM");
+                if (from == nullptr)
+                    from = statement->FindFirstChild("CCACCTFROM");
+                CSgmlElement* id = from != nullptr ? from->FindFirstChild("ACCTID") : nullptr;
+                accounts.emplace_back(id != nullptr && id->Text() != nullptr ? *id->Text() : "?");
+            }
+        }
+    }
+}
+
 // One STMTTRN as the handler hears of it; the texts live in the document.
 struct StatementItem {
     std::string_view date;
@@ -390,7 +416,10 @@ bool COfxClient::ParseAccountInfo(Stream& stream, MGetAccountInfoEventHandler& h
     });
 }
 
-bool COfxClient::ParseStatement(Stream& stream, MGetStatementEventHandler& handler) {
+bool COfxClient::ParseStatement(Stream& stream, MGetStatementEventHandler& handler,
+                                std::vector<std::string>* furtherAccounts) {
+    if (furtherAccounts != nullptr)
+        furtherAccounts->clear();
     return Guarded(*this, [&] {
         CSgmlDocument document;
         CGetStatementParseEventHandler adapter(handler);
@@ -425,6 +454,8 @@ bool COfxClient::ParseStatement(Stream& stream, MGetStatementEventHandler& handl
             document.SetError(kSgmlErrorMissing);
             return walk.DocumentError();
         }
+        if (furtherAccounts != nullptr)
+            ListFurtherStatements(document, *wrapper, *furtherAccounts);
         if (!walk.CheckStatus(*wrapper))
             return false;
 

@@ -208,6 +208,34 @@ TEST_F(OfxImporterTest, CountsWhatItAddsAndNotWhatWasThere) {
     EXPECT_TRUE(sink_.reports.empty());
 }
 
+TEST_F(OfxImporterTest, TheFirstStatementIsImportedAndTheOthersAreNamed) {
+    const std::string card =
+        "<CREDITCARDMSGSRSV1><CCSTMTTRNRS><TRNUID>2<STATUS><CODE>0</STATUS><CCSTMTRS>"
+        "<CCACCTFROM><ACCTID>4111</CCACCTFROM>" +
+        std::string("<BANKTRANLIST><DTSTART>20240101<DTEND>20240131") +
+        Trn("C1", "-9.00", "Card shop") + "</BANKTRANLIST></CCSTMTRS></CCSTMTTRNRS>" +
+        "</CREDITCARDMSGSRSV1>";
+    const std::string path = dir_ + "/two accounts.ofx";
+    test::WriteFileBytes(path, StatementFile(BankStatement("111", Trn("A1", "-1.00", "First")) +
+                                                 BankStatement("222", Trn("B1", "-2.00", "Other")),
+                                             card));
+    ASSERT_EQ(importer_.Import(path), 0);
+    ASSERT_EQ(account_->Transactions().size(), 1u);
+    EXPECT_EQ(account_->Transactions()[0]->GetOnlineId(), "A1");
+    EXPECT_EQ(importer_.GetImportedCount(), 1u);
+    ASSERT_EQ(sink_.reports.size(), 1u);
+    EXPECT_EQ(sink_.reports[0].string_id, kStringImportMoreStatements);
+    EXPECT_EQ(sink_.reports[0].text,
+              "Only the first statement in two accounts.ofx was imported. The file holds 2 more, "
+              "for the account numbers 222, 4111.");
+
+    // One statement: nothing more to say.
+    sink_.reports.clear();
+    test::WriteFileBytes(path, StatementFile(BankStatement("111", Trn("A2", "-1.00", "First"))));
+    ASSERT_EQ(importer_.Import(path), 0);
+    EXPECT_TRUE(sink_.reports.empty());
+}
+
 // ofxstatement's writer makes the file; libofx's ofxdump reads it too.
 const char kWriteScript[] = R"(import datetime, decimal, sys
 from ofxstatement.ofx import OfxWriter
