@@ -1,6 +1,7 @@
 // CFiItem's part in online banking: the directory's details, the bank's
 // profile, the account list, statement downloads and OFX file imports.
 #include <string>
+#include <vector>
 
 #include "exchange/fi_accounts_list.h"
 #include "exchange/fi_list.h"
@@ -79,6 +80,7 @@ std::int32_t CFiItem::OnStatementTransaction(std::string_view date, std::string_
                                              std::string_view fitId) {
     if (targetAccount_ == nullptr)
         return exchange::kOfxErrorMissing;
+    ++statementTransactions_;
     return targetAccount_->AddDownloadedTransaction(date, amount, type, checkNumber.value_or(""),
                                                     name, memo.value_or(""), fitId);
 }
@@ -181,11 +183,11 @@ int CFiItem::DownloadStatement(COnlineProgressDlg* progress, CAccount& account,
     const std::string start = header.GetDownloadEndDate();
     const std::string clientUid = ClientUid::Lookup(accountId);
 
-    account.BeginDownloadSession(collection);
+    BeginStatement(account, collection);
     exchange::COfxClient client;
     const bool ok = client.GetStatement(Login(userId, password), bankId, accountId, accountType,
                                         start, *this, !clientUid.empty(), clientUid);
-    EndDownloadSession(account);
+    EndStatement(account, ok);
     if (!ok) {
         exchange::ShowOnlineBankingError(client.GetLastError(), client.GetLastErrorText());
         return -1;
@@ -193,13 +195,29 @@ int CFiItem::DownloadStatement(COnlineProgressDlg* progress, CAccount& account,
     return 0;
 }
 
-int CFiItem::ImportStatement(exchange::Stream& stream, CAccount& account) {
+void CFiItem::BeginStatement(CAccount& account, std::vector<CTransaction*>* collection) {
+    statementTransactions_ = 0;
+    account.BeginDownloadSession(collection);
+}
+
+void CFiItem::EndStatement(CAccount& account, bool ok) {
+    // A statement refused before any of its transactions reached the
+    // account has nothing to file: the look-up list is not written.
+    if (ok || statementTransactions_ > 0)
+        EndDownloadSession(account);
+    else
+        account.ForgetDownloadSession();
+}
+
+int CFiItem::ImportStatement(exchange::Stream& stream, CAccount& account,
+                             std::vector<CTransaction*>* collection,
+                             std::vector<std::string>* furtherAccounts) {
     targetAccount_ = &account;
     progress_ = nullptr;
-    account.BeginDownloadSession(nullptr);
+    BeginStatement(account, collection);
     exchange::COfxClient client;
-    const bool ok = client.ParseStatement(stream, *this);
-    EndDownloadSession(account);
+    const bool ok = client.ParseStatement(stream, *this, furtherAccounts);
+    EndStatement(account, ok);
     if (!ok) {
         exchange::ShowOnlineBankingError(client.GetLastError(), client.GetLastErrorText());
         return -1;

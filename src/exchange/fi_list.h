@@ -107,11 +107,15 @@ class CFiItem : public CListItem,
     // The account's statement since its last one into the account, for
     // review; downloads added go to collection too (may be null). Refreshes
     // details and profile first (as UpdateProfile, forced); a failure after
-    // that is shown. What arrived before a failure stays.
+    // that is shown. A statement with a fault adds and writes nothing.
     int DownloadStatement(COnlineProgressDlg* progress, CAccount& account,
                           std::string_view password, std::vector<CTransaction*>* collection);
-    // An OFX statement file (or reply) into the account, the same way.
-    int ImportStatement(exchange::Stream& stream, CAccount& account);
+    // The first OFX statement of a file (or reply) into the account, the
+    // same way; downloads added go to collection too, and the ACCTIDs of
+    // the file's other statements to furtherAccounts (either may be null).
+    int ImportStatement(exchange::Stream& stream, CAccount& account,
+                        std::vector<CTransaction*>* collection = nullptr,
+                        std::vector<std::string>* furtherAccounts = nullptr);
 
     // The event slots.
     bool Progress(int value) override;
@@ -134,6 +138,9 @@ class CFiItem : public CListItem,
     exchange::OfxServerLogin Login(std::string_view userId, std::string_view password) const;
     // The stored address, refused (and said so) unless it is https.
     bool CheckServerUrl() const;
+    // Opens and closes the target account's download session.
+    void BeginStatement(CAccount& account, std::vector<CTransaction*>* collection);
+    void EndStatement(CAccount& account, bool ok);
 
     std::int32_t fiId_ = 0;
     std::string name_;
@@ -151,6 +158,8 @@ class CFiItem : public CListItem,
     CAccount* targetAccount_ = nullptr;
     COnlineProgressDlg* progress_ = nullptr;
     std::int32_t clientUidRequired_ = 0;
+    // Transactions of the current statement handed to the account.
+    std::size_t statementTransactions_ = 0;
 };
 
 // Gives the object stream the factory of CFiItem, so that list files naming

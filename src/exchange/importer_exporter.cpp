@@ -243,17 +243,22 @@ void CImporter::BeginImport(const std::string& path) {
     pending_.clear();
 }
 
-int CImporter::AddTransaction(const ImportRecord& record) {
+int CImporter::AddTransaction(const ImportRecord& record, ImportMirrors* mirrors) {
     CAccounts* accounts = GetAccounts();
     CAccount* target = GetTargetAccount();
     if (!accounts || !target || accounts->IndexOfAccount(target) < 0)
         return kNoImportTarget;
-    const int r = accounts->AddImportedTransaction(*target, record, &pending_);
+    const std::size_t matched = mirrors ? mirrors->Matched() : 0;
+    const int r = accounts->AddImportedTransaction(*target, record, &pending_, mirrors);
     if (r < 0)
         return kNoImportTarget;
-    if (r == 0)
+    if (r == 0 && (!mirrors || mirrors->Matched() == matched))
         ++imported_;
     return r;
+}
+
+std::string CImporter::ImportFileName() const {
+    return DisplayFileName(path_);
 }
 
 Cents CImporter::ReadAmount(std::string_view text) {

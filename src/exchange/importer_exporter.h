@@ -194,8 +194,15 @@ class CImporter : public CImporterExporter {
     // Clears what the last import met; call at the start of Import.
     void BeginImport(const std::string& path);
     // Adds the record to the target account. Transfer mirrors go into the
-    // other accounts unsaved; FinishImport saves each of them once.
-    int AddTransaction(const ImportRecord& record);
+    // other accounts unsaved; FinishImport saves each of them once. With
+    // mirrors, a transfer that this import booked already from the other
+    // account's records is booked once (CAccounts::AddImportedTransaction)
+    // and not counted.
+    int AddTransaction(const ImportRecord& record, ImportMirrors* mirrors = nullptr);
+    // For an importer that adds through another path (OFX statements).
+    void SetImportedCount(std::size_t count) { imported_ = count; }
+    // The file being imported as messages name it.
+    std::string ImportFileName() const;
     // ParseAmount, counting a text that holds no number.
     Cents ReadAmount(std::string_view text);
     // Starts the import of path and reports that the file could not be read

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "exchange/stream.h"
 
@@ -91,7 +92,14 @@ class COfxClient {
     // OFX header included). ParseStatement also reads OFX statement files.
     bool ParseProfile(Stream& stream, MGetProfileEventHandler& handler);
     bool ParseAccountInfo(Stream& stream, MGetAccountInfoEventHandler& handler);
-    bool ParseStatement(Stream& stream, MGetStatementEventHandler& handler);
+    // The first statement of the reply is read, and checked whole before the
+    // handler hears of it: every STMTTRN with a readable date and amount, a
+    // type and a FITID, DTEND beside them, a BALAMT that is empty (no
+    // balance) or readable. A fault reports nothing; the error (3 missing, 4
+    // unreadable) names it. furtherAccounts, when given, gets the ACCTIDs
+    // of the reply's other statements.
+    bool ParseStatement(Stream& stream, MGetStatementEventHandler& handler,
+                        std::vector<std::string>* furtherAccounts = nullptr);
 
     std::int32_t GetLastError() const { return lastError_; }
     const std::string& GetLastErrorText() const { return lastErrorText_; }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "exchange/fi_list.h"
@@ -42,7 +43,21 @@ int COFXImporter::Import(const std::string& path) {
         return ReportUnreadable(path, r);
     ReadOnlyMemoryStream stream(data.data(), data.size());
     CFiItem institution;
-    institution.ImportStatement(stream, *target);
+    std::vector<CTransaction*> added;
+    std::vector<std::string> further;
+    if (institution.ImportStatement(stream, *target, &added, &further) != 0)
+        return 0;
+    SetImportedCount(added.size());
+    if (!further.empty()) {
+        std::string accounts;
+        for (const std::string& id : further) {
+            if (!accounts.empty())
+                accounts += ", ";
+            accounts += id;
+        }
+        ReportError(kStringImportMoreStatements,
+                    {ImportFileName(), static_cast<std::int64_t>(further.size()), accounts});
+    }
     return 0;
 }
 

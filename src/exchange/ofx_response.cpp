@@ -6,8 +6,11 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "exchange/ofx_tags.h"
+#include "model/account_download.h"
+#include "model/ofx_datetime.h"
 #include "platform/text_1252.h"
 
 namespace tallowmere::exchange {
@@ -16,6 +19,8 @@ namespace {
 constexpr std::size_t kHeaderLineKept = 16;
 constexpr std::size_t kTypeMax = 11;
 constexpr std::size_t kNameMax = 32;
+// How much of a faulty text a message shows.
+constexpr std::size_t kFaultValueMax = 40;
 
 // A status CODE text as a number; empty for anything but an optionally signed
 // decimal that fits.
@@ -55,6 +60,19 @@ class ReplyWalk {
     }
     bool Error(std::int32_t code) {
         client_.SetError(code);
+        return false;
+    }
+    // A statement that cannot be taken: code 3 (missing) or 4 (unreadable),
+    // with a text that names the place, the element and what it held.
+    bool Fault(std::int32_t code, std::string_view where, std::string_view element,
+               std::optional<std::string_view> value = std::nullopt) {
+        std::string text;
+        text.append(where).append(": ").append(element);
+        if (value) {
+            text += ' ';
+            text.append(Cut(*value, kFaultValueMax));
+        }
+        client_.SetError(code, text);
         return false;
     }
     // A handler's answer: 0 goes on.
@@ -112,6 +130,124 @@ bool Guarded(COfxClient& client, Walk&& walk) {
         client.SetError(kSgmlErrorNoMemory);
         return false;
     }
+}
+
+// The statement transaction wrappers, in the order in which the first one
+// present is the statement read.
+constexpr std::string_view kStatementWrappers[][2] = {
+    {"BANKMSGSRSV1", "STMTTRNRS"},
+    {"BANKMSGSRSV2", "STMTTRNRS"},
+    {"CREDITCARDMSGSRSV1", "CCSTMTTRNRS"},
+    {"CREDITCARDMSGSRSV2", "CCSTMTTRNRS"},
+};
+
+// The ACCTID of every statement of the reply but the one in read ("?" for
+// one without), in wrapper order.
+void ListFurtherStatements(const CSgmlDocument& document, const CSgmlElement& read,
+                           std::vector<std::string>& accounts) {
+    for (const auto& path : kStatementWrappers) {
+        for (CSgmlElement* set = document.FindFirstChild(path[0]); set != nullptr;
+             set = set->FindNextSibling(path[0])) {
+            for (CSgmlElement* wrapper = set->FindFirstChild(path[1]); wrapper != nullptr;
+                 wrapper = wrapper->FindNextSibling(path[1])) {
+                if (wrapper == &read)
+                    continue;
+                CSgmlElement* statement = wrapper->FindFirstChild("STMTRS");
+                if (statement == nullptr)
+                    statement = wrapper->FindFirstChild("CCSTMTRS");
+                if (statement == nullptr)
+                    continue;
+                CSgmlElement* from = statement->FindFirstChild("BANKACCTFROM");
+                if (from == nullptr)
+                    from = statement->FindFirstChild("CCACCTFROM");
+                CSgmlElement* id = from != nullptr ? from->FindFirstChild("ACCTID") : nullptr;
+                accounts.emplace_back(id != nullptr && id->Text() != nullptr ? *id->Text() : "?");
+            }
+        }
+    }
+}
+
+// One STMTTRN as the handler hears of it; the texts live in the document.
+struct StatementItem {
+    std::string_view date;
+    std::string_view amount;
+    std::string_view type;
+    std::optional<std::string_view> checkNumber;
+    // Null: the name is made from the type (and check number).
+    std::optional<std::string_view> name;
+    std::optional<std::string_view> memo;
+    std::string_view fitId;
+};
+
+// Every STMTTRN of the list, each checked as the account will read it: a
+// date, an amount, a type and a FITID, the date and the amount readable.
+// False at the first fault, which the client's error names.
+bool ReadStatementItems(CSgmlElement& list, std::vector<StatementItem>& items, ReplyWalk& walk) {
+    std::size_t index = 0;
+    const auto fault = [&](std::int32_t code, std::string_view element,
+                           std::optional<std::string_view> value = std::nullopt) {
+        return walk.Fault(code, "STMTTRN " + std::to_string(index), element, value);
+    };
+    for (CSgmlElement* element = list.FindFirstChild("STMTTRN"); element != nullptr;
+         element = element->FindNextSibling("STMTTRN")) {
+        ++index;
+        StatementItem item;
+        // An empty DTUSER dates nothing; DTPOSTED stands in.
+        std::string_view dateTag = "DTUSER";
+        const std::string* date = nullptr;
+        if (CSgmlElement* user = element->FindFirstChild(dateTag))
+            date = user->Text();
+        if (date == nullptr || date->empty()) {
+            dateTag = "DTPOSTED";
+            date = element->GetText({dateTag});
+        }
+        if (date == nullptr)
+            return fault(kOfxErrorMissing, dateTag);
+        if (ParseOfxDateTime(*date) == 0)
+            return fault(kOfxErrorMalformed, dateTag, *date);
+        const std::string* amount = element->GetText({"TRNAMT"});
+        if (amount == nullptr)
+            return fault(kOfxErrorMissing, "TRNAMT");
+        if (!ParseBankAmount(*amount))
+            return fault(kOfxErrorMalformed, "TRNAMT", *amount);
+        const std::string* type = element->GetText({"TRNTYPE"});
+        if (type == nullptr)
+            return fault(kOfxErrorMissing, "TRNTYPE");
+        item.date = *date;
+        item.amount = *amount;
+        item.type = Cut(*type, kTypeMax);
+
+        // An empty CHECKNUM numbers nothing.
+        if (CSgmlElement* check = element->FindFirstChild("CHECKNUM")) {
+            if (check->Text() != nullptr && !check->Text()->empty())
+                item.checkNumber = *check->Text();
+        }
+        if (item.type == "CHECK" && !item.checkNumber)
+            item.type = "DEBIT";
+
+        const std::string* nameText = nullptr;
+        if (CSgmlElement* name = element->FindFirstChild("NAME"))
+            nameText = name->Text();
+        if (nameText == nullptr) {
+            if (CSgmlElement* payee = element->FindFirstChild("PAYEE")) {
+                if (CSgmlElement* name = payee->FindFirstChild("NAME"))
+                    nameText = name->Text();
+            }
+        }
+        if (nameText != nullptr)
+            item.name = Cut(*nameText, kNameMax);
+
+        if (CSgmlElement* memo = element->FindFirstChild("MEMO")) {
+            if (memo->Text() != nullptr)
+                item.memo = *memo->Text();
+        }
+        const std::string* fitId = element->GetText({"FITID"});
+        if (fitId == nullptr)
+            return fault(kOfxErrorMissing, "FITID");
+        item.fitId = *fitId;
+        items.push_back(item);
+    }
+    return true;
 }
 
 // When the reply carries a sign-on status, a rejected sign-on is the answer.
@@ -280,7 +416,10 @@ bool COfxClient::ParseAccountInfo(Stream& stream, MGetAccountInfoEventHandler& h
     });
 }
 
-bool COfxClient::ParseStatement(Stream& stream, MGetStatementEventHandler& handler) {
+bool COfxClient::ParseStatement(Stream& stream, MGetStatementEventHandler& handler,
+                                std::vector<std::string>* furtherAccounts) {
+    if (furtherAccounts != nullptr)
+        furtherAccounts->clear();
     return Guarded(*this, [&] {
         CSgmlDocument document;
         CGetStatementParseEventHandler adapter(handler);
@@ -304,14 +443,8 @@ bool COfxClient::ParseStatement(Stream& stream, MGetStatementEventHandler& handl
         if (!walk.CheckStatus(*sonrs))
             return false;
 
-        static constexpr std::string_view kWrappers[][2] = {
-            {"BANKMSGSRSV1", "STMTTRNRS"},
-            {"BANKMSGSRSV2", "STMTTRNRS"},
-            {"CREDITCARDMSGSRSV1", "CCSTMTTRNRS"},
-            {"CREDITCARDMSGSRSV2", "CCSTMTTRNRS"},
-        };
         CSgmlElement* wrapper = nullptr;
-        for (const auto& path : kWrappers) {
+        for (const auto& path : kStatementWrappers) {
             CSgmlElement* set = document.FindFirstChild(path[0]);
             wrapper = set != nullptr ? set->FindFirstChild(path[1]) : nullptr;
             if (wrapper != nullptr)
@@ -321,6 +454,8 @@ bool COfxClient::ParseStatement(Stream& stream, MGetStatementEventHandler& handl
             document.SetError(kSgmlErrorMissing);
             return walk.DocumentError();
         }
+        if (furtherAccounts != nullptr)
+            ListFurtherStatements(document, *wrapper, *furtherAccounts);
         if (!walk.CheckStatus(*wrapper))
             return false;
 
@@ -340,79 +475,55 @@ bool COfxClient::ParseStatement(Stream& stream, MGetStatementEventHandler& handl
         const std::string* accountId = from->GetText({"ACCTID"});
         if (accountId == nullptr)
             return walk.DocumentError();
+        // The whole statement is checked before the handler hears of it, so
+        // a fault adds nothing to the account.
+        CSgmlElement* list = statement->FindFirstChild("BANKTRANLIST");
+        std::vector<StatementItem> items;
+        const std::string* end = nullptr;
+        if (list != nullptr) {
+            if (!ReadStatementItems(*list, items, walk))
+                return false;
+            end = list->GetText({"DTEND"});
+            if (end == nullptr)
+                return walk.Fault(kOfxErrorMissing, "BANKTRANLIST", "DTEND");
+        }
+        // An empty BALAMT is no balance.
+        const std::string* balance = nullptr;
+        if (CSgmlElement* ledger = statement->FindFirstChild("LEDGERBAL")) {
+            if (CSgmlElement* amount = ledger->FindFirstChild("BALAMT"))
+                balance = amount->Text();
+        }
+        if (balance != nullptr && balance->empty())
+            balance = nullptr;
+        if (balance != nullptr && !ParseBankAmount(*balance))
+            return walk.Fault(kOfxErrorMalformed, "LEDGERBAL", "BALAMT", *balance);
+
         if (!walk.Answer(handler.OnStatementAccount(*accountId)))
             return false;
-
-        if (CSgmlElement* list = statement->FindFirstChild("BANKTRANLIST")) {
+        if (list != nullptr) {
             std::string name;
-            for (CSgmlElement* item = list->FindFirstChild("STMTTRN"); item != nullptr;
-                 item = item->FindNextSibling("STMTTRN")) {
-                // An empty DTUSER dates nothing; DTPOSTED stands in.
-                const std::string* date = nullptr;
-                if (CSgmlElement* user = item->FindFirstChild("DTUSER"))
-                    date = user->Text();
-                if (date == nullptr || date->empty())
-                    date = item->GetText({"DTPOSTED"});
-                const std::string* amount = date != nullptr ? item->GetText({"TRNAMT"}) : nullptr;
-                const std::string* typeText =
-                    amount != nullptr ? item->GetText({"TRNTYPE"}) : nullptr;
-                if (typeText == nullptr)
-                    return walk.DocumentError();
-                std::string_view type = Cut(*typeText, kTypeMax);
-
-                // An empty CHECKNUM numbers nothing.
-                std::optional<std::string_view> checkNumber;
-                if (CSgmlElement* number = item->FindFirstChild("CHECKNUM")) {
-                    if (number->Text() != nullptr && !number->Text()->empty())
-                        checkNumber = *number->Text();
-                }
-                if (type == "CHECK" && !checkNumber)
-                    type = "DEBIT";
-
-                const std::string* nameText = nullptr;
-                if (CSgmlElement* element = item->FindFirstChild("NAME"))
-                    nameText = element->Text();
-                if (nameText == nullptr) {
-                    if (CSgmlElement* payee = item->FindFirstChild("PAYEE")) {
-                        if (CSgmlElement* element = payee->FindFirstChild("NAME"))
-                            nameText = element->Text();
-                    }
-                }
-                if (nameText != nullptr) {
-                    name.assign(Cut(*nameText, kNameMax));
+            for (const StatementItem& item : items) {
+                if (item.name) {
+                    name.assign(*item.name);
                 } else {
-                    name.assign(type);
-                    if (type == "CHECK") {
+                    name.assign(item.type);
+                    if (item.type == "CHECK") {
                         name += ' ';
-                        name += *checkNumber;
+                        name += *item.checkNumber;
                     }
                     name.resize(std::min(name.size(), kNameMax));
                 }
-
-                std::optional<std::string_view> memo;
-                if (CSgmlElement* element = item->FindFirstChild("MEMO")) {
-                    if (element->Text() != nullptr)
-                        memo = *element->Text();
-                }
-                const std::string* fitId = item->GetText({"FITID"});
-                if (fitId == nullptr)
-                    return walk.DocumentError();
-                if (!walk.Answer(handler.OnStatementTransaction(*date, *amount, type, checkNumber,
-                                                                name, memo, *fitId)))
+                if (!walk.Answer(handler.OnStatementTransaction(item.date, item.amount, item.type,
+                                                                item.checkNumber, name, item.memo,
+                                                                item.fitId)))
                     return false;
             }
-            const std::string* end = list->GetText({"DTEND"});
-            if (end == nullptr)
-                return walk.DocumentError();
             if (!walk.Answer(handler.OnStatementEnd(*end)))
                 return false;
         }
-
-        CSgmlElement* ledger = statement->FindFirstChild("LEDGERBAL");
-        CSgmlElement* balance = ledger != nullptr ? ledger->FindFirstChild("BALAMT") : nullptr;
-        if (balance == nullptr || balance->Text() == nullptr)
+        if (balance == nullptr)
             return true;
-        return walk.Answer(handler.OnLedgerBalance(*balance->Text()));
+        return walk.Answer(handler.OnLedgerBalance(*balance));
     });
 }
 

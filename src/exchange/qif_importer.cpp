@@ -97,6 +97,7 @@ int CQIFImporter::ImportText(std::string_view text, const std::string& name) {
     BeginImport(name);
     SetDefaultAccountName(name);
     categoryCache_.clear();
+    mirrors_ = ImportMirrors{};
     ListSaveBatch lists(GetAccounts());
     int result = 0;
     try {
@@ -136,6 +137,7 @@ int CQIFImporter::ImportText(std::string_view text, const std::string& name) {
     } catch (const std::bad_alloc&) {
         result = platform::kErrorNotEnoughMemory;
     }
+    mirrors_ = ImportMirrors{};
     const int listsSaved = lists.Finish();
     const int saved = SaveTarget();
     const int finished = FinishImport(result);
@@ -229,7 +231,7 @@ int CQIFImporter::AddRecord(const QifRecordText& text) {
         record.categoryId = SplitMarkerId;
     ApplyDirection(amount, record);
     record.amount = amount;
-    return AddTransaction(record);
+    return AddTransaction(record, &mirrors_);
 }
 
 int CQIFImporter::ReadCategory(std::string_view text, RecordId& category, RecordId& classId) {

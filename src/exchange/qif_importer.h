@@ -26,7 +26,11 @@ class CQIFImporter : public CImporter {
     ~CQIFImporter() override;
 
     // 0, a Windows error (the file, or a save at the end), or 1. A format
-    // error or a cancelled account choice keeps what was read before it.
+    // error or a cancelled account choice keeps what was read before it. A
+    // transfer that the file lists in both of its accounts is booked once:
+    // the second copy finds the mirror that the first one made (same day,
+    // amount and direction; each mirror once, oldest first) and gives it
+    // its status, check number and memo.
     int Import(const std::string& path) override;
     // The same over a text already in memory (Windows-1252); name is used
     // in messages and for the account name.
@@ -52,6 +56,9 @@ class CQIFImporter : public CImporter {
     int SaveTarget();
 
     std::unordered_map<std::string, std::pair<RecordId, RecordId>> categoryCache_;
+    // The transfer mirrors this import made: a file of several accounts
+    // lists each transfer in both.
+    ImportMirrors mirrors_;
 };
 
 }  // namespace tallowmere::exchange

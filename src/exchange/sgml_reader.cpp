@@ -1,6 +1,7 @@
 // The tag-table driven SGML reader. It reads what banks and files really
 // send: OFX 1.x with or without end tags on data elements, tags outside the
-// table (skipped), and the XML form of OFX 2.x behind its declaration.
+// table (skipped), CDATA sections in data texts, and the XML form of OFX 2.x
+// behind its declaration.
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -70,6 +71,10 @@ struct Entity {
 
 constexpr Entity kEntities[] = {{"amp;", '&'}, {"gt;", '>'}, {"lt;", '<'}, {"nbsp;", ' '}};
 
+// What follows the "<" of a CDATA section, and what ends one.
+constexpr std::string_view kCDataOpen = "![CDATA[";
+constexpr std::string_view kCDataClose = "]]>";
+
 }  // namespace
 
 class SgmlReader {
@@ -106,8 +111,14 @@ class SgmlReader {
                 return Fail(kSgmlErrorMalformed, element.GetName());
             std::string text;
             if (!ReadText(text))
-                return Fail(kSgmlErrorMalformed);
+                return false;
             element.SetText(std::move(text));
+            // The tag that ended the text stays unread for the caller.
+            if (pendingTag_) {
+                const std::size_t read = pendingTag_->size() + 1;
+                pendingTag_.reset();
+                stream_.Seek(stream_.Tell() - read);
+            }
             return true;
         });
     }
@@ -158,16 +169,23 @@ class SgmlReader {
     }
 
     // The next element or end tag, without its angle brackets. Declarations,
-    // comments and processing instructions are passed over; an XML
-    // declaration before the root sets the text encoding.
+    // comments, CDATA sections outside a data text and processing
+    // instructions are passed over; an XML declaration before the root sets
+    // the text encoding.
     bool ReadTag(std::string& tag) {
         for (;;) {
             std::uint8_t c = 0;
-            do {
-                if (!ReadByteOrFail(c))
-                    return false;
-            } while (c != '<');
-            tag.clear();
+            if (pendingTag_) {
+                // ReadText has read the "<" and what follows it up to here.
+                tag = std::move(*pendingTag_);
+                pendingTag_.reset();
+            } else {
+                do {
+                    if (!ReadByteOrFail(c))
+                        return false;
+                } while (c != '<');
+                tag.clear();
+            }
             for (;;) {
                 if (!ReadByteOrFail(c))
                     return false;
@@ -175,8 +193,12 @@ class SgmlReader {
                     break;
                 tag += static_cast<char>(c);
             }
-            if (tag.starts_with("!--")) {
-                while (tag.size() < 5 || !tag.ends_with("--")) {
+            const bool comment = tag.starts_with("!--");
+            if (comment || tag.starts_with(kCDataOpen)) {
+                // Either may hold ">" before its own end.
+                const std::string_view end = comment ? "--" : "]]";
+                const std::size_t shortest = (comment ? 3 : kCDataOpen.size()) + end.size();
+                while (tag.size() < shortest || !tag.ends_with(end)) {
                     tag += '>';
                     for (;;) {
                         if (!ReadByteOrFail(c))
@@ -203,27 +225,65 @@ class SgmlReader {
         }
     }
 
-    // Text up to the next "<", entities decoded, blanks trimmed. False when
+    // Text up to the next tag: entities decoded, CDATA sections taken as
+    // they stand, then blanks trimmed from the whole. False (error set) when
     // the stream ends first.
     bool ReadText(std::string& text) {
         text.clear();
         std::uint8_t c = 0;
         for (;;) {
             if (!stream_.PeekByte(c))
-                return false;
-            if (c == '<')
-                break;
+                return Fail(kSgmlErrorMalformed);
             stream_.ReadByte(c);
-            if (c == '&')
+            if (c == '<') {
+                if (!OpensCData())
+                    break;
+                if (!ReadCData(text))
+                    return false;
+            } else if (c == '&') {
                 AppendEntity(text);
-            else
+            } else {
                 text += static_cast<char>(c);
+            }
         }
         Trim(text);
         if (encoding_ == SgmlTextEncoding::kUtf8 && HasHighByte(text) &&
             platform::IsValidUtf8(text))
             text = platform::Utf8ToCp1252(text);
         return true;
+    }
+
+    // After a "<" in a text: true when "![CDATA[" follows (read). Otherwise
+    // what was read of it waits for ReadTag, and the byte that differed
+    // stays unread, so that no seek is needed.
+    bool OpensCData() {
+        std::string read;
+        std::uint8_t c = 0;
+        while (read.size() < kCDataOpen.size() && stream_.PeekByte(c) &&
+               static_cast<char>(c) == kCDataOpen[read.size()]) {
+            stream_.ReadByte(c);
+            read += static_cast<char>(c);
+        }
+        if (read.size() == kCDataOpen.size())
+            return true;
+        pendingTag_ = std::move(read);
+        return false;
+    }
+
+    // A CDATA section's content up to the first "]]>", appended literally.
+    bool ReadCData(std::string& text) {
+        const std::size_t start = text.size();
+        std::uint8_t c = 0;
+        for (;;) {
+            if (!stream_.ReadByte(c))
+                return Fail(kSgmlErrorMalformed, kCDataOpen);
+            text += static_cast<char>(c);
+            if (c == '>' && text.size() - start >= kCDataClose.size() &&
+                std::string_view(text).substr(text.size() - kCDataClose.size()) == kCDataClose) {
+                text.resize(text.size() - kCDataClose.size());
+                return true;
+            }
+        }
     }
 
     // After an "&": a known entity becomes its character, anything else
@@ -340,7 +400,7 @@ class SgmlReader {
                 text.clear();
                 if (!selfClosing) {
                     if (!ReadText(text))
-                        return Fail(kSgmlErrorMalformed);
+                        return false;
                     lastData.assign(name);
                 }
                 child->SetText(std::move(text));
@@ -353,7 +413,7 @@ class SgmlReader {
             // none it is held open until its end tag or its parent's.
             if (!selfClosing) {
                 if (!ReadText(text))
-                    return Fail(kSgmlErrorMalformed);
+                    return false;
                 if (text.empty()) {
                     auto holder = std::make_unique<CSgmlElement>(std::string(name));
                     CSgmlElement* target = holder.get();
@@ -375,6 +435,8 @@ class SgmlReader {
     CSgmlDocument* document_;
     SgmlTextEncoding encoding_ = SgmlTextEncoding::kCp1252;
     bool inProlog_ = false;
+    // What ReadText read of the next tag after its "<".
+    std::optional<std::string> pendingTag_;
     std::size_t elements_ = 0;
     std::vector<Frame> stack_;
 };

@@ -19,6 +19,7 @@
 #include "model/class_item.h"
 #include "model/currency.h"
 #include "model/file_list.h"
+#include "model/import_mirrors.h"
 #include "model/import_record.h"
 #include "model/payee.h"
 #include "model/payee_lookup.h"
@@ -215,9 +216,14 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     int AddImportedTransaction(CAccount& account, const ImportRecord& record);
     // The same with the mirrors' accounts left unsaved: each account that
     // got a mirror is added to *changed once, for the importer to save when
-    // the whole file is read. A null changed saves as above.
+    // the whole file is read. A null changed saves as above. With mirrors,
+    // a transfer (or split line) naming account B that finds a mirror this
+    // import made in account from B's records (same day, same effect on
+    // account, unused; oldest first) is booked once: a whole record adds
+    // nothing and gives the mirror its status, check number and memo; a
+    // split line takes B's transaction as its mirror instead.
     int AddImportedTransaction(CAccount& account, const ImportRecord& record,
-                               std::vector<CAccount*>* changed);
+                               std::vector<CAccount*>* changed, ImportMirrors* mirrors = nullptr);
 
     // The lists.
     CPayeesList& Payees() { return payees_; }

@@ -1,5 +1,6 @@
 // The operations of the data set that change more than one account.
 #include <algorithm>
+#include <array>
 #include <new>
 
 #include "model/accounts.h"
@@ -40,6 +41,24 @@ int AddMirrorAndSave(CAccount& target, std::unique_ptr<CTransaction> m) {
     if (r != 0)
         TakeBack(target, id);
     return r;
+}
+
+// The record's copy of a transfer booked already: the mirror takes the
+// record's status, check number and memo, and its new place in the order.
+void TakeRecordFields(CAccount& account, CTransaction& mirror, const CTransaction& t) {
+    TransactionArray& list = account.Transactions();
+    const auto it = std::find_if(list.begin(), list.end(),
+                                 [&](const auto& owned) { return owned.get() == &mirror; });
+    if (it == list.end())
+        return;
+    std::unique_ptr<CTransaction> owned = std::move(*it);
+    list.erase(it);
+    owned->SetStatus(static_cast<std::uint8_t>((owned->GetStatus() & ~kStatusMask) |
+                                               (t.GetStatus() & kStatusMask)));
+    owned->SetCheckNumber(t.GetCheckNumber());
+    owned->SetMemo(t.GetMemo());
+    account.InsertSorted(std::move(owned));
+    account.RecalcBalances();
 }
 
 }  // namespace
@@ -258,15 +277,18 @@ int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& rec
 }
 
 int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& record,
-                                      std::vector<CAccount*>* changed) {
+                                      std::vector<CAccount*>* changed, ImportMirrors* mirrors) {
     // An import of many transfers saves each other account once at its end,
     // not once per row.
-    const auto addMirror = [changed](CAccount& target, std::unique_ptr<CTransaction> m) {
+    const auto noteChanged = [changed](CAccount& target) {
+        if (std::find(changed->begin(), changed->end(), &target) == changed->end())
+            changed->push_back(&target);
+    };
+    const auto addMirror = [&](CAccount& target, std::unique_ptr<CTransaction> m) {
         if (!changed)
             return AddMirrorAndSave(target, std::move(m));
         target.AddTransaction(std::move(m));
-        if (std::find(changed->begin(), changed->end(), &target) == changed->end())
-            changed->push_back(&target);
+        noteChanged(target);
         return 0;
     };
     if (record.status > 3 || IndexOfAccount(&account) < 0)
@@ -299,8 +321,22 @@ int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& rec
             return nullptr;
         return FindAccountById(category);
     };
+    CTransaction* const added = t.get();
+    // What this record mirrors, for the import's later records.
+    std::array<ImportMirrors::Made, kSplitLineCount> made{};
+    std::size_t madeCount = 0;
+    int result = 0;
 
     if (CAccount* b = target(record.categoryId)) {
+        if (mirrors) {
+            if (ImportMirrors::Made* found =
+                    mirrors->Find(account, *b, t->GetDate(), t->GetSignedAmount(), false)) {
+                found->used = true;
+                mirrors->NoteMatched();
+                TakeRecordFields(account, *found->mirror, *t);
+                return 0;
+            }
+        }
         auto m = std::make_unique<CTransaction>(*t);
         m->SetId(NewRecordId());
         m->SetTypeId(MirrorTypeOf(*t));
@@ -308,10 +344,12 @@ int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& rec
         m->SetLinkedId(t->GetId());
         m->SetAmount(account.ConvertAmountTo(*b, t->GetAmount()));
         const RecordId mirrorId = m->GetId();
+        CTransaction* const mirror = m.get();
         const int r = addMirror(*b, std::move(m));
         if (r != 0)
             return r;
         t->SetLinkedId(mirrorId);
+        made[madeCount++] = {b, mirror, &account, added};
     } else if (record.categoryId == SplitMarkerId) {
         for (std::size_t line = 0; line < kSplitLineCount; ++line) {
             const ImportSplitLine& s = record.splits[line];
@@ -320,9 +358,23 @@ int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& rec
             t->SetSplitAmount(line, s.amount);
             t->SetSplitMemo(line, s.memo);
         }
+        // Lines whose transfer the other account's records booked already:
+        // its transaction becomes the line's mirror, and the whole mirror it
+        // made here goes.
+        std::array<ImportMirrors::Made*, kSplitLineCount> booked{};
+        for (std::size_t line = 0; mirrors && line < kSplitLineCount; ++line) {
+            CAccount* c = target(t->GetSplitCategoryId(line));
+            const Cents amount = t->GetSplitAmount(line);
+            if (!c || amount == 0)
+                continue;
+            const Cents effect = t->IsOutflow() ? SaturatingNegate(amount) : amount;
+            booked[line] = mirrors->Find(account, *c, t->GetDate(), effect, true);
+            if (booked[line])
+                booked[line]->used = true;
+        }
         for (std::size_t line = 0; line < kSplitLineCount; ++line) {
             CAccount* c = target(t->GetSplitCategoryId(line));
-            if (!c)
+            if (!c || booked[line])
                 continue;
             auto m = std::make_unique<CTransaction>();
             m->SetPayeeName(LoadString1252(kStringTransfer));
@@ -336,16 +388,43 @@ int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& rec
             m->SetAmount(account.ConvertAmountTo(*c, t->GetSplitAmount(line)));
             m->SetMemo(t->GetSplitMemo(line));
             const RecordId mirrorId = m->GetId();
+            CTransaction* const mirror = m.get();
             const int r = addMirror(*c, std::move(m));
             if (r != 0) {
                 // The lines mirrored so far go again, so no half transfer stays.
                 account.DeleteTransferMirrors(*t, false);
+                for (ImportMirrors::Made* found : booked) {
+                    if (found)
+                        found->used = false;
+                }
                 return r;
             }
             t->SetSplitLinkedId(line, mirrorId);
+            made[madeCount++] = {c, mirror, &account, added};
+        }
+        for (std::size_t line = 0; line < kSplitLineCount; ++line) {
+            ImportMirrors::Made* found = booked[line];
+            if (!found)
+                continue;
+            CTransaction& original = *found->original;
+            original.SetLinkedId(t->GetId());
+            original.SetSplitIndex(static_cast<std::uint8_t>(line));
+            t->SetSplitLinkedId(line, original.GetId());
+            TakeBack(account, found->mirror->GetId());
+            found->mirror = nullptr;
+            if (changed) {
+                noteChanged(*found->origin);
+            } else {
+                const int r = found->origin->Save();
+                if (result == 0)
+                    result = r;
+            }
         }
     }
-    return account.AddTransaction(std::move(t));
+    account.AddTransaction(std::move(t));
+    for (std::size_t i = 0; mirrors && i < madeCount; ++i)
+        mirrors->Add(made[i]);
+    return result;
 }
 
 }  // namespace tallowmere

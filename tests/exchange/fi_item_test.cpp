@@ -15,7 +15,10 @@
 #include "exchange/stream_memory.h"
 #include "model/account.h"
 #include "model/account_download.h"
+#include "model/account_test_world.h"
 #include "model/list_test_items.h"
+#include "model/payee_lookup.h"
+#include "platform/atomic_file.h"
 #include "support/test_env.h"
 
 namespace tallowmere {
@@ -195,6 +198,78 @@ TEST_F(FiItemStatementTest, ImportReadsAStatementAndShowsAFailedOne) {
     EXPECT_TRUE(sink_.reports[0].string_id == exchange::kStrOnlineUnparsed ||
                 sink_.reports[0].string_id == exchange::kStrOnlineUnparsedWithText)
         << sink_.reports[0].text;
+}
+
+// The bank's texts go through the payee look-up list, which a statement
+// writes once at its end; a refused statement writes nothing at all.
+class LookupOwner : public test::FakeOwner {
+  public:
+    CPayeeLookupList* GetPayeeLookupList() override { return &lookups; }
+    CPayeeLookupList lookups;
+};
+
+TEST(FiItemRefusedStatementTest, AddsAndWritesNothing) {
+    const std::string dir = test::MakeTempDir("fi_refused");
+    LookupOwner owner;
+    owner.lookups.SetPath(dir + "/PayeeLookupList.lst");
+    CAccount account(&owner);
+    ASSERT_EQ(account.MakeFilePath(dir, "Checking"), 0);
+    owner.accounts.push_back(&account);
+    CFiItem item(7, "Bank");
+    CapturingSink sink;
+
+    const std::string good = kStatementFile;
+    exchange::ReadOnlyMemoryStream first(good.data(), good.size());
+    ASSERT_EQ(item.ImportStatement(first, account), 0);
+    ASSERT_EQ(account.Save(), 0);
+    ASSERT_EQ(owner.lookups.GetCount(true), 2u);
+    const std::string accountBytes = test::ReadFileBytes(account.GetPath());
+    const std::string lookupBytes = test::ReadFileBytes(dir + "/PayeeLookupList.lst");
+
+    // A later statement: two new transactions, then the fault.
+    const auto later = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        for (const char* id : {"A1", "A2"})
+            text.replace(text.find(std::string("<FITID>") + id), 9, std::string("<FITID>N") + id);
+        text.replace(text.find("Caf&amp;e"), 9, "New shop");
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {"an unreadable TRNAMT in the last STMTTRN", later("7.00", "7,00.0"),
+         "The data could not be parsed. (STMTTRN 2: TRNAMT 7,00.0)"},
+        {"no DTEND", later("<DTEND>20240131", ""),
+         "The data could not be parsed. (BANKTRANLIST: DTEND)"},
+        {"an unreadable BALAMT", later("<BALAMT>2.00", "<BALAMT>two"),
+         "The data could not be parsed. (LEDGERBAL: BALAMT two)"},
+        {"an unterminated CDATA", later("<NAME>Pay", "<NAME><![CDATA[Pay"),
+         "The data could not be parsed. (![CDATA[)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sink.reports.clear();
+        int writes = 0;
+        platform::SetWriteFault([&writes](std::size_t, int&) {
+            ++writes;
+            return true;
+        });
+        exchange::ReadOnlyMemoryStream stream(c.text.data(), c.text.size());
+        EXPECT_EQ(item.ImportStatement(stream, account), -1);
+        platform::SetWriteFault(nullptr);
+        EXPECT_EQ(writes, 0);
+        EXPECT_EQ(Texts(sink), std::vector<std::string>{c.message});
+        EXPECT_EQ(account.Transactions().size(), 2u);
+        EXPECT_EQ(owner.lookups.GetCount(true), 2u);
+        EXPECT_EQ(account.GetOnlineBalance(), 200);
+        // What a save now would write is what the file holds.
+        ASSERT_EQ(account.Save(), 0);
+        EXPECT_EQ(test::ReadFileBytes(account.GetPath()), accountBytes);
+        EXPECT_EQ(test::ReadFileBytes(dir + "/PayeeLookupList.lst"), lookupBytes);
+    }
 }
 
 TEST_F(FiItemStatementTest, AccountTypeWithoutAnOfxKindIsRefusedBeforeAnyRequest) {

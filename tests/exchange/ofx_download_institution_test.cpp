@@ -474,6 +474,35 @@ TEST_F(InstitutionTest, DownloadRequestsFollowTheAccount) {
     EXPECT_EQ(card.Header().GetDownloadEndDate(), "20240131");
 }
 
+TEST_F(InstitutionTest, AStatementWithAFaultDownloadsNothing) {
+    CapturingSink sink;
+    std::unique_ptr<CAccounts> data;
+    ASSERT_EQ(CAccounts::LoadInto(data, dir_, DesktopLoadOptions(HeaderCipher::None())), 0);
+    CAccount* account = data->FindAccountByName("Checking");
+    ASSERT_NE(account, nullptr);
+    SetUpAccount(*account, false);
+    ASSERT_EQ(account->Save(), 0);
+    const std::string bytes = test::ReadFileBytes(account->GetPath());
+    const std::string lookups = test::ReadFileBytes(dir_ + "/" + kPayeeLookupListFile);
+    bank_.SetTransactions(kChecking, {
+                                         {"20240105", "-1.00", "DEBIT", "Corner Grocer", "F1"},
+                                         {"20240106", "-2.0.0", "DEBIT", "Late Cafe", "F2"},
+                                     });
+    CFiItem item(1, "First Loopback Bank");
+    std::vector<CTransaction*> added;
+    EXPECT_EQ(item.DownloadStatement(nullptr, *account, kPassword, &added), -1);
+    ASSERT_EQ(sink.reports.size(), 1u);
+    EXPECT_EQ(sink.reports[0].text, "The data could not be parsed. (STMTTRN 2: TRNAMT -2.0.0)");
+    EXPECT_TRUE(added.empty());
+    EXPECT_TRUE(account->Transactions().empty());
+    EXPECT_EQ(account->Header().GetDownloadEndDate(), "");
+    EXPECT_EQ(account->GetOnlineBalance(), 0);
+    EXPECT_EQ(test::ReadFileBytes(account->GetPath()), bytes);
+    EXPECT_EQ(test::ReadFileBytes(dir_ + "/" + kPayeeLookupListFile), lookups);
+    ASSERT_EQ(account->Save(), 0);
+    EXPECT_EQ(test::ReadFileBytes(account->GetPath()), bytes);
+}
+
 // Directory list, details, profile, account list, two downloads, then the
 // data set saved and read back.
 TEST_F(InstitutionTest, EndToEnd) {

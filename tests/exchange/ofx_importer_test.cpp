@@ -108,6 +108,134 @@ TEST_F(OfxImporterTest, UnreadableAndBrokenFilesAreShown) {
     EXPECT_EQ(importer_.Import(dir_ + "/broken.ofx"), kInvalidHandle);
 }
 
+// Pieces of statement files of our own.
+std::string Trn(const std::string& fitId, const std::string& amount, const std::string& name,
+                const std::string& date = "20240105") {
+    return "<STMTTRN><TRNTYPE>" + std::string(amount[0] == '-' ? "DEBIT" : "CREDIT") +
+           "<DTPOSTED>" + date + "<TRNAMT>" + amount + "<FITID>" + fitId + "<NAME>" + name +
+           "</STMTTRN>";
+}
+
+std::string BankStatement(const std::string& accountId, const std::string& transactions,
+                          const std::string& balance = "1.00",
+                          const std::string& end = "<DTEND>20240131") {
+    return "<STMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS><STMTRS><CURDEF>USD"
+           "<BANKACCTFROM><BANKID>1<ACCTID>" +
+           accountId + "<ACCTTYPE>CHECKING</BANKACCTFROM><BANKTRANLIST><DTSTART>20240101" + end +
+           transactions + "</BANKTRANLIST><LEDGERBAL><BALAMT>" + balance +
+           "<DTASOF>20240131</LEDGERBAL></STMTRS></STMTTRNRS>";
+}
+
+std::string StatementFile(const std::string& bankStatements, const std::string& more = "") {
+    const std::string text = kStatement;
+    return text.substr(0, text.find("<CREDITCARDMSGSRSV1>")) + "<BANKMSGSRSV1>" + bankStatements +
+           "</BANKMSGSRSV1>" + more + "</OFX>";
+}
+
+TEST_F(OfxImporterTest, AStatementWithAFaultAddsNothing) {
+    const std::string path = dir_ + "/statement.ofx";
+    test::WriteFileBytes(path, StatementFile(BankStatement(
+                                   "9", Trn("K1", "-1.00", "Shop") + Trn("K2", "2.00", "Pay"))));
+    ASSERT_EQ(importer_.Import(path), 0);
+    ASSERT_EQ(account_->Transactions().size(), 2u);
+    ASSERT_EQ(account_->Save(), 0);
+    const std::string bytes = test::ReadFileBytes(account_->GetPath());
+    const Cents online = account_->GetOnlineBalance();
+
+    const std::string two = Trn("N1", "-3.00", "Cafe") + Trn("N2", "-4.00", "Bakery");
+    const struct {
+        const char* what;
+        std::string file;
+        std::string fault;
+    } cases[] = {
+        {"an unreadable TRNAMT in the last STMTTRN",
+         StatementFile(BankStatement("9", two + Trn("N3", "5.00.1", "Late"))),
+         "STMTTRN 3: TRNAMT 5.00.1"},
+        {"no DTEND", StatementFile(BankStatement("9", two, "1.00", "")), "BANKTRANLIST: DTEND"},
+        {"a STMTTRN without FITID",
+         StatementFile(BankStatement("9", two + "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20240106"
+                                                "<TRNAMT>-1.00<NAME>Lost</STMTTRN>")),
+         "STMTTRN 3: FITID"},
+        {"an unreadable BALAMT", StatementFile(BankStatement("9", two, "1.00 USD")),
+         "LEDGERBAL: BALAMT 1.00 USD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sink_.reports.clear();
+        test::WriteFileBytes(path, c.file);
+        EXPECT_EQ(importer_.Import(path), 0);
+        EXPECT_EQ(importer_.GetImportedCount(), 0u);
+        ASSERT_EQ(sink_.reports.size(), 1u);
+        EXPECT_EQ(sink_.reports[0].string_id, kStrOnlineUnparsedWithText);
+        EXPECT_EQ(sink_.reports[0].text, "The data could not be parsed. (" + c.fault + ")");
+        EXPECT_EQ(account_->Transactions().size(), 2u);
+        EXPECT_EQ(account_->GetOnlineBalance(), online);
+        EXPECT_EQ(test::ReadFileBytes(account_->GetPath()), bytes);
+        ASSERT_EQ(account_->Save(), 0);
+        EXPECT_EQ(test::ReadFileBytes(account_->GetPath()), bytes);
+    }
+}
+
+TEST_F(OfxImporterTest, AnEmptyBalanceIsNoBalance) {
+    // The account is empty with no opening balance: a balance would set it.
+    const std::string path = dir_ + "/statement.ofx";
+    account_->SetOnlineBalance(Cents{1234});
+    test::WriteFileBytes(
+        path, StatementFile(
+                  BankStatement("9", Trn("E1", "-1.00", "Shop") + Trn("E2", "2.00", "Pay"), "")));
+    ASSERT_EQ(importer_.Import(path), 0);
+    EXPECT_TRUE(sink_.reports.empty()) << sink_.reports[0].text;
+    EXPECT_EQ(account_->Transactions().size(), 2u);
+    EXPECT_EQ(account_->GetOnlineBalance(), 1234);
+    EXPECT_EQ(account_->Header().GetOpeningBalance(), 0);
+    EXPECT_EQ(account_->Header().GetDownloadEndDate(), "20240131");
+}
+
+TEST_F(OfxImporterTest, CountsWhatItAddsAndNotWhatWasThere) {
+    const std::string path = dir_ + "/statement.ofx";
+    test::WriteFileBytes(path, StatementFile(BankStatement(
+                                   "9", Trn("K1", "-1.00", "Shop") + Trn("K2", "2.00", "Pay"))));
+    ASSERT_EQ(importer_.Import(path), 0);
+    EXPECT_EQ(importer_.GetImportedCount(), 2u);
+
+    std::string mixed = Trn("K1", "-1.00", "Shop") + Trn("K2", "2.00", "Pay");
+    for (const char* id : {"N1", "N2", "N3"})
+        mixed += Trn(id, "-7.00", "New");
+    test::WriteFileBytes(path, StatementFile(BankStatement("9", mixed)));
+    ASSERT_EQ(importer_.Import(path), 0);
+    EXPECT_EQ(importer_.GetImportedCount(), 3u);
+    EXPECT_EQ(account_->Transactions().size(), 5u);
+    EXPECT_TRUE(sink_.reports.empty());
+}
+
+TEST_F(OfxImporterTest, TheFirstStatementIsImportedAndTheOthersAreNamed) {
+    const std::string card =
+        "<CREDITCARDMSGSRSV1><CCSTMTTRNRS><TRNUID>2<STATUS><CODE>0</STATUS><CCSTMTRS>"
+        "<CCACCTFROM><ACCTID>4111</CCACCTFROM>" +
+        std::string("<BANKTRANLIST><DTSTART>20240101<DTEND>20240131") +
+        Trn("C1", "-9.00", "Card shop") + "</BANKTRANLIST></CCSTMTRS></CCSTMTTRNRS>" +
+        "</CREDITCARDMSGSRSV1>";
+    const std::string path = dir_ + "/two accounts.ofx";
+    test::WriteFileBytes(path, StatementFile(BankStatement("111", Trn("A1", "-1.00", "First")) +
+                                                 BankStatement("222", Trn("B1", "-2.00", "Other")),
+                                             card));
+    ASSERT_EQ(importer_.Import(path), 0);
+    ASSERT_EQ(account_->Transactions().size(), 1u);
+    EXPECT_EQ(account_->Transactions()[0]->GetOnlineId(), "A1");
+    EXPECT_EQ(importer_.GetImportedCount(), 1u);
+    ASSERT_EQ(sink_.reports.size(), 1u);
+    EXPECT_EQ(sink_.reports[0].string_id, kStringImportMoreStatements);
+    EXPECT_EQ(sink_.reports[0].text,
+              "Only the first statement in two accounts.ofx was imported. The file holds 2 more, "
+              "for the account numbers 222, 4111.");
+
+    // One statement: nothing more to say.
+    sink_.reports.clear();
+    test::WriteFileBytes(path, StatementFile(BankStatement("111", Trn("A2", "-1.00", "First"))));
+    ASSERT_EQ(importer_.Import(path), 0);
+    EXPECT_TRUE(sink_.reports.empty());
+}
+
 // ofxstatement's writer makes the file; libofx's ofxdump reads it too.
 const char kWriteScript[] = R"(import datetime, decimal, sys
 from ofxstatement.ofx import OfxWriter

@@ -439,6 +439,142 @@ TEST_F(QifTest, TransfersNameOtherAccountsButNeverTheTarget) {
     EXPECT_EQ(counter.saves, 3);
 }
 
+// Every transfer of account has its counterpart in the other account,
+// linked both ways: a whole transfer its mirror, a split line its copy.
+void ExpectLinked(CAccounts& set, const CAccount& account) {
+    const RecordId self = account.Header().GetId();
+    for (const auto& t : account.Transactions()) {
+        SCOPED_TRACE(account.GetName() + ": " + t->GetPayeeName());
+        if (t->GetCategoryId() == SplitMarkerId) {
+            for (std::size_t line = 0; line < kSplitLineCount; ++line) {
+                CAccount* other = set.FindAccountById(t->GetSplitCategoryId(line));
+                if (!other)
+                    continue;
+                const CTransaction* copy = other->FindTransactionById(t->GetSplitLinkedId(line));
+                ASSERT_NE(copy, nullptr) << "line " << line;
+                EXPECT_EQ(copy->GetLinkedId(), t->GetId());
+                EXPECT_EQ(copy->GetSplitIndex(), line);
+                EXPECT_EQ(copy->GetCategoryId(), self);
+            }
+            continue;
+        }
+        CAccount* other = set.FindAccountById(t->GetCategoryId());
+        if (!other)
+            continue;
+        const CTransaction* mirror = other->FindTransactionById(t->GetLinkedId());
+        ASSERT_NE(mirror, nullptr);
+        if (t->IsSplitTransferCopy()) {
+            EXPECT_EQ(mirror->GetSplitCategoryId(t->GetSplitIndex()), self);
+            EXPECT_EQ(mirror->GetSplitLinkedId(t->GetSplitIndex()), t->GetId());
+        } else {
+            EXPECT_EQ(mirror->GetCategoryId(), self);
+            EXPECT_EQ(mirror->GetLinkedId(), t->GetId());
+        }
+    }
+}
+
+// Checking and Savings exported together, as other programs write them:
+// each transfer is listed in both accounts, except one on each side. By
+// hand, Checking: -100 -100 -80 (30 groceries, 50 saved) -20 +500, and +25
+// that only Savings lists, = 225.00; Savings: +100 +100 +50 (the split's
+// line) -25 +3, and +20 that only Checking lists, = 248.00.
+const char kCheckingBlock[] =
+    "!Account\nNChecking\nTBank\n^\n!Type:Bank\n"
+    "D1/5/2024\nT-100.00\nPTo savings\nL[Savings]\n^\n"
+    "D1/5/2024\nT-100.00\nPTo savings again\nL[Savings]\n^\n"
+    "D1/10/2024\nT-80.00\nCX\nN1001\nPShop and save\n"
+    "SGroceries\n$-30.00\nS[Savings]\nEput aside\n$-50.00\n^\n"
+    "D1/12/2024\nT-20.00\nPOnly here\nL[Savings]\n^\n"
+    "D1/15/2024\nT500.00\nPPay\nLSalary\n^\n";
+const char kSavingsBlock[] =
+    "!Account\nNSavings\nTBank\n^\n!Type:Bank\n"
+    "D1/5/2024\nT100.00\nC*\nPFrom checking\nMFirst copy\nL[Checking]\n^\n"
+    "D1/5/2024\nT100.00\nN77\nPFrom checking\nMSecond copy\nL[Checking]\n^\n"
+    "D1/10/2024\nT50.00\nPFrom the split\nL[Checking]\n^\n"
+    "D1/20/2024\nT-25.00\nPOnly there\nL[Checking]\n^\n"
+    "D1/21/2024\nT3.00\nPInterest\nLInterest\n^\n";
+
+TEST_F(QifTest, TransfersListedInBothAccountsAreBookedOnce) {
+    const struct {
+        const char* order;
+        std::string text;
+        std::size_t imported;
+    } cases[] = {
+        {"Checking first", std::string(kCheckingBlock) + kSavingsBlock, 7},
+        {"Savings first", std::string(kSavingsBlock) + kCheckingBlock, 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.order);
+        folder_ = test::MakeTempDir("both");
+        set_ = test::LoadDataSet(folder_);
+        CAccount& checking = test::NamedAccount(*set_, "Checking");
+        CAccount& savings = test::NamedAccount(*set_, "Savings");
+        ASSERT_TRUE(checking.Transactions().empty());
+        ASSERT_TRUE(savings.Transactions().empty());
+        CQIFImporter importer;
+        ASSERT_EQ(Import(c.text, nullptr, &importer), 0);
+        EXPECT_TRUE(sink_.reports.empty());
+        EXPECT_EQ(importer.GetImportedCount(), c.imported);
+
+        EXPECT_EQ(checking.GetBalance(0), 22500);
+        EXPECT_EQ(savings.GetBalance(0), 24800);
+        EXPECT_EQ(checking.Transactions().size(), 6u);
+        EXPECT_EQ(savings.Transactions().size(), 6u);
+        ExpectLinked(*set_, checking);
+        ExpectLinked(*set_, savings);
+
+        // Read back from the files.
+        std::unique_ptr<CAccounts> again = test::LoadDataSet(folder_);
+        EXPECT_EQ(test::NamedAccount(*again, "Checking").GetBalance(0), 22500);
+        EXPECT_EQ(test::NamedAccount(*again, "Savings").GetBalance(0), 24800);
+        ExpectLinked(*again, test::NamedAccount(*again, "Checking"));
+        ExpectLinked(*again, test::NamedAccount(*again, "Savings"));
+    }
+}
+
+TEST_F(QifTest, TheSecondCopyGivesTheMirrorItsOwnFields) {
+    // Checking first: Savings holds the mirrors, which take what Savings
+    // listed, the two equal transfers oldest first.
+    ASSERT_EQ(Import(std::string(kCheckingBlock) + kSavingsBlock, nullptr), 0);
+    std::vector<const CTransaction*> fifth;
+    for (const auto& t : savings_->Transactions()) {
+        if (IsSameDay(t->GetDate(), Day(2024, 1, 5)))
+            fifth.push_back(t.get());
+    }
+    ASSERT_EQ(fifth.size(), 2u);
+    // The first made is the one linked to the first Checking record.
+    const CTransaction* first = checking_->FindTransactionById(fifth[0]->GetLinkedId());
+    ASSERT_NE(first, nullptr);
+    if (first->GetPayeeName() != "To savings")
+        std::swap(fifth[0], fifth[1]);
+    EXPECT_EQ(fifth[0]->GetStatus() & kStatusMask, kStatusCleared);
+    EXPECT_EQ(fifth[0]->GetMemo(), "First copy");
+    EXPECT_EQ(fifth[0]->GetCheckNumber(), 0u);
+    EXPECT_EQ(fifth[1]->GetStatus() & kStatusMask, kStatusOpen);
+    EXPECT_EQ(fifth[1]->GetMemo(), "Second copy");
+    EXPECT_EQ(fifth[1]->GetCheckNumber(), 77u);
+    EXPECT_EQ(savings_->GetBalance(1), 10000);  // only the first is cleared
+
+    // Savings first: the split line takes Savings' own transaction as its
+    // copy, which keeps what Savings listed.
+    folder_ = test::MakeTempDir("split");
+    set_ = test::LoadDataSet(folder_);
+    ASSERT_EQ(Import(std::string(kSavingsBlock) + kCheckingBlock, nullptr), 0);
+    CAccount& checking = test::NamedAccount(*set_, "Checking");
+    CAccount& savings = test::NamedAccount(*set_, "Savings");
+    const CTransaction* split = nullptr;
+    for (const auto& t : checking.Transactions()) {
+        if (t->GetCategoryId() == SplitMarkerId)
+            split = t.get();
+    }
+    ASSERT_NE(split, nullptr);
+    const CTransaction* copy = savings.FindTransactionById(split->GetSplitLinkedId(1));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->GetPayeeName(), "From the split");
+    EXPECT_EQ(copy->GetAmount(), 5000);
+    EXPECT_EQ(split->GetStatus() & kStatusMask, kStatusReconciled);
+}
+
 TEST_F(QifTest, MadeCategoriesAndClassesAreWrittenOncePerImport) {
     CAccount& target = Fresh("Target");
     std::string text = "!Type:Cat\n";

@@ -231,6 +231,55 @@ TEST(SgmlReaderTest, DataTextEntitiesAndBlanks) {
     }
 }
 
+TEST(SgmlReaderTest, CDataSectionsAreLiteralText) {
+    struct Case {
+        std::string raw;
+        std::string text;
+    } cases[] = {
+        {"<![CDATA[Corner Shop]]>", "Corner Shop"},
+        {"<![CDATA[a<b &amp; c]] d]]>", "a<b &amp; c]] d"},
+        {"<![CDATA[x]]]>", "x]"},
+        {"<![CDATA[]]>", ""},
+        {"Joe &amp; <![CDATA[<Sons>]]> Ltd", "Joe & <Sons> Ltd"},
+        {"<![CDATA[one]]><![CDATA[two]]>", "onetwo"},
+        // Trimmed as a whole, after the sections are joined in.
+        {" \r\n<![CDATA[  padded\t]]> ", "padded"},
+        {"<![CDATA[ A ]]>&nbsp;", "A"},
+        // Not CDATA: a comment still ends the text, and so does "<!".
+        {"before<!-- note -->after", "before"},
+        {"left<![CDAT>", "left"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.raw);
+        CSgmlDocument document;
+        ASSERT_TRUE(ParseText(document, "<OFX><MEMO>" + c.raw + "<NAME>n</OFX>"))
+            << document.GetErrorText();
+        EXPECT_EQ(*document.GetText({"MEMO"}), c.text);
+        EXPECT_EQ(*document.GetText({"NAME"}), "n");
+    }
+
+    // Converted with the rest of the text in a UTF-8 reply.
+    CSgmlDocument utf8;
+    utf8.SetTextEncoding(SgmlTextEncoding::kUtf8);
+    ASSERT_TRUE(ParseText(utf8, "<OFX><NAME>Caf<![CDATA[\xC3\xA9 & Co]]></NAME></OFX>"));
+    EXPECT_EQ(*utf8.GetText({"NAME"}), "Caf\xE9 & Co");
+
+    RunParseCases(
+        {
+            {"closed after its CDATA",
+             "<OFX><STMTTRN><NAME><![CDATA[Shop]]></NAME><MEMO><![CDATA[<b>]]></MEMO>"
+             "</STMTTRN></OFX>",
+             true, 0, "", "OFX[STMTTRN[NAME=Shop,MEMO=<b>]]"},
+            {"CDATA between elements is passed over",
+             "<OFX><STMTTRN><![CDATA[<NAME>x</NAME> >]]><MEMO>m</STMTTRN></OFX>", true, 0, "",
+             "OFX[STMTTRN[MEMO=m]]"},
+            {"unterminated CDATA in a text", "<OFX><NAME><![CDATA[Shop</NAME></OFX>", false, 4,
+             "![CDATA[", ""},
+            {"unterminated CDATA between elements", "<OFX><![CDATA[x]></OFX>", false, 4, "", ""},
+        },
+        kOfx);
+}
+
 TEST(SgmlReaderTest, DirectoryReplies) {
     RunParseCases(
         {
