@@ -15,6 +15,7 @@
 
 #include "model/account.h"
 #include "model/account_test_world.h"
+#include "model/accounts.h"
 
 namespace tallowmere {
 namespace {
@@ -350,6 +351,73 @@ TEST(EditOrderFromElsewhereTest, FirstEditSortsAndCountsWhatItCannotTrust) {
         ASSERT_EQ(account.ModifyTransaction(e, r), 0);
         EXPECT_EQ(RowsOf(account), FullResortOf(account, before));
         test::CheckInvariants(world.owner);
+    }
+}
+
+// A category or class renamed: the registers ordered by those names are
+// sorted again and saved; a register in another mode, or still in order,
+// is left as it is, its file too.
+TEST(ResortByNameTest, RegistersOrderedByARenamedNameAreSortedAgain) {
+    const std::string folder = test::MakeTempDir("rename");
+    std::unique_ptr<CAccounts> set;
+    ASSERT_EQ(CAccounts::LoadInto(set, folder, {}), 0);
+    auto* apple = static_cast<CCategoryItem*>(
+        set->Categories().AddItem(std::make_unique<CCategoryItem>("Apple")));
+    auto* banana = set->Categories().AddItem(std::make_unique<CCategoryItem>("Banana"));
+    auto* alpha =
+        static_cast<CClassItem*>(set->Classes().AddItem(std::make_unique<CClassItem>("Alpha")));
+    auto* beta = set->Classes().AddItem(std::make_unique<CClassItem>("Beta"));
+    ASSERT_TRUE(apple && banana && alpha && beta);
+
+    // Checking by category, Savings by class, Visa by date, Mastercard by
+    // category with nothing the rename moves.
+    const auto fill = [](CAccount& a, int mode, const RecordId& first, const RecordId& second,
+                         bool byClass) {
+        a.SetSortMode(static_cast<std::int16_t>(mode));
+        for (int i = 0; i < 4; ++i) {
+            auto t = MakeTx(Day(2012, 1, 1 + i), -100 - i, kStatusOpen, "shop");
+            const RecordId& id = i % 2 ? first : second;
+            if (byClass)
+                t->SetClassId(id);
+            else
+                t->SetCategoryId(id);
+            ASSERT_EQ(a.AddTransaction(std::move(t)), 0);
+        }
+        ASSERT_EQ(a.Save(), 0);
+    };
+    CAccount& checking = *set->FindAccountByName("Checking");
+    CAccount& savings = *set->FindAccountByName("Savings");
+    CAccount& visa = *set->FindAccountByName("Visa");
+    CAccount& mastercard = *set->FindAccountByName("Mastercard");
+    fill(checking, 5, apple->GetId(), banana->GetId(), false);
+    fill(savings, 6, alpha->GetId(), beta->GetId(), true);
+    fill(visa, 2, apple->GetId(), banana->GetId(), false);
+    fill(mastercard, 1, banana->GetId(), banana->GetId(), false);
+    const std::string visaFile = test::ReadFileBytes(visa.GetPath());
+    const std::string mastercardFile = test::ReadFileBytes(mastercard.GetPath());
+
+    apple->SetName("Zucchini");
+    alpha->SetName("Zulu");
+    const Rows checkingBefore = RowsOf(checking);
+    const Rows savingsBefore = RowsOf(savings);
+    const Rows visaBefore = RowsOf(visa);
+    EXPECT_FALSE(checking.IsInOrder());
+    ASSERT_EQ(set->ResortRegistersByName(), 0);
+
+    EXPECT_TRUE(checking.IsInOrder());
+    EXPECT_TRUE(savings.IsInOrder());
+    EXPECT_EQ(RowsOf(checking), FullResortOf(checking, checkingBefore));
+    EXPECT_EQ(RowsOf(savings), FullResortOf(savings, savingsBefore));
+    EXPECT_NE(RowsOf(checking), checkingBefore);
+    EXPECT_EQ(RowsOf(visa), visaBefore);
+    EXPECT_EQ(test::ReadFileBytes(visa.GetPath()), visaFile);
+    EXPECT_EQ(test::ReadFileBytes(mastercard.GetPath()), mastercardFile);
+    for (CAccount* a : {&checking, &savings}) {
+        CAccount reloaded;
+        ASSERT_EQ(reloaded.Load(a->GetPath()), 0);
+        ASSERT_EQ(reloaded.Transactions().size(), a->Transactions().size());
+        for (std::size_t i = 0; i < a->Transactions().size(); ++i)
+            EXPECT_TRUE(reloaded.Transactions()[i]->IsSameRecord(*a->Transactions()[i]));
     }
 }
 
