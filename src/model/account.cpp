@@ -132,6 +132,21 @@ class SortKeyMaker {
     Texts classTexts_;
 };
 
+// A pass over the rows in register order meets each record cold, and after
+// a sort by another key the records lie anywhere in memory; asking for a
+// later row's fields early lets those misses overlap.
+constexpr std::size_t kPrefetchAhead = 8;
+
+void PrefetchRow(const TransactionArray& list, std::size_t i) {
+    if (i >= list.size())
+        return;
+    const auto* p = reinterpret_cast<const char*>(list[i]->Record().data());
+    // The fields the keys read lie in the record's first bytes.
+    __builtin_prefetch(p);
+    __builtin_prefetch(p + 64);
+    __builtin_prefetch(p + 128);
+}
+
 // Where t stands in list; list.size() when it is not there.
 std::size_t IndexOfRow(const TransactionArray& list, const CTransaction& t) {
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -176,8 +191,10 @@ void CAccount::SortTransactions() {
     SortKeyMaker maker(owner_, mode);
     std::vector<TransactionSortKey> keys;
     keys.reserve(list.size());
-    for (const auto& t : list)
-        keys.push_back(maker.KeyOf(*t));
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        PrefetchRow(list, i + kPrefetchAhead);
+        keys.push_back(maker.KeyOf(*list[i]));
+    }
     std::vector<std::size_t> order(list.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -210,6 +227,7 @@ bool CAccount::IsInOrderExcept(std::size_t skip) const {
     TransactionSortKey previous;
     bool first = true;
     for (std::size_t i = 0; i < list.size(); ++i) {
+        PrefetchRow(list, i + kPrefetchAhead);
         if (i == skip)
             continue;
         TransactionSortKey key = maker.KeyOf(*list[i]);
