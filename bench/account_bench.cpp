@@ -1,12 +1,15 @@
 // A register of 100,000 transactions (splits on one in ten, transfers to a
 // second account on another one in ten) in a real account file: load, save,
 // one transfer edit end to end, a resort, and the memory each transaction
-// takes. Each figure is printed beside its target.
+// takes. Then single edits of a register of about 100,000 rows in a
+// generated data set, in every sort mode. Each figure is printed beside its
+// target.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -15,7 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "data_set_generator.h"
+#include "exchange/desktop_load_options.h"
 #include "model/account.h"
+#include "model/accounts.h"
 #include "model/transaction_type.h"
 
 namespace tallowmere {
@@ -240,6 +246,216 @@ void BM_PurgeWithTransfers(benchmark::State& state) {
     Target(state, "100k register, about 6,700 transfers unlinked; no target, was quadratic");
 }
 BENCHMARK(BM_PurgeWithTransfers)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// ---------------------------------------------------------------- edits
+
+// A generated data set whose first account holds about 100,000 rows, loaded
+// as the desktop loads it, with saves skipped: an edit's figure is the work
+// between the dialog's OK and the save.
+struct EditFixture {
+    EditFixture() {
+        folder = (std::filesystem::temp_directory_path() /
+                  ("tallowmere-edit-bench-" + std::to_string(getpid())))
+                     .string();
+        std::filesystem::remove_all(folder);
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        bench::DataSetOptions options;
+        options.transactions = 137500;
+        options.firstAccountPercent = 80;
+        bench::DataSetSummary made;
+        if (bench::GenerateDataSet(folder + "/data", options, &made) != 0 ||
+            CAccounts::LoadInto(data, folder + "/data", DesktopLoadOptions(HeaderCipher::None())) !=
+                0) {
+            data.reset();
+            return;
+        }
+        for (std::size_t i = 0; i < data->GetAccountCount(); ++i) {
+            CAccount* a = data->GetAccountAt(i);
+            a->SetSkipSaves(true);
+            if (!account || a->Transactions().size() > account->Transactions().size())
+                account = a;
+        }
+        PickRows();
+        std::printf(
+            "edit bench: data set of %d transactions in %d accounts, %.1f MB; register "
+            "\"%s\" of %zu rows\n",
+            made.transactions, made.accounts, static_cast<double>(made.bytes) / 1e6,
+            account->GetName().c_str(), account->Transactions().size());
+        std::fflush(stdout);
+    }
+    ~EditFixture() {
+        data.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    // A plain row and a transfer near the middle of the register, and the
+    // second category and account that each edit toggles to.
+    void PickRows() {
+        const TransactionArray& rows = account->Transactions();
+        const RecordId self = account->Header().GetId();
+        for (std::size_t k = 0; k < rows.size() && (!plain || !transfer); ++k) {
+            CTransaction* t = rows[(rows.size() / 2 + k) % rows.size()].get();
+            const RecordId c = t->GetCategoryId();
+            CAccount* other = c.IsNull() || c == SplitMarkerId ? nullptr : data->FindAccountById(c);
+            if (!other && !plain && !c.IsNull() && c != SplitMarkerId && t->GetLinkedId().IsNull())
+                plain = t;
+            if (other && other != account && !transfer && !t->IsSplitTransferCopy() &&
+                other->FindTransactionById(t->GetLinkedId()))
+                transfer = t;
+        }
+        if (!plain || !transfer)
+            return;
+        plainStart = *plain;
+        transferStart = *transfer;
+        // The category whose text lies farthest from the row's own, so the
+        // category modes move the row far.
+        const CCategoryList& categories = data->Categories();
+        const std::string own = data->GetCategoryDisplayText(plain->GetCategoryId());
+        const bool wantLast = own < "M";
+        std::string best;
+        for (std::size_t i = 0; i < categories.GetCount(false); ++i) {
+            const RecordId id = categories.GetAt(i, false)->GetId();
+            const std::string text = data->GetCategoryDisplayText(id);
+            if (otherCategory.IsNull() || (wantLast ? text > best : text < best)) {
+                otherCategory = id;
+                best = text;
+            }
+        }
+        for (std::size_t i = 0; i < data->GetAccountCount(); ++i) {
+            const RecordId id = data->GetAccountAt(i)->Header().GetId();
+            if (id != self && id != transfer->GetCategoryId()) {
+                otherAccount = id;
+                break;
+            }
+        }
+    }
+
+    // Every register of the data set in this order.
+    void SetOrder(int mode, bool ascending) {
+        if (mode == currentMode && ascending == currentAscending)
+            return;
+        for (std::size_t i = 0; i < data->GetAccountCount(); ++i) {
+            CAccount* a = data->GetAccountAt(i);
+            a->SetSortMode(static_cast<std::int16_t>(mode));
+            a->SetSortAscending(ascending);
+            a->ResortTransactions();
+        }
+        currentMode = mode;
+        currentAscending = ascending;
+    }
+
+    std::string folder;
+    std::unique_ptr<CAccounts> data;
+    CAccount* account = nullptr;
+    CTransaction* plain = nullptr;
+    CTransaction* transfer = nullptr;
+    CTransaction plainStart{CTransaction::ForLoad{}};
+    CTransaction transferStart{CTransaction::ForLoad{}};
+    RecordId otherCategory;
+    RecordId otherAccount;
+    int currentMode = -1;
+    bool currentAscending = true;
+};
+
+EditFixture& TheEditFixture() {
+    static EditFixture fixture;
+    return fixture;
+}
+
+enum EditField { kEditDate, kEditAmount, kEditPayee, kEditCategory };
+constexpr std::array<const char*, 4> kFieldNames = {"date", "amount", "payee", "category"};
+
+// The edited copy: the field away from its first value, or back to it, so
+// every edit moves the row.
+void ToggleField(CTransaction& e, const CTransaction& start, EditField field,
+                 const RecordId& otherCategory) {
+    switch (field) {
+        case kEditDate:
+            e.SetDate(e.GetDate() == start.GetDate() ? start.GetDate() + 30 * kSecondsPerDay
+                                                     : start.GetDate());
+            break;
+        case kEditAmount:
+            e.SetAmount(e.GetAmount() == start.GetAmount() ? start.GetAmount() + 123456
+                                                           : start.GetAmount());
+            break;
+        case kEditPayee:
+            e.SetPayeeName(e.GetPayeeName() == start.GetPayeeName() ? "Zenith Outfitters"
+                                                                    : start.GetPayeeName());
+            break;
+        case kEditCategory:
+            e.SetCategoryId(e.GetCategoryId() == start.GetCategoryId() ? otherCategory
+                                                                       : start.GetCategoryId());
+            break;
+    }
+}
+
+// Arguments: sort mode, ascending, transfer, field.
+void BM_EditInDataSet(benchmark::State& state) {
+    EditFixture& f = TheEditFixture();
+    if (!f.data || !f.plain || !f.transfer) {
+        state.SkipWithError("no data set");
+        return;
+    }
+    const int mode = static_cast<int>(state.range(0));
+    const bool ascending = state.range(1) != 0;
+    const bool isTransfer = state.range(2) != 0;
+    const auto field = static_cast<EditField>(state.range(3));
+    f.SetOrder(mode, ascending);
+    CTransaction& r = isTransfer ? *f.transfer : *f.plain;
+    const CTransaction& start = isTransfer ? f.transferStart : f.plainStart;
+    const RecordId other = isTransfer ? f.otherAccount : f.otherCategory;
+    for (auto _ : state) {
+        CTransaction e(r);
+        ToggleField(e, start, field, other);
+        if (f.account->ModifyTransaction(e, r) != 0)
+            state.SkipWithError("edit failed");
+    }
+    char label[120];
+    std::snprintf(label, sizeof label, "mode %d %s, %s %s; goal <= 5 ms", mode,
+                  ascending ? "asc" : "desc", isTransfer ? "transfer" : "plain",
+                  kFieldNames[static_cast<std::size_t>(field)]);
+    Target(state, label);
+}
+BENCHMARK(BM_EditInDataSet)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 7, 8}, {1, 0}, {0, 1}, {0, 1, 2, 3}})
+    ->Unit(benchmark::kMillisecond);
+
+// The first edit after a load finds out once, in one pass over the rows,
+// whether the file's order is the register's (the files hold mode 2).
+void BM_FirstEditAfterLoad(benchmark::State& state) {
+    EditFixture& f = TheEditFixture();
+    if (!f.data || !f.plain) {
+        state.SkipWithError("no data set");
+        return;
+    }
+    const std::string name = f.account->GetName();
+    const RecordId id = f.plain->GetId();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<CAccounts> data;
+        CAccount* account = nullptr;
+        if (CAccounts::LoadInto(data, f.folder + "/data",
+                                DesktopLoadOptions(HeaderCipher::None())) == 0)
+            account = data->FindAccountByName(name);
+        CTransaction* r = account ? account->FindTransactionById(id) : nullptr;
+        if (!r) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        for (std::size_t i = 0; i < data->GetAccountCount(); ++i)
+            data->GetAccountAt(i)->SetSkipSaves(true);
+        CTransaction e(*r);
+        e.SetDate(e.GetDate() + 30 * kSecondsPerDay);
+        state.ResumeTiming();
+        if (account->ModifyTransaction(e, *r) != 0)
+            state.SkipWithError("edit failed");
+        state.PauseTiming();
+        data.reset();
+        state.ResumeTiming();
+    }
+    Target(state, "mode 2 asc, plain date, order checked once; goal <= 5 ms");
+}
+BENCHMARK(BM_FirstEditAfterLoad)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace tallowmere

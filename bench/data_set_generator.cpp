@@ -379,11 +379,17 @@ std::uint8_t Generator::StatusFor(PalmTime date) const {
 }
 
 std::size_t Generator::PickAccount() {
+    // Without a share of its own the first account draws by weight like
+    // the others, and the draws stay those of every earlier data set.
+    const bool share = options_.firstAccountPercent > 0 && accountWeights_.size() > 1;
+    if (share && Chance(static_cast<std::uint32_t>(options_.firstAccountPercent)))
+        return 0;
+    const std::size_t first = share ? 1 : 0;
     std::uint32_t total = 0;
-    for (std::uint32_t w : accountWeights_)
-        total += w;
+    for (std::size_t i = first; i < accountWeights_.size(); ++i)
+        total += accountWeights_[i];
     std::uint32_t r = Below(total);
-    for (std::size_t i = 0; i < accountWeights_.size(); ++i) {
+    for (std::size_t i = first; i < accountWeights_.size(); ++i) {
         if (r < accountWeights_[i])
             return i;
         r -= accountWeights_[i];
@@ -730,6 +736,7 @@ int Generator::AddScheduled(CAccounts& data) {
 int Generator::Run(const std::string& folder, DataSetSummary* summary) {
     if (options_.accounts < 1 || options_.transactions < 0 || options_.transferPercent < 0 ||
         options_.splitPercent < 0 || options_.splitTransferPercent < 0 ||
+        options_.firstAccountPercent < 0 || options_.firstAccountPercent > 100 ||
         options_.splitTransferPercent > 100 || options_.years < 1 || options_.lastMonth < 1 ||
         options_.lastMonth > 12 || options_.lastDay < 1 || options_.lastDay > 31 ||
         options_.transferPercent * 2 +

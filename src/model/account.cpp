@@ -69,6 +69,9 @@ void CAccount::ResetHeader() {
     CAccountRoot::ResetHeader();
     autoAdjust_ = false;
     newDownloads_ = 0;
+    // A load comes through here: its order and balances are checked on use.
+    orderKnown_ = false;
+    balancesKnown_ = false;
 }
 
 CAccount* CAccount::AccountById(const RecordId& id) const {
@@ -83,32 +86,95 @@ CAccount* CAccount::TransferTarget(const RecordId& category) const {
 
 // ---------------------------------------------------------------- order
 
-TransactionSortKey CAccount::SortKeyOf(const CTransaction& t) const {
-    TransactionSortKey key = MakeSortKey(t);
-    if (!owner_)
+namespace {
+
+// The sort keys of one sort, placement or comparison. Category and class
+// texts come from the owner once per id, so a sort asks for each text once
+// instead of once per row, and the keys view them here.
+class SortKeyMaker {
+  public:
+    SortKeyMaker(const CAccount::MOwner* owner, int mode)
+        : owner_(owner),
+          categories_(owner && SortModeUsesCategory(mode)),
+          classes_(owner && SortModeUsesClass(mode)) {}
+
+    TransactionSortKey KeyOf(const CTransaction& t) {
+        TransactionSortKey key = MakeSortKey(t);
+        if (categories_ && !key.category.IsNull() && key.category != SplitMarkerId)
+            key.categoryText = Text(categoryTexts_, key.category, true);
+        if (classes_ && !key.classId.IsNull())
+            key.classText = Text(classTexts_, key.classId, false);
         return key;
-    const int mode = GetSortMode();
-    if (SortModeUsesCategory(mode) && !key.category.IsNull() && key.category != SplitMarkerId)
-        key.categoryText = owner_->GetCategoryDisplayText(key.category);
-    if (SortModeUsesClass(mode) && !key.classId.IsNull())
-        key.classText = owner_->GetClassNameById(key.classId);
-    return key;
+    }
+
+  private:
+    using Texts = std::unordered_map<std::uint64_t, std::string>;
+
+    // Nodes stay where they are, so the views outlive later insertions.
+    std::string_view Text(Texts& texts, const RecordId& id, bool category) {
+        std::uint64_t k = 0;
+        for (std::uint8_t b : id.bytes)
+            k = (k << 8) | b;
+        auto it = texts.find(k);
+        if (it == texts.end()) {
+            it = texts
+                     .emplace(k, category ? owner_->GetCategoryDisplayText(id)
+                                          : owner_->GetClassNameById(id))
+                     .first;
+        }
+        return it->second;
+    }
+
+    const CAccount::MOwner* owner_;
+    bool categories_;
+    bool classes_;
+    Texts categoryTexts_;
+    Texts classTexts_;
+};
+
+// A pass over the rows in register order meets each record cold, and after
+// a sort by another key the records lie anywhere in memory; asking for a
+// later row's fields early lets those misses overlap.
+constexpr std::size_t kPrefetchAhead = 8;
+
+void PrefetchRow(const TransactionArray& list, std::size_t i) {
+    if (i >= list.size())
+        return;
+    const auto* p = reinterpret_cast<const char*>(list[i]->Record().data());
+    // The fields the keys read lie in the record's first bytes.
+    __builtin_prefetch(p);
+    __builtin_prefetch(p + 64);
+    __builtin_prefetch(p + 128);
 }
 
+// Where t stands in list; list.size() when it is not there.
+std::size_t IndexOfRow(const TransactionArray& list, const CTransaction& t) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].get() == &t)
+            return i;
+    }
+    return list.size();
+}
+
+}  // namespace
+
 int CAccount::CompareTransactions(const CTransaction& a, const CTransaction& b) const {
-    return CompareForSort(SortKeyOf(a), SortKeyOf(b), GetSortMode(), GetSortAscending());
+    SortKeyMaker keys(owner_, GetSortMode());
+    const TransactionSortKey ka = keys.KeyOf(a);
+    return CompareForSort(ka, keys.KeyOf(b), GetSortMode(), GetSortAscending());
 }
 
 std::size_t CAccount::InsertSorted(std::unique_ptr<CTransaction> t) {
     TransactionArray& list = Transactions();
-    const TransactionSortKey key = SortKeyOf(*t);
     const int mode = GetSortMode();
     const bool ascending = GetSortAscending();
+    SortKeyMaker keys(owner_, mode);
+    const TransactionSortKey key = keys.KeyOf(*t);
     std::size_t lo = 0;
     std::size_t hi = list.size();
     while (lo < hi) {
         const std::size_t mid = lo + (hi - lo) / 2;
-        if (CompareForSort(key, SortKeyOf(*list[mid]), mode, ascending) < 0)
+        if (CompareForSort(key, keys.KeyOf(*list[mid]), mode, ascending) < 0)
             hi = mid;
         else
             lo = mid + 1;
@@ -117,18 +183,21 @@ std::size_t CAccount::InsertSorted(std::unique_ptr<CTransaction> t) {
     return lo;
 }
 
-int CAccount::ResortTransactions() {
+void CAccount::SortTransactions() {
     TransactionArray& list = Transactions();
+    const int mode = GetSortMode();
+    const bool ascending = GetSortAscending();
     // Keys are taken once; the sort then moves positions, not records.
+    SortKeyMaker maker(owner_, mode);
     std::vector<TransactionSortKey> keys;
     keys.reserve(list.size());
-    for (const auto& t : list)
-        keys.push_back(SortKeyOf(*t));
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        PrefetchRow(list, i + kPrefetchAhead);
+        keys.push_back(maker.KeyOf(*list[i]));
+    }
     std::vector<std::size_t> order(list.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    const int mode = GetSortMode();
-    const bool ascending = GetSortAscending();
     // The same order as inserting one by one, in n log n.
     StableMergeSort(order, [&](std::size_t a, std::size_t b) {
         return CompareForSort(keys[a], keys[b], mode, ascending);
@@ -138,7 +207,84 @@ int CAccount::ResortTransactions() {
     for (std::size_t i : order)
         sorted.push_back(std::move(list[i]));
     list = std::move(sorted);
+    NoteOrder();
+}
+
+int CAccount::ResortTransactions() {
+    SortTransactions();
     return Save();
+}
+
+bool CAccount::IsInOrder() const {
+    return IsInOrderExcept(Transactions().size());
+}
+
+bool CAccount::IsInOrderExcept(std::size_t skip) const {
+    const TransactionArray& list = Transactions();
+    const int mode = GetSortMode();
+    const bool ascending = GetSortAscending();
+    SortKeyMaker maker(owner_, mode);
+    TransactionSortKey previous;
+    bool first = true;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        PrefetchRow(list, i + kPrefetchAhead);
+        if (i == skip)
+            continue;
+        TransactionSortKey key = maker.KeyOf(*list[i]);
+        if (!first && CompareForSort(previous, key, mode, ascending) > 0)
+            return false;
+        previous = key;
+        first = false;
+    }
+    return true;
+}
+
+bool CAccount::OrderKnown() const {
+    return orderKnown_ && orderMode_ == GetSortMode() && orderAscending_ == GetSortAscending();
+}
+
+void CAccount::NoteOrder() {
+    orderKnown_ = true;
+    orderMode_ = GetSortMode();
+    orderAscending_ = GetSortAscending();
+}
+
+void CAccount::PlaceRow(std::size_t index) {
+    TransactionArray& list = Transactions();
+    if (index >= list.size())
+        return;
+    if (!OrderKnown()) {
+        // Loaded, or sorted by another mode: the first edit finds out once.
+        if (!IsInOrderExcept(index)) {
+            SortTransactions();
+            return;
+        }
+        NoteOrder();
+    }
+    const int mode = GetSortMode();
+    const bool ascending = GetSortAscending();
+    SortKeyMaker keys(owner_, mode);
+    const TransactionSortKey key = keys.KeyOf(*list[index]);
+    // Binary search over the other rows, numbered as if the row were out:
+    // those numbered below index were before it, the others after it.
+    std::size_t lo = 0;
+    std::size_t hi = list.size() - 1;
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        const std::size_t at = mid < index ? mid : mid + 1;
+        const int c = CompareForSort(key, keys.KeyOf(*list[at]), mode, ascending);
+        if (c < 0 || (c == 0 && mid >= index))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    const auto begin = list.begin();
+    const auto from = static_cast<std::ptrdiff_t>(index);
+    const auto to = static_cast<std::ptrdiff_t>(lo);
+    if (to < from)
+        std::rotate(begin + to, begin + from, begin + from + 1);
+    else if (to > from)
+        std::rotate(begin + from, begin + from + 1, begin + to + 1);
 }
 
 // ---------------------------------------------------------------- balances
@@ -156,6 +302,44 @@ void CAccount::RecalcBalances() {
     }
     h.SetCurrentBalance(current);
     h.SetClearedBalance(cleared);
+    NoteBalances();
+}
+
+CAccount::BalanceShare CAccount::ShareOf(const CTransaction& t) {
+    BalanceShare share;
+    if (IsVoid(t))
+        return share;
+    share.current = t.GetSignedAmount();
+    if (IsClearedOrReconciled(t))
+        share.cleared = share.current;
+    return share;
+}
+
+bool CAccount::BalancesInStep() const {
+    const AccountHeader& h = Header();
+    return balancesKnown_ && h.GetOpeningBalance() == knownOpening_ &&
+           h.GetCurrentBalance() == knownCurrent_ && h.GetClearedBalance() == knownCleared_;
+}
+
+void CAccount::NoteBalances() {
+    const AccountHeader& h = Header();
+    balancesKnown_ = true;
+    knownOpening_ = h.GetOpeningBalance();
+    knownCurrent_ = h.GetCurrentBalance();
+    knownCleared_ = h.GetClearedBalance();
+}
+
+void CAccount::MoveBalances(const BalanceShare& removed, const BalanceShare& added) {
+    // Wrapping sums: taking a share away and adding the new one gives what
+    // recomputing would, as long as nothing else touched the header.
+    if (!BalancesInStep()) {
+        RecalcBalances();
+        return;
+    }
+    AccountHeader& h = Header();
+    h.SetCurrentBalance(Add(Sub(h.GetCurrentBalance(), removed.current), added.current));
+    h.SetClearedBalance(Add(Sub(h.GetClearedBalance(), removed.cleared), added.cleared));
+    NoteBalances();
 }
 
 Cents CAccount::GetBalance(int kind) const {
@@ -279,12 +463,16 @@ CTransaction* CAccount::FindTransactionById(const RecordId& id) const {
 int CAccount::AddTransaction(std::unique_ptr<CTransaction> t) {
     if (!t)
         return -1;
-    if (!IsVoid(*t)) {
-        AccountHeader& h = Header();
-        h.SetCurrentBalance(Add(h.GetCurrentBalance(), t->GetSignedAmount()));
-        if (IsClearedOrReconciled(*t))
-            h.SetClearedBalance(Add(h.GetClearedBalance(), t->GetSignedAmount()));
-    }
+    // Added to what the header holds, whatever that is.
+    const bool inStep = BalancesInStep();
+    const BalanceShare share = ShareOf(*t);
+    AccountHeader& h = Header();
+    h.SetCurrentBalance(Add(h.GetCurrentBalance(), share.current));
+    h.SetClearedBalance(Add(h.GetClearedBalance(), share.cleared));
+    if (inStep)
+        NoteBalances();
+    else
+        balancesKnown_ = false;
     InsertSorted(std::move(t));
     return 0;
 }
@@ -353,6 +541,8 @@ int CAccount::CreateTransferMirror(CAccount& source, CTransaction& s, std::uint8
 
 int CAccount::UpdateTransferMirror(CTransaction& m, CAccount& source, const CTransaction& e,
                                    std::uint8_t splitIndex) {
+    const std::size_t index = IndexOfRow(Transactions(), m);
+    const BalanceShare before = ShareOf(m);
     m.SetDate(e.GetDate());
     if (splitIndex < kSplitLineCount) {
         m.SetClassId(e.GetSplitClassId(splitIndex));
@@ -372,8 +562,14 @@ int CAccount::UpdateTransferMirror(CTransaction& m, CAccount& source, const CTra
     if (m.IsOutflow() == e.IsOutflow())
         m.SetTypeId(e.IsOutflow() ? DepositTypeId : WithdrawalTypeId);
     m.SetLinkedId(e.GetId());
-    RecalcBalances();
-    return ResortTransactions();
+    if (index == Transactions().size()) {
+        // Not a row of this register: counted and sorted whole, as ever.
+        RecalcBalances();
+        return ResortTransactions();
+    }
+    MoveBalances(before, ShareOf(m));
+    PlaceRow(index);
+    return Save();
 }
 
 int CAccount::UpdateSplitTransfers(CTransaction& t) {
@@ -467,10 +663,20 @@ int CAccount::ModifyTransaction(CTransaction& e, CTransaction& r) {
     if (!oldSplit && newSplit)
         note(UpdateSplitTransfers(e));
 
-    r.CopyFrom(e);
     // Balances before the save, so the file holds them too.
-    RecalcBalances();
-    note(ResortTransactions());
+    const std::size_t index = IndexOfRow(Transactions(), r);
+    if (index == Transactions().size()) {
+        // Not a row of this register: counted and sorted whole, as ever.
+        r.CopyFrom(e);
+        RecalcBalances();
+        note(ResortTransactions());
+        return first;
+    }
+    const BalanceShare before = ShareOf(r);
+    r.CopyFrom(e);
+    MoveBalances(before, ShareOf(r));
+    PlaceRow(index);
+    note(Save());
     return first;
 }
 
@@ -480,8 +686,15 @@ int CAccount::DeleteTransactionById(const RecordId& id, bool fold) {
         return -1;
     const CTransaction& t = *Transactions()[static_cast<std::size_t>(index)];
     if (fold && !IsVoid(t)) {
+        // The opening balance moves, and both balances with it.
+        const bool inStep = BalancesInStep();
         AccountHeader& h = Header();
         h.SetOpeningBalance(Add(h.GetOpeningBalance(), t.GetSignedAmount()));
+        if (inStep) {
+            h.SetCurrentBalance(Add(h.GetCurrentBalance(), t.GetSignedAmount()));
+            h.SetClearedBalance(Add(h.GetClearedBalance(), t.GetSignedAmount()));
+            NoteBalances();
+        }
     }
     return RemoveTransactionAt(static_cast<std::size_t>(index));
 }
@@ -496,7 +709,7 @@ int CAccount::RemoveTransactionAt(std::size_t index) {
         return -1;
     std::unique_ptr<CTransaction> t = std::move(list[index]);
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
-    RecalcBalances();
+    MoveBalances(ShareOf(*t), {});
     t->SetAttributes(kAttrDeleted | kAttrModified);
     DeletedTransactions().push_back(std::move(t));
     return Save();

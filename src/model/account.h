@@ -112,11 +112,20 @@ class CAccount : public CAccountRoot {
     // The amount in this account's currency converted into other's.
     Cents ConvertAmountTo(const CAccount& other, Cents amount) const;
 
-    // Order.
+    // Order. The register stays in the order of its mode and direction: an
+    // edit moves only the rows it changed. Whoever changes other rows' sort
+    // keys (a rename of what the category or class texts show, rows edited
+    // in place) or the mode sorts the register again.
+
     // Inserts after every element equal to t; returns the position.
     std::size_t InsertSorted(std::unique_ptr<CTransaction> t);
-    // Sorts by the current mode and direction; saves.
+    // A stable sort by the current mode and direction, each row's key taken
+    // once; saves nothing.
+    void SortTransactions();
+    // SortTransactions, then saves.
     int ResortTransactions();
+    // Every row in the order of the current mode and direction (one pass).
+    bool IsInOrder() const;
     // <0, 0 or >0 by the current mode and direction.
     int CompareTransactions(const CTransaction& a, const CTransaction& b) const;
 
@@ -191,7 +200,26 @@ class CAccount : public CAccountRoot {
     CAccount* AccountById(const RecordId& id) const;
     // The account a split line or a whole transaction names, or nullptr.
     CAccount* TransferTarget(const RecordId& category) const;
-    TransactionSortKey SortKeyOf(const CTransaction& t) const;
+    // Moves the row at index, whose sort keys changed, to where a stable
+    // full sort would put it (among rows it equals, its old index decides).
+    // A register whose order is not known is checked once, the row left
+    // out, and sorted whole when it fails.
+    void PlaceRow(std::size_t index);
+    bool IsInOrderExcept(std::size_t skip) const;
+    bool OrderKnown() const;
+    void NoteOrder();
+    // What a transaction adds to the current and the cleared balance.
+    struct BalanceShare {
+        Cents current = 0;
+        Cents cleared = 0;
+    };
+    static BalanceShare ShareOf(const CTransaction& t);
+    // The header's balances are those this account last left there.
+    bool BalancesInStep() const;
+    void NoteBalances();
+    // The balances lose removed and gain added; recomputed instead when the
+    // header was changed from outside since.
+    void MoveBalances(const BalanceShare& removed, const BalanceShare& added);
     // Unlinks without saving; true when something changed.
     bool UnlinkTransaction(const RecordId& id, std::uint8_t splitLine);
 
@@ -208,6 +236,17 @@ class CAccount : public CAccountRoot {
     std::unordered_map<Cents, std::vector<CTransaction*>> sessionByAmount_;
     bool sessionActive_ = false;
     bool OwnsTransaction(const CTransaction* t) const;
+
+    // The order the register was last sorted or checked in; edits keep it.
+    bool orderKnown_ = false;
+    std::int16_t orderMode_ = 0;
+    bool orderAscending_ = true;
+    // The header balances as last computed here, to see a change from
+    // outside (a load, an opening balance set directly).
+    bool balancesKnown_ = false;
+    Cents knownOpening_ = 0;
+    Cents knownCurrent_ = 0;
+    Cents knownCleared_ = 0;
 };
 
 // The register icon of an account type.

@@ -170,6 +170,8 @@ int CAccountRoot::Load(const std::string& path) {
 int CAccountRoot::Save() {
     if (doNotSave_)
         return -1;
+    if (skipSaves_)
+        return 0;
     platform::NamedMutexLock lock(mutex_, GetLockTimeout());
     if (!lock.Held())
         return -1;

@@ -85,6 +85,9 @@ class CAccountRoot : public CObject {
     void SetPath(std::string path) { path_ = std::move(path); }
     bool GetDoNotSave() const { return doNotSave_; }
     void SetDoNotSave(bool on) { doNotSave_ = on; }
+    // While set, Save writes nothing and reports success, so a benchmark can
+    // time an edit without the disk. The program never sets it.
+    void SetSkipSaves(bool on) { skipSaves_ = on; }
     Cents GetOnlineBalance() const { return onlineBalance_; }
     void SetOnlineBalance(Cents v) { onlineBalance_ = v; }
     const HeaderCipher& GetCipher() const { return cipher_; }
@@ -129,6 +132,7 @@ class CAccountRoot : public CObject {
     // that may be renamed to a case-only variant of its name.
     std::string ownFile_;
     bool doNotSave_ = false;
+    bool skipSaves_ = false;
     platform::NamedMutex mutex_{kDatabaseMutexName};
     Cents onlineBalance_ = 0;
     HeaderCipher cipher_ = HeaderCipher::None();

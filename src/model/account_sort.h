@@ -20,8 +20,8 @@ inline constexpr int kSortModeCount = 9;
 // The fields the keys look at, taken out of a transaction once so that a
 // sort compares compact keys instead of whole records. The payee and memo
 // are views into the record, which must outlive the key; the category and
-// class texts come from the owner's lists and are filled only for the modes
-// that need them.
+// class texts come from the owner's lists, are filled only for the modes
+// that need them, and view storage that the maker of the key keeps.
 struct TransactionSortKey {
     int statusRank = 0;
     PalmTime date = 0;
@@ -32,8 +32,8 @@ struct TransactionSortKey {
     RecordId classId;
     std::string_view payee;
     std::string_view memo;
-    std::string categoryText;
-    std::string classText;
+    std::string_view categoryText;
+    std::string_view classText;
 };
 
 TransactionSortKey MakeSortKey(const CTransaction& t);

@@ -205,6 +205,10 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     // success the account leaves the data set and goes to *removed.
     int DeleteAccount(CAccount& account, std::unique_ptr<CAccount>* removed = nullptr);
     int MemorizePayee(const CTransaction& t);
+    // After a category, class or account was renamed: every register whose
+    // sort mode orders by those names and is now out of order is sorted
+    // again and saved. The first error.
+    int ResortRegistersByName();
     // Posts one occurrence into its account and saves the account, and only
     // then advances the schedule; a failed save takes the posting back, so
     // the occurrence is offered again.

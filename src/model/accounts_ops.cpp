@@ -170,6 +170,22 @@ int CAccounts::MemorizePayee(const CTransaction& t) {
     return payees_.MemorizeTransaction(t);
 }
 
+int CAccounts::ResortRegistersByName() {
+    int first = 0;
+    for (const auto& account : accounts_) {
+        const int mode = account->GetSortMode();
+        if (!SortModeUsesCategory(mode) && !SortModeUsesClass(mode))
+            continue;
+        // Edits place rows among the others: those must be in order.
+        if (account->IsInOrder())
+            continue;
+        const int r = account->ResortTransactions();
+        if (first == 0)
+            first = r;
+    }
+    return first;
+}
+
 // ---------------------------------------------------------------- scheduled
 
 int CAccounts::PostWithoutSave(const CUpcomingTrans& occurrence, CAccount** out,
