@@ -1,6 +1,5 @@
 #include "sync/handheld_merge.h"
 
-#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -58,13 +57,6 @@ class RunTransaction {
     bool open_ = false;
 };
 
-// The register order the account's sort mode gives; copies from handheld
-// rows may have changed dates.
-void SortRegister(CAccount& account) {
-    std::stable_sort(
-        account.Transactions().begin(), account.Transactions().end(),
-        [&](const auto& a, const auto& b) { return account.CompareTransactions(*a, *b) < 0; });
-}
 
 }  // namespace
 
@@ -124,7 +116,9 @@ int CHandheldMerge::Run() {
         options_.status(kWritingStatus);
     for (std::size_t i = 0; i < data->GetAccountCount(); ++i) {
         CAccount* account = data->GetAccountAt(i);
-        SortRegister(*account);
+        // Copies from handheld rows may have changed dates; the files are
+        // written at the end, so this sort saves nothing.
+        account->SortTransactions();
         account->RecalcBalances();
     }
     // The handheld's file is settled first: a write-back that fails leaves
