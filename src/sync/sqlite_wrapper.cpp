@@ -5,6 +5,8 @@
 #include <mutex>
 #include <utility>
 
+#include "sync/sqlite_budget.h"
+
 namespace tallowmere {
 
 namespace {
@@ -23,8 +25,16 @@ constexpr const char* kEntryNames[] = {
     "sqlite3_bind_int64",    "sqlite3_bind_null",    "sqlite3_bind_text",
     "sqlite3_bind_text16",   "sqlite3_bind_value",   "sqlite3_bind_zeroblob",
     "sqlite3_busy_timeout",  "sqlite3_bind_blob",    "sqlite3_db_config",
-    "sqlite3_limit",         "sqlite3_column_count",
+    "sqlite3_limit",         "sqlite3_column_count", "sqlite3_progress_handler",
+    "sqlite3_interrupt",
 };
+
+// Virtual machine steps between two looks at the budget.
+constexpr int kProgressSteps = 1000;
+
+int BudgetProgress(void* budget) {
+    return static_cast<const CSqliteBudget*>(budget)->Spent() ? 1 : 0;
+}
 
 std::mutex& NameMutex() {
     static std::mutex m;
@@ -54,8 +64,15 @@ CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path)
 CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path, int openFlags)
     : CSQLiteDBWrapper(std::move(path), openFlags, SqliteLibraryName()) {}
 
-CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path, int openFlags, std::string libraryName)
-    : path_(std::move(path)), open_flags_(openFlags), library_name_(std::move(libraryName)) {
+CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path, int openFlags, CSqliteBudget* budget)
+    : CSQLiteDBWrapper(std::move(path), openFlags, SqliteLibraryName(), budget) {}
+
+CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path, int openFlags, std::string libraryName,
+                                   CSqliteBudget* budget)
+    : path_(std::move(path)),
+      open_flags_(openFlags),
+      library_name_(std::move(libraryName)),
+      budget_(budget) {
     static_assert(std::size(kEntryNames) == kEntryCount);
     Open();
 }
@@ -64,6 +81,7 @@ CSQLiteDBWrapper::~CSQLiteDBWrapper() {
     // A connection that still has statements stays open (and leaks); the
     // library's code is never called through it again.
     Close();
+    Unguard();
     library_.Unload();
 }
 
@@ -106,7 +124,36 @@ int CSQLiteDBWrapper::Open() {
     }
     connection_ = db;
     Configure();
+    if (budget_ != nullptr && !Guard()) {
+        // A connection that cannot be stopped is not handed out.
+        if (auto close = Resolve<decltype(&::sqlite3_close)>(kClose))
+            close(connection_);
+        connection_ = nullptr;
+        return -1;
+    }
     return rc;
+}
+
+bool CSQLiteDBWrapper::Guard() {
+    auto progress = Resolve<decltype(&::sqlite3_progress_handler)>(kProgressHandler);
+    if (progress == nullptr || Resolve<decltype(&::sqlite3_interrupt)>(kInterrupt) == nullptr)
+        return false;
+    progress(connection_, kProgressSteps, BudgetProgress, budget_);
+    budget_->Attach(this);
+    guarded_ = true;
+    return true;
+}
+
+void CSQLiteDBWrapper::Unguard() {
+    if (guarded_)
+        budget_->Detach(this);
+    guarded_ = false;
+}
+
+void CSQLiteDBWrapper::Interrupt() {
+    auto interrupt = reinterpret_cast<decltype(&::sqlite3_interrupt)>(entries_[kInterrupt]);
+    if (interrupt != nullptr && connection_ != nullptr)
+        interrupt(connection_);
 }
 
 void CSQLiteDBWrapper::Configure() {
@@ -139,9 +186,14 @@ int CSQLiteDBWrapper::Close() {
     auto close = Resolve<decltype(&::sqlite3_close)>(kClose);
     if (close == nullptr)
         return -1;
+    // The budget must not interrupt a handle that is going.
+    const bool guarded = guarded_;
+    Unguard();
     int rc = close(connection_);
     if (rc == SQLITE_OK)
         connection_ = nullptr;
+    else if (guarded)
+        Guard();
     return rc;
 }
 
