@@ -8,6 +8,7 @@
 // Setup byte: bits 0-1 the current sync mode, bit 2 the merge fails, bit 3
 // the merge loses the database, bit 4 the program has no user list.
 // Each message: its length (2 bytes, little-endian), then its bytes.
+#include <netinet/in.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -259,7 +260,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     hh::CHandheldSyncServer server(options);
     hh::SetCurrentSyncMode(setup & 3);
 
-    hh::CSyncSession(server, session.Fd()).Run();
+    hh::CSyncSession(server, session.Fd(), htonl(INADDR_LOOPBACK)).Run();
 
     if (!events.Finished())
         std::abort();

@@ -11,6 +11,7 @@
 #include "platform/named_mutex.h"
 #include "sync/device_identity.h"
 #include "sync/file_transfer.h"
+#include "sync/handheld_db.h"
 #include "sync/handheld_read.h"
 #include "sync/sqlite_wrapper.h"
 #include "sync/sync_mode.h"
@@ -57,10 +58,17 @@ int NormalMode(int mode) {
 
 }  // namespace
 
-CSyncSession::CSyncSession(CHandheldSyncServer& server, int fd)
+CSyncSession::CSyncSession(CHandheldSyncServer& server, int fd, std::uint32_t peerAddress)
     : server_(server),
       link_(fd, server.options_.idleTimeout,
-            CSyncLink::Clock::now() + server.options_.sessionDeadline) {}
+            CSyncLink::Clock::now() + server.options_.sessionDeadline, server.wake_.ReadFd()),
+      peerAddress_(peerAddress) {
+    server_.EnterSession(budget_);
+}
+
+CSyncSession::~CSyncSession() {
+    server_.LeaveSession();
+}
 
 void CSyncSession::Status(std::string_view text) {
     if (server_.options_.events != nullptr)
@@ -68,6 +76,17 @@ void CSyncSession::Status(std::string_view text) {
 }
 
 void CSyncSession::SendFailure(std::string_view status, std::string_view code) {
+    // A wrong password, wherever it is found, holds the next try off.
+    if (code == kCodePasswordMismatch)
+        server_.brake_.Failed(deviceSerial_, peerAddress_);
+    SendFailureWords(status, code);
+}
+
+void CSyncSession::RefuseWhileWaiting() {
+    SendFailureWords(kStatusPasswordMismatch, kCodePasswordMismatch);
+}
+
+void CSyncSession::SendFailureWords(std::string_view status, std::string_view code) {
     Status(status);
     // The run ends whatever the peer does with these.
     if (link_.SendText(kWordFailed) && link_.ReceiveAck(kAckBytes) && link_.SendText(code))
@@ -86,13 +105,17 @@ void CSyncSession::Run() {
     if (ReceiveDatabase() && ReadDevice()) {
         if (options.events != nullptr)
             options.events->OnSyncTitle(std::string(kTitlePrefix) + deviceName_, mode_);
-        // Held from before the user's files are touched until they are
-        // final, so a desktop edit and the sync never overwrite each other.
+        // The desktop edits its current user's files only. For that user
+        // the lock is held from before the files are touched until they are
+        // final, so an edit and the sync never overwrite each other; any
+        // other user's sync, a new device's above all, leaves edits free.
         bool merged = false;
         {
             platform::NamedMutex busy(kDesktopBusyMutexName);
-            platform::NamedMutexLock lock(busy, options.busyLockTimeout);
-            if (!lock.Held()) {
+            std::optional<platform::NamedMutexLock> lock;
+            if (syncsCurrentUser_)
+                lock.emplace(busy, options.busyLockTimeout);
+            if (lock && !lock->Held()) {
                 SendFailure(kStatusUnexpected, kCodeMergeFailed);
             } else if (FindOrCreateUser()) {
                 MergeAndSendBack();
@@ -108,8 +131,13 @@ void CSyncSession::Run() {
 }
 
 bool CSyncSession::ReceiveDatabase() {
-    if (link_.ReceiveText(kMaxWordBytes) != kWordFileSend)
+    if (link_.ReceiveText(kMaxWordBytes, server_.options_.firstWordTimeout) != kWordFileSend)
         return false;
+    // A source inside its wait learns so before it sends a byte of its file.
+    if (server_.brake_.AddressWaits(peerAddress_)) {
+        RefuseWhileWaiting();
+        return false;
+    }
     if (!link_.SendText(kWordOk))
         return false;
     Status(kStatusReceiving);
@@ -122,11 +150,17 @@ bool CSyncSession::ReceiveDatabase() {
 }
 
 bool CSyncSession::ReadDevice() {
+    const SyncServerOptions& options = server_.options_;
+    budget_.Start(options.sqliteBudget);
     DeviceSettings settings;
     int rc = SQLITE_ERROR;
     {
-        CSQLiteDBWrapper db(server_.databasePath_, SQLITE_OPEN_READWRITE);
-        rc = ReadDeviceSettings(db, settings);
+        CSQLiteDBWrapper db(server_.databasePath_, SQLITE_OPEN_READWRITE, &budget_);
+        // Nothing is read from a file that is not the handheld's: a view or
+        // a trigger would run the sender's own queries.
+        rc = CheckSchema(db);
+        if (rc == SQLITE_OK)
+            rc = ReadDeviceSettings(db, settings);
         db.Close();
     }
     deviceName_ = DeviceDisplayName(settings.device_name);
@@ -139,11 +173,22 @@ bool CSyncSession::ReadDevice() {
         SendFailure(kStatusCorrupt, kCodeBadData);
         return false;
     }
-    {
-        auto lock = LockUsers(server_.options_.usersMutex);
-        newDevice_ = server_.options_.users == nullptr ||
-                     FindDeviceUser(*server_.options_.users, deviceSerial_) == nullptr;
+    // Before the busy lock and before the password is compared.
+    if (server_.brake_.SerialWaits(deviceSerial_)) {
+        RefuseWhileWaiting();
+        return false;
     }
+    std::string knownFolder;
+    {
+        auto lock = LockUsers(options.usersMutex);
+        const CUserItem* known =
+            options.users == nullptr ? nullptr : FindDeviceUser(*options.users, deviceSerial_);
+        newDevice_ = known == nullptr;
+        if (known != nullptr)
+            knownFolder = known->GetFolderName();
+    }
+    syncsCurrentUser_ =
+        !newDevice_ && options.currentUserFolder && options.currentUserFolder() == knownFolder;
     // The mode of this run only: a first sync must not leave mode 2 behind.
     mode_ = newDevice_ ? kSyncModeHandheldOverwrites : NormalMode(GetCurrentSyncMode());
     return true;
@@ -217,6 +262,7 @@ void CSyncSession::MergeAndSendBack() {
         run.mode = mode_;
         run.newDeviceUser = newDevice_;
         run.status = [this](std::string_view text) { Status(text); };
+        run.sqliteBudget = &budget_;
         const MergeRunner& runner = options.mergeRunner;
         const int rc = runner(dataFolder_, server_.databasePath_, std::move(run));
         if (rc != 0) {
@@ -236,6 +282,7 @@ void CSyncSession::MergeAndSendBack() {
             // Only a completed send-back keeps the merged files: otherwise
             // the handheld never learns of them.
             if (sent) {
+                server_.brake_.Succeeded(deviceSerial_, peerAddress_);
                 backup_.DeleteBackup();
                 LoadDefaultSyncMode();
             } else {
@@ -246,6 +293,9 @@ void CSyncSession::MergeAndSendBack() {
 }
 
 void CSyncSession::Finish() {
+    // The peer may connect again as soon as it hears the end: it must not
+    // find its address still running.
+    server_.queue_.Done();
     link_.SendText(kWordEnd);
     platform::ShutdownSocket(link_.Fd());
     server_.RemoveDatabaseFiles();
