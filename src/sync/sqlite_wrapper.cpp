@@ -123,14 +123,15 @@ int CSQLiteDBWrapper::Open() {
         return rc != SQLITE_OK ? rc : SQLITE_CANTOPEN;
     }
     connection_ = db;
-    Configure();
+    // Under the budget from its first statement on; a connection that
+    // cannot be stopped is not handed out.
     if (budget_ != nullptr && !Guard()) {
-        // A connection that cannot be stopped is not handed out.
         if (auto close = Resolve<decltype(&::sqlite3_close)>(kClose))
             close(connection_);
         connection_ = nullptr;
         return -1;
     }
+    Configure();
     return rc;
 }
 
