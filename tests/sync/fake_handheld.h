@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -149,7 +150,14 @@ class FakeHandheld {
         const long n = platform::ReceiveSome(socket_.Fd(), text, sizeof text, deadline_);
         if (n <= 0 || stall)
             return;
-        const std::size_t size = std::stoul(std::string(text, static_cast<std::size_t>(n)));
+        // Anything but a size (the desktop ended the run instead) is kept
+        // as a word.
+        std::size_t size = 0;
+        const auto [end, error] = std::from_chars(text, text + n, size);
+        if (error != std::errc() || end != text + n) {
+            r.words.emplace_back(text, static_cast<std::size_t>(n));
+            return;
+        }
         Send("OK");
         std::string bytes;
         char block[4096];

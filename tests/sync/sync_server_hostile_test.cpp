@@ -100,6 +100,7 @@ TEST_P(SyncServerHostileTest, EndsWithinItsBudgetAndTheNextSessionSyncs) {
     // Stopped in the middle of its SQLite work, which on its own would run
     // far past the wait.
     server_.reset();
+    events_.Take();
     const HandheldScript again = Prepare(c.sql);
     const test::Snapshot ready = test::TakeSnapshot(knownFolder_);
     Start(RealMergeOptions(std::chrono::minutes(2)));
