@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "exchange/ofx_client.h"
-#include "exchange/ofx_datetime.h"
 #include "exchange/stream_memory.h"
+#include "model/ofx_datetime.h"
 #include "walk_stopper.h"
 
 namespace {
@@ -44,11 +44,11 @@ class Checker : public ex::COfxClient::MGetProfileEventHandler,
                                         std::string_view) override {
         if (type.size() > 11 || name.size() > 32 || (type == "CHECK" && !checkNumber))
             std::abort();
-        (void)ex::ParseOfxDateTime(date);
+        (void)tallowmere::ParseOfxDateTime(date);
         return Event();
     }
     std::int32_t OnStatementEnd(std::string_view end) override {
-        (void)ex::ParseOfxDateTime(end);
+        (void)tallowmere::ParseOfxDateTime(end);
         return Event();
     }
     std::int32_t OnLedgerBalance(std::string_view) override { return Event(); }

@@ -10,7 +10,7 @@ namespace tallowmere {
 InstitutionListFactory FiListFactory();
 
 // The desktop's options: the given cipher, no placeholders, the institution
-// list.
+// list; a load that succeeds moves the client-UID list to its folder.
 AccountsLoadOptions DesktopLoadOptions(HeaderCipher cipher);
 
 }  // namespace tallowmere

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <mutex>
 #include <new>
 #include <string>
 #include <utility>
 
 #include "model/archive.h"
+#include "model/object.h"
 #include "platform/text_1252.h"
 
 namespace tallowmere {
@@ -21,6 +23,7 @@ void CFiItem::Serialize(CArchive& ar) {
     } else {
         fiId_ = ar.ReadInt32();
         name_ = ar.ReadString();
+        ar.SerializeItemEndZero();
     }
 }
 
@@ -44,7 +47,16 @@ void CFiItem::SetDetails(std::string_view url, std::string_view org, std::string
     appVer_ = std::string(appVer);
 }
 
+void RegisterFiItemClass() {
+    static std::once_flag once;
+    std::call_once(once, [] { RegisterRuntimeClass({"CFiItem", &CreateForLoad<CFiItem>}); });
+}
+
 // --- the list ---
+
+CFiList::CFiList() {
+    RegisterFiItemClass();
+}
 
 void CFiList::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {

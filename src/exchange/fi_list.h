@@ -45,7 +45,8 @@ class CFiItem : public CListItem,
     CFiItem(std::int32_t fiId, std::string_view name);
 
     std::string_view GetClassName() const override { return "CFiItem"; }
-    // int32 institution id, then the name as an archive string.
+    // int32 institution id, then the name as an archive string; no 32-bit
+    // zero after them (one is read where a file has it).
     void Serialize(CArchive& ar) override;
     std::string GetName() const override { return name_; }
 
@@ -152,8 +153,16 @@ class CFiItem : public CListItem,
     std::int32_t clientUidRequired_ = 0;
 };
 
+// Gives the object stream the factory of CFiItem, so that list files naming
+// it can be read. Explicit rather than a static registrar, which the linker
+// may drop from a static library. Thread-safe; once is enough.
+void RegisterFiItemClass();
+
 class CFiList : public CFileList, public exchange::CFidbClient::MUpdateFiListEventHandler {
   public:
+    // Registers CFiItem, so that every list can read its file.
+    CFiList();
+
     // The list version the directory reports.
     static constexpr std::int32_t kDirectoryListVersion = exchange::kFiDirectoryListVersion;
 
@@ -201,6 +210,7 @@ class CFiList : public CFileList, public exchange::CFidbClient::MUpdateFiListEve
 
   protected:
     bool AcceptsItem(const CObject& obj) const override;
+    bool ItemsEndEitherWay() const override { return true; }
 
   private:
     void RebuildUpdateIndex();

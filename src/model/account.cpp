@@ -767,7 +767,7 @@ Cents CAccount::GetReconcileDifference() const {
 int CAccount::AddReconcileAdjustment(Cents amount) {
     auto t = std::make_unique<CTransaction>();
     t->SetDate(TodayBound(0));
-    t->SetPayeeName(LoadString(kStringReconcileAdjustment));
+    t->SetPayeeName(LoadString1252(kStringReconcileAdjustment));
     t->SetAmount(amount < 0 ? Negate(amount) : amount);
     t->SetTypeId(amount <= 0 ? DepositTypeId : WithdrawalTypeId);
     t->SetCategoryId(kNoneId);

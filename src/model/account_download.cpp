@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "exchange/ofx_datetime.h"
+#include "model/ofx_datetime.h"
 #include "model/payee.h"
 #include "model/payee_lookup.h"
 #include "model/transaction_type.h"
@@ -276,7 +276,7 @@ int CAccount::AddDownloadedTransaction(std::string_view dateText, std::string_vi
     if (HasOnlineId(onlineId))
         return 0;
     // A date or amount that cannot be read would be stored as 1904 or as 0.
-    const PalmTime date = exchange::ParseOfxDateTime(dateText);
+    const PalmTime date = ParseOfxDateTime(dateText);
     const std::optional<Cents> amount = ParseBankAmount(amountText);
     if (date == 0 || !amount)
         return kDownloadUnreadable;
@@ -418,9 +418,8 @@ void CAccount::ApplyPayeeDefaults(CTransaction& t) const {
     // without its mirror.
     const RecordId category = m->GetCategoryId();
     if (category == SplitMarkerId) {
-        // Lines memorised for another amount would not add up to this one.
-        if (Magnitude(m->GetAmount()) != Magnitude(t.GetAmount()))
-            return;
+        // The lines come whatever the amount: a difference stays as the
+        // split's remainder for the user to see and settle.
         CTransaction lines{CTransaction::ForLoad{}};
         m->GetMemorizedSplits(lines);
         for (std::size_t line = 0; line < kSplitLineCount; ++line) {

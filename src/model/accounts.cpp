@@ -10,6 +10,7 @@
 #include "model/old_format.h"
 #include "model/paths.h"
 #include "model/string_table.h"
+#include "model/write_back_journal.h"
 #include "platform/file_ops.h"
 #include "platform/text_1252.h"
 #include "platform/win_error.h"
@@ -75,7 +76,12 @@ int CAccounts::Load(const std::string& folder, const AccountsLoadOptions& option
     oldFormat_ = false;
     cipher_ = options.cipher;
 
-    int r = LoadAccountFiles(folder, options.includePlaceholders);
+    // A sync write-back that a crash cut short is finished before anything
+    // of the folder is read or tidied away.
+    int r = RecoverDataFolder(folder);
+    if (r != 0)
+        return Fail(r, folder);
+    r = LoadAccountFiles(folder, options.includePlaceholders);
     if (r != 0)
         return r;
     if (accounts_.empty() && options.writeNothing) {
@@ -135,6 +141,8 @@ int CAccounts::Load(const std::string& folder, const AccountsLoadOptions& option
         return r;
 
     folder_ = folder;
+    if (options.afterLoad)
+        options.afterLoad(folder_);
     return 0;
 }
 
@@ -180,7 +188,7 @@ int CAccounts::CreateDefaultAccounts(const std::string& folder, bool write) {
         account.SetCipher(cipher_);
         AccountHeader& h = account.Header();
         h.SetId(RecordId::Fixed(d.code));
-        const std::string name = LoadString(d.stringId);
+        const std::string name = LoadString1252(d.stringId);
         h.SetName(name);
         h.SetType(d.type);
         h.SetIconIndex(d.icon);
@@ -357,7 +365,7 @@ std::string CAccounts::GetTransferLabelById(const RecordId& id) const {
 
 std::string CAccounts::GetCategoryDisplayText(const RecordId& id) const {
     if (id == SplitMarkerId)
-        return LoadString(kStringSplit);
+        return LoadString1252(kStringSplit);
     if (const CAccount* account = FindAccountById(id))
         return account->GetTransferLabel();
     return categories_.GetFullNameById(id);

@@ -65,6 +65,9 @@ struct AccountsLoadOptions {
     // the data set as a whole (the handheld sync's copy).
     bool writeNothing = false;
     InstitutionListFactory makeInstitutionList;
+    // Called with the folder once every file has loaded, never after a
+    // failed load: the desktop points its per-user state at the folder.
+    std::function<void(const std::string& folder)> afterLoad;
 };
 
 // Which file stopped a load, and with what.
@@ -114,9 +117,11 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     // returns the first error.
     int Save();
 
-    // The entry step after a desktop load: posts every due automatic
+    // The last step of a load, left to the caller: posts every due automatic
     // scheduled transaction (items of a missing account are skipped) and
-    // saves the accounts, then the schedule. 0 or the first error.
+    // saves the accounts, then the schedule. 0 or the first error. The
+    // program calls it after every desktop load and never after the sync's,
+    // whose copy of another user's data set is written back as merged.
     int EnterDueScheduled();
 
     const std::string& GetFolder() const { return folder_; }
@@ -170,6 +175,10 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     std::uint8_t GetHomeCurrencyId() const override;
     std::optional<double> GetCurrencyRate(std::uint8_t currency) const override;
     std::string GetClassNameById(const RecordId& id) const override;
+    // Downloads and OFX imports into these accounts use the data set's own
+    // look-up and memorised payees.
+    CPayeeLookupList* GetPayeeLookupList() override { return &payeeLookup_; }
+    const CPayeesList* GetPayeesList() const override { return &payees_; }
     Cents ConvertToHomeCurrency(Cents amount, std::uint8_t currency) const;
     // Accounts of that currency move to the home currency and are saved.
     // The first error.

@@ -59,7 +59,7 @@ int CAccounts::CreateTransfer(PalmTime date, CAccount& from, CAccount& to, Cents
         return -1;
     }
     const PalmTime when = CombineDateWithNow(date);
-    const std::string payee = LoadString(kStringTransfer);
+    const std::string payee = LoadString1252(kStringTransfer);
     const std::uint8_t status = cleared ? kStatusCleared : kStatusOpen;
 
     fromSide->SetDate(when);
@@ -325,7 +325,7 @@ int CAccounts::AddImportedTransaction(CAccount& account, const ImportRecord& rec
             if (!c)
                 continue;
             auto m = std::make_unique<CTransaction>();
-            m->SetPayeeName(LoadString(kStringTransfer));
+            m->SetPayeeName(LoadString1252(kStringTransfer));
             m->SetDate(t->GetDate());
             m->SetTypeId(MirrorTypeOf(*t));
             m->SetStatus(t->GetStatus() & kStatusMask);

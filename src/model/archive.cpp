@@ -6,6 +6,7 @@
 #include <new>
 
 #include "model/byte_order.h"
+#include "model/error_sink.h"
 #include "platform/atomic_file.h"
 #include "platform/text_1252.h"
 #include "platform/win_error.h"
@@ -366,33 +367,92 @@ std::unique_ptr<CObject> CArchive::ReadOwnedObject(const ObjectFilter& accept) {
     return obj;
 }
 
+void CArchive::SerializeItemEndZero() {
+    if (storing_ || !itemEndZero_)
+        return;
+    if (ReadUInt32() != 0)
+        Fail();
+    ++itemEndZerosRead_;
+}
+
 // --- whole files ---
 
-int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj, bool oldFormatRecords) {
+namespace {
+
+// One parse of a file image, and how it ended.
+struct Parse {
+    int code = 0;
+    bool toTheEnd = false;
+    std::size_t itemEndZeros = 0;
+};
+
+Parse ParseObjectData(std::span<const std::uint8_t> data, CObject& obj, bool oldFormatRecords,
+                      bool itemEndZero) {
+    Parse p;
     try {
         CArchive ar(data);
         ar.SetOldFormatRecords(oldFormatRecords);
+        ar.SetItemEndZero(itemEndZero);
         obj.Serialize(ar);
-        return 0;
+        p.toTheEnd = ar.Remaining() == 0;
+        p.itemEndZeros = ar.ItemEndZerosRead();
     } catch (const ArchiveError& e) {
-        return e.code != 0 ? e.code : kErrorBadFile;
+        p.code = e.code != 0 ? e.code : kErrorBadFile;
     } catch (const std::bad_alloc&) {
-        return platform::kErrorNotEnoughMemory;
+        p.code = platform::kErrorNotEnoughMemory;
     } catch (...) {
-        return kErrorBadFile;
+        p.code = kErrorBadFile;
     }
+    return p;
 }
 
-int LoadObjectFile(const std::string& path, CObject& obj, bool oldFormatRecords) {
-    std::vector<std::uint8_t> data;
-    int r;
+constexpr int kStringItemFormsUnclear = 3150;
+
+}  // namespace
+
+int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj, bool oldFormatRecords) {
+    return ParseObjectData(data, obj, oldFormatRecords, false).code;
+}
+
+int LoadObjectDataEitherItemEnd(std::span<const std::uint8_t> data, CObject& obj,
+                                bool oldFormatRecords, std::string_view fileName) {
+    // Each parse refills obj; the form written today is parsed last, so that
+    // in the usual case obj already holds the form that fits.
+    const Parse withZero = ParseObjectData(data, obj, oldFormatRecords, true);
+    if (withZero.code == platform::kErrorNotEnoughMemory)
+        return withZero.code;
+    // A file without such records reads the same both ways: that is one form.
+    const bool zeroFits = withZero.code == 0 && withZero.toTheEnd && withZero.itemEndZeros > 0;
+    const Parse without = ParseObjectData(data, obj, oldFormatRecords, false);
+    if (without.code == platform::kErrorNotEnoughMemory)
+        return without.code;
+    const bool withoutFits = without.code == 0 && without.toTheEnd;
+    if (withoutFits && !zeroFits)
+        return 0;
+    if (zeroFits && !withoutFits)
+        return ParseObjectData(data, obj, oldFormatRecords, true).code;
     try {
-        r = platform::ReadWholeFile(path, data);
+        ReportError(kStringItemFormsUnclear,
+                    {std::string(fileName), static_cast<std::int64_t>(kErrorBadFile)});
+    } catch (...) {
+        // The caller still learns of the failure from the result.
+    }
+    return kErrorBadFile;
+}
+
+int ReadObjectFile(const std::string& path, std::vector<std::uint8_t>& data) {
+    try {
+        return platform::ReadWholeFile(path, data);
     } catch (const std::bad_alloc&) {
         return platform::kErrorNotEnoughMemory;
     } catch (...) {
         return platform::kErrorGenFailure;
     }
+}
+
+int LoadObjectFile(const std::string& path, CObject& obj, bool oldFormatRecords) {
+    std::vector<std::uint8_t> data;
+    const int r = ReadObjectFile(path, data);
     if (r != 0)
         return r;
     return LoadObjectData(data, obj, oldFormatRecords);

@@ -50,6 +50,14 @@ class CArchive {
     bool OldFormatRecords() const { return oldFormatRecords_; }
     bool IsLoading() const { return !storing_; }
 
+    // Scheduled items and institutions are written without the 32-bit zero
+    // that ends every other item's record, but files holding it exist. A
+    // loading archive reads that zero only when told that the file has it
+    // (and refuses one that is not zero); storing writes none.
+    void SetItemEndZero(bool present) { itemEndZero_ = present; }
+    void SerializeItemEndZero();
+    std::size_t ItemEndZerosRead() const { return itemEndZerosRead_; }
+
     // --- storing ---
     void WriteByte(std::uint8_t v);
     void WriteWord(std::uint16_t v);
@@ -109,6 +117,8 @@ class CArchive {
 
     bool storing_;
     bool oldFormatRecords_ = false;
+    bool itemEndZero_ = false;
+    std::size_t itemEndZerosRead_ = 0;
     // Index table shared by classes and objects, counted from 1; each new
     // class and each object takes the next number.
     std::uint32_t mapCount_ = 1;
@@ -163,6 +173,10 @@ std::vector<std::unique_ptr<T>> ReadOwnedObjectList(CArchive& ar,
     return items;
 }
 
+// Reads a whole file for a load: 0, the system's code when it cannot be read
+// (2 not found, 3 path not found, ...), or 8 when memory runs out.
+int ReadObjectFile(const std::string& path, std::vector<std::uint8_t>& data);
+
 // Reads the whole file into memory and loads obj from it. Returns 0; the
 // system's code when the file cannot be read (2 not found, 3 path not found,
 // ...); the code of an ArchiveError thrown while reading; 8 when memory runs
@@ -170,6 +184,13 @@ std::vector<std::unique_ptr<T>> ReadOwnedObjectList(CArchive& ar,
 int LoadObjectFile(const std::string& path, CObject& obj, bool oldFormatRecords = false);
 // The same over a file image already in memory.
 int LoadObjectData(std::span<const std::uint8_t> data, CObject& obj, bool oldFormatRecords = false);
+// The same for a file whose item records may each end with the 32-bit zero
+// or not (CArchive::SetItemEndZero): the image is parsed both ways, and the
+// one way that reads exactly to the end of it, every such zero being zero,
+// is kept. When neither way or both ways do, the load fails with
+// kErrorBadFile and says so for the file named; 8 when memory runs out.
+int LoadObjectDataEitherItemEnd(std::span<const std::uint8_t> data, CObject& obj,
+                                bool oldFormatRecords, std::string_view fileName);
 
 // Serialises obj into the bytes its file holds. Returns 0 or a Windows error
 // code.

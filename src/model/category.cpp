@@ -8,6 +8,7 @@
 
 #include "model/archive.h"
 #include "model/byte_order.h"
+#include "model/error_sink.h"
 #include "model/old_format.h"
 #include "model/string_table.h"
 #include "platform/text_1252.h"
@@ -17,6 +18,7 @@ namespace tallowmere {
 namespace {
 
 constexpr int kStringSplit = 317;  // "-SPLIT-"
+constexpr int kStringLayoutGuessed = 3151;
 constexpr std::size_t kNameMax = kCategoryNameFieldSize - 1;
 constexpr CPalmFileList::Position kNone = CPalmFileList::kNoPosition;
 
@@ -151,7 +153,7 @@ std::string CCategoryItem::GetFullName(const CCategoryList& list) const {
 bool IsValidCategoryName(std::string_view text) {
     if (text.empty())
         return true;
-    if (SameName(text, LoadString(kStringSplit)))
+    if (SameName(text, LoadString1252(kStringSplit)))
         return false;
     if (text.back() == ':' || text.find('/') != std::string_view::npos)
         return false;
@@ -195,7 +197,7 @@ void CCategoryList::Serialize(CArchive& ar) {
 void CCategoryList::CreateDefaults() {
     for (const DefaultCategory& d : kDefaultCategories) {
         auto item = std::make_unique<CCategoryItem>();
-        item->SetName(LoadString(d.stringId));
+        item->SetName(LoadString1252(d.stringId));
         item->SetId(RecordId::Fixed(d.code));
         if (d.parentCode != 0)
             item->SetParentId(RecordId::Fixed(d.parentCode));
@@ -228,16 +230,27 @@ int CCategoryList::FinishDetecting(int loadResult, bool* idFirst) {
         Reindex();
         return loadResult;
     }
-    bool old = false;
+    CategoryLayout layout;
     try {
         std::vector<CCategoryItem::Record> raw;
         raw.reserve(items_.size());
         for (const auto& item : items_)
             raw.push_back(static_cast<const CCategoryItem&>(*item).record_);
-        old = CategoryRecordsAreIdFirst(raw);
+        layout = JudgeCategoryRecords(raw);
     } catch (const std::bad_alloc&) {
         DeleteAll();
         return platform::kErrorNotEnoughMemory;
+    }
+    // Records that tell nothing fall back on the built-in Auto: the file is
+    // old when Auto is missing, and it is, or a record holding it in the
+    // current place would have told. The user hears of the guess.
+    const bool old = layout != CategoryLayout::kCurrent;
+    if (layout == CategoryLayout::kUnclear) {
+        try {
+            ReportError(kStringLayoutGuessed, {path_});
+        } catch (...) {
+            // The guess stands without the message.
+        }
     }
     if (old) {
         // The list accepts nothing but categories.

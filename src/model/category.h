@@ -132,9 +132,11 @@ class CCategoryList : public CCommonList {
     void CreateDefaults() override;
 
     // Loads the file and decides from its own records, deleted ones
-    // included, whether they stand in the old id-first layout, converting
-    // them if so; *idFirst gets the decision. The list's old-format setting
-    // is not used. Results as Load.
+    // included, whether they stand in the old id-first layout
+    // (JudgeCategoryRecords), converting them if so; records that tell
+    // nothing count as old, since the built-in Auto is missing, and that
+    // guess is reported. *idFirst gets the decision. The list's old-format
+    // setting is not used. Results as Load.
     int LoadDetectingLayout(const std::string& path, bool* idFirst = nullptr);
     int LoadDataDetectingLayout(std::span<const std::uint8_t> data, bool* idFirst = nullptr);
 

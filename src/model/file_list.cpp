@@ -32,10 +32,13 @@ bool CFileList::AcceptsItem(const CObject& obj) const {
 
 int CFileList::LoadData(std::span<const std::uint8_t> data) {
     DeleteAll();
-    if (LoadObjectData(data, *this) == 0)
+    const bool eitherWay = ItemsEndEitherWay();
+    const int r = eitherWay ? LoadObjectDataEitherItemEnd(data, *this, false, path_)
+                            : LoadObjectData(data, *this);
+    if (r == 0)
         return 0;
     DeleteAll();
-    return -1;
+    return eitherWay ? r : -1;
 }
 
 int CFileList::Load(const std::string& path) {

@@ -30,7 +30,9 @@ class CFileList : public CObject {
 
     // Stores the path and replaces the items with the file's. Returns 0, the
     // system's code when the file cannot be read (2, 3, ...), or -1 for any
-    // failure while reading; on failure the list is empty.
+    // failure while reading, except that a list whose records end either way
+    // gives the result of LoadObjectDataEitherItemEnd; on failure the list is
+    // empty.
     int Load(const std::string& path);
     // The same over a file image in memory (the path is left alone).
     int LoadData(std::span<const std::uint8_t> data);
@@ -60,6 +62,9 @@ class CFileList : public CObject {
     // The kind of item this list holds; a file with another kind fails to
     // load.
     virtual bool AcceptsItem(const CObject& obj) const;
+    // Whether the records of this list's files are found both with and
+    // without the 32-bit zero at their end; the base: no.
+    virtual bool ItemsEndEitherWay() const { return false; }
 
     std::vector<std::unique_ptr<CListItem>> items_;
     std::string path_;

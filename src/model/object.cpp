@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "exchange/fi_list.h"
 #include "model/category.h"
 #include "model/class_item.h"
 #include "model/currency.h"
@@ -23,6 +22,7 @@ namespace {
 
 // Every class name that the system's files may hold. A name whose class is not
 // built in this program has no factory, so a file holding it fails to load.
+// The online-banking layer registers the factory of its CFiItem itself.
 const CRuntimeClass kBuiltInClasses[] = {
     {"CPalmListItem", &CreateForLoad<CPalmListItem>},
     {"CPalmFileList", nullptr},
@@ -33,7 +33,7 @@ const CRuntimeClass kBuiltInClasses[] = {
     {"CCategoryList", nullptr},
     {"CClassItem", &CreateForLoad<CClassItem>},
     {"CCurrencyItem", &CreateForLoad<CCurrencyItem>},
-    {"CFiItem", &CreateForLoad<CFiItem>},
+    {"CFiItem", nullptr},
     {"CPayeeItem", &CreateForLoad<CPayeeItem>},
     {"CPayeeLookupItem", &CreateForLoad<CPayeeLookupItem>},
     {"CScheduledItem", &CreateForLoad<CScheduledItem>},

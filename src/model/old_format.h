@@ -25,16 +25,23 @@ void ConvertIdFirstRecord(std::span<std::uint8_t> record);
 // zero bytes. A load of an id-first file turns it into the current layout.
 void SerializeNamedRecord(CArchive& ar, std::span<std::uint8_t> record, std::size_t trailerBytes);
 
-// Decides from the raw records of a category file, as they stand in the file
-// and deleted ones included, whether they are in the id-first layout. A
-// built-in category id in the current id place means the current layout; one
-// in the id-first place, with that layout's name terminator at byte 40,
-// means the old one. Without either, byte 40 decides: an old record always
-// holds its name's NUL there, a current one the last byte of its id; a file
-// with no evidence for the old layout is taken as current.
-bool CategoryRecordsAreIdFirst(std::span<const CCategoryItem::Record> records);
+// What the raw records of a category file, as they stand in the file and
+// deleted ones included, tell of their layout, asked in this order:
+// 1. a built-in category id in the current id place: the current layout;
+// 2. one in the id-first place, with that layout's name terminator at byte
+//    40: the id-first layout;
+// 3. no records at all: the current layout;
+// 4. otherwise every record is read both ways. A layout fits a record when
+//    its name field holds a NUL-terminated name without control bytes and
+//    only zeros after it, and its id is zero, fixed (bytes 0-5 zero) or
+//    made at a plausible time; the answer is the layout that every record
+//    fits;
+// 5. when both layouts fit every record, or neither does: unclear.
+enum class CategoryLayout { kCurrent, kIdFirst, kUnclear };
+CategoryLayout JudgeCategoryRecords(std::span<const CCategoryItem::Record> records);
 
-// The decision over a category file or its image: 0 with idFirst set, or the
+// The decision over a category file or its image, as
+// CCategoryList::LoadDetectingLayout makes it: 0 with idFirst set, or the
 // load's error (2 when the file is missing; idFirst is then false).
 int DetectIdFirstCategoryFile(const std::string& path, bool& idFirst);
 int DetectIdFirstCategoryData(std::span<const std::uint8_t> data, bool& idFirst);

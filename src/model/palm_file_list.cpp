@@ -1,6 +1,7 @@
 #include "model/palm_file_list.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "model/archive.h"
 #include "model/error_sink.h"
@@ -165,15 +166,16 @@ CPalmListItem* CPalmFileList::FindById(const RecordId& id, bool all) const {
 int CPalmFileList::Load(const std::string& path) {
     path_ = path;
     DeleteAll();
-    const int r = LoadObjectFile(path, *this, oldFormatRecords_);
-    if (r != 0)
-        DeleteAll();
-    return r;
+    std::vector<std::uint8_t> data;
+    const int r = ReadObjectFile(path, data);
+    return r != 0 ? r : LoadData(data);
 }
 
 int CPalmFileList::LoadData(std::span<const std::uint8_t> data) {
     DeleteAll();
-    const int r = LoadObjectData(data, *this, oldFormatRecords_);
+    const int r = ItemsEndEitherWay()
+                      ? LoadObjectDataEitherItemEnd(data, *this, oldFormatRecords_, path_)
+                      : LoadObjectData(data, *this, oldFormatRecords_);
     if (r != 0)
         DeleteAll();
     return r;

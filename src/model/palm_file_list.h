@@ -108,6 +108,10 @@ class CPalmFileList : public CObject {
     // The kind of item this list holds; a file with another kind fails to
     // load. Lists of a concrete record override it.
     virtual bool AcceptsItem(const CObject& obj) const;
+    // Whether the records of this list's files are found both with and
+    // without the 32-bit zero at their end (read as
+    // LoadObjectDataEitherItemEnd reads them); the base: no.
+    virtual bool ItemsEndEitherWay() const { return false; }
     // Where ReplaceItem puts a live item; the base: before the first deleted.
     virtual std::size_t LiveInsertIndex(const CPalmListItem& item) const;
 

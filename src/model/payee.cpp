@@ -311,34 +311,6 @@ bool CPayeesList::AcceptsItem(const CObject& obj) const {
     return dynamic_cast<const CPayeeItem*>(&obj) != nullptr;
 }
 
-void CPayeesList::Serialize(CArchive& ar) {
-    if (ar.IsLoading())
-        idsAssigned_ = false;
-    CNameIdIndexedList::Serialize(ar);
-    if (ar.IsStoring())
-        return;
-    for (const auto& item : items_) {
-        const auto* payee = dynamic_cast<const CPayeeItem*>(item.get());
-        if (payee != nullptr && payee->IdAssignedOnLoad())
-            idsAssigned_ = true;
-    }
-}
-
-int CPayeesList::SaveAssignedIds(int loadResult) {
-    // A failed save was reported by Save; the list itself loaded.
-    if (loadResult == 0 && idsAssigned_ && Save() == 0)
-        idsAssigned_ = false;
-    return loadResult;
-}
-
-int CPayeesList::Load(const std::string& path) {
-    return SaveAssignedIds(CPalmFileList::Load(path));
-}
-
-int CPayeesList::LoadOrCreate(const std::string& path) {
-    return SaveAssignedIds(CPalmFileList::LoadOrCreate(path));
-}
-
 CPayeeItem* CPayeesList::FindByName(std::string_view name) const {
     return dynamic_cast<CPayeeItem*>(FindLiveByName(CPayeeItem::StoredName(name)));
 }

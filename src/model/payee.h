@@ -119,16 +119,10 @@ class CPayeeItem : public CCommonListItem {
     bool idAssignedOnLoad_ = false;
 };
 
+// Payees that a file holds without an id are given one as they load; it is
+// written with the list's next save, never by the load itself.
 class CPayeesList : public CNameIdIndexedList {
   public:
-    void Serialize(CArchive& ar) override;
-
-    // The base's loads; when the file held payees without an id, the ids
-    // given to them are saved at once so they stay the same at the next load
-    // (called on this class, not through the base).
-    int Load(const std::string& path);
-    int LoadOrCreate(const std::string& path);
-
     // First live payee whose name equals the text (cut as stored) ignoring
     // case; nullptr when none.
     CPayeeItem* FindByName(std::string_view name) const;
@@ -150,11 +144,6 @@ class CPayeesList : public CNameIdIndexedList {
 
   protected:
     bool AcceptsItem(const CObject& obj) const override;
-
-  private:
-    int SaveAssignedIds(int loadResult);
-
-    bool idsAssigned_ = false;
 };
 
 }  // namespace tallowmere

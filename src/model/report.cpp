@@ -41,13 +41,10 @@ int Sign(Cents v) {
     return v < 0 ? -1 : (v > 0 ? 1 : 0);
 }
 
-// The lines of a split that are in use: they end at the first empty line.
-std::size_t UsedSplitLines(const CTransaction& t) {
-    std::size_t n = 0;
-    while (n < kSplitLineCount && !(t.GetSplitCategoryId(n).IsNull() &&
-                                    t.GetSplitClassId(n).IsNull() && t.GetSplitAmount(n) == 0))
-        ++n;
-    return n;
+// A split line takes part in a report when it has an amount or a category.
+// Lines stand anywhere among the ten: an empty one ends nothing.
+bool IsReportedSplitLine(const CTransaction& t, std::size_t i) {
+    return t.GetSplitAmount(i) != 0 || !t.GetSplitCategoryId(i).IsNull();
 }
 
 bool IsVoid(const CTransaction& t) {
@@ -324,7 +321,7 @@ void CReport::AddTransaction(const CAccount& account, const CTransaction& t, boo
             covered = SaturatingAdd(covered, amount);
             if (signFilter_ != kReportAllAmounts && oneAccount && data_->IsAccountId(category))
                 continue;
-            if (amount == 0 && category.IsNull())
+            if (!IsReportedSplitLine(t, i))
                 continue;
             const RecordId key = groupBy_ == kReportByCategory ? category : t.GetSplitClassId(i);
             AddAmount(account, t, static_cast<std::uint8_t>(i), key, amount);
@@ -586,12 +583,11 @@ bool CReport::RowMatches(const CReportItem& row, const CTransaction& t) const {
     const bool byCategory = row.GetKind() == kReportByCategory;
     if (t.GetCategoryId() != SplitMarkerId)
         return MatchesId(row, byCategory ? t.GetCategoryId() : t.GetClassId());
-    const std::size_t used = UsedSplitLines(t);
     Cents covered = 0;
-    for (std::size_t i = 0; i < kSplitLineCount; ++i)
+    for (std::size_t i = 0; i < kSplitLineCount; ++i) {
         covered = SaturatingAdd(covered, t.GetSplitAmount(i));
-    for (std::size_t i = 0; i < used; ++i) {
-        if (MatchesId(row, byCategory ? t.GetSplitCategoryId(i) : t.GetSplitClassId(i)))
+        if (IsReportedSplitLine(t, i) &&
+            MatchesId(row, byCategory ? t.GetSplitCategoryId(i) : t.GetSplitClassId(i)))
             return true;
     }
     // The uncovered rest of a split is filed under none.

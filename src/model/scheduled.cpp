@@ -103,6 +103,7 @@ void CScheduledItem::Serialize(CArchive& ar) {
     repeatCount_ = ar.ReadWord();
     enterMode_ = ar.ReadByte();
     ar.ReadBytes(editor_.data(), editor_.size());
+    ar.SerializeItemEndZero();
 }
 
 CTransaction& CScheduledItem::EditTemplate() {

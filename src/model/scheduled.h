@@ -65,7 +65,8 @@ class CScheduledItem : public CPalmListItem {
     explicit CScheduledItem(ForLoad tag);
 
     std::string_view GetClassName() const override { return "CScheduledItem"; }
-    // Base part, then the block raw, field by field.
+    // Base part, then the block raw, field by field; no 32-bit zero after it
+    // (one is read where a file has it).
     void Serialize(CArchive& ar) override;
 
     // The template's own id identifies the item.
@@ -176,6 +177,7 @@ class CScheduledList : public CPalmFileList {
 
   protected:
     bool AcceptsItem(const CObject& obj) const override;
+    bool ItemsEndEitherWay() const override { return true; }
     // In payee order, as InsertSorted.
     std::size_t LiveInsertIndex(const CPalmListItem& item) const override;
 

@@ -8,6 +8,7 @@
 #include <shared_mutex>
 
 #include "platform/atomic_file.h"
+#include "platform/text_1252.h"
 
 namespace tallowmere {
 namespace {
@@ -130,6 +131,10 @@ std::string LoadString(int id) {
     std::shared_lock lock(t.mutex);
     auto it = t.entries.find(id);
     return it == t.entries.end() ? std::string{} : it->second;
+}
+
+std::string LoadString1252(int id) {
+    return platform::Utf8ToCp1252(LoadString(id));
 }
 
 int LoadStringTableOverride(const std::string& path) {

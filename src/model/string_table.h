@@ -11,6 +11,9 @@ namespace tallowmere {
 
 // The text of a string id; empty when the id is unknown.
 std::string LoadString(int id);
+// The same in Windows-1252, the form of a text that goes into a record or
+// is compared with one.
+std::string LoadString1252(int id);
 
 // Replaces or adds entries from a file of the res/strings.txt form.
 // Returns 0 or a Windows error code.

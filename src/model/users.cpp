@@ -1,13 +1,17 @@
 #include "model/users.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "model/byte_order.h"
 #include "model/paths.h"
 #include "model/platform_mgr.h"
 #include "model/preferences.h"
 #include "model/registry.h"
+#include "platform/file_ops.h"
 #include "platform/registry_store.h"
 #include "platform/text_1252.h"
 
@@ -39,6 +43,10 @@ void ReadField(std::array<char, N>& field, const std::uint8_t* p) {
 
 std::span<const std::uint8_t> Chars(std::string_view s) {
     return std::span(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
+}
+
+std::vector<std::uint8_t> Bytes(std::string_view s) {
+    return std::vector<std::uint8_t>(s.begin(), s.end());
 }
 
 }  // namespace
@@ -86,8 +94,18 @@ void CUserItem::SetKeyPath(std::optional<std::string_view> prefix) {
         keyPath_ = std::string(*prefix) + GetFolderName();
 }
 
+std::string PhoneUserKeyPath(std::string_view folderName) {
+    return std::string(kProductKeyPath) + "\\IPhone - " + SafeKeyName(folderName);
+}
+
+std::string PhoneUserDataFolder(std::string_view folderName) {
+    PlatformUserRecord record;
+    CopyToField(record.folder, folderName);
+    return CUserItem(record).GetDataFolder(kProductWord);
+}
+
 std::string CUserItem::DisplayNameKey() const {
-    return std::string(kProductKeyPath) + "\\IPhone - " + SafeKeyName(GetFolderName());
+    return PhoneUserKeyPath(GetFolderName());
 }
 
 std::string CUserItem::GetDataFolder(const std::string& product) {
@@ -146,27 +164,63 @@ void CUserList::Enumerate(const std::string& product, std::optional<std::string_
     users_.push_back(std::move(user));
 }
 
-CUserItem* CUserList::AddPhoneUser(std::string_view displayName, std::string_view folderName) {
+CUserItem* CUserList::AddPhoneUser(std::string_view displayName, std::string_view folderName,
+                                   bool firstSyncPending) {
     PlatformUserRecord record;
     CopyToField(record.name, displayName);
     CopyToField(record.folder, folderName);
     record.kind = abi::kPlatformPalm;
     CopyToField(record.deviceType, "iPhone");
     auto owned = std::make_unique<CUserItem>(record);
-    CUserItem* user = owned.get();
-    user->SaveDisplayName();
-    users_.push_back(std::move(owned));
+    const std::string name = owned->GetFolderName();
+    for (const auto& user : users_) {
+        if (platform::EqualsNoCaseAscii(user->GetFolderName(), name))
+            return nullptr;
+    }
     // The same cleaned name as every later look-up of the folder, so that the
     // sync and the program agree on it; the library keeps it below its root.
-    const std::string folder = user->GetDataFolder(kProductWord);
-    if (!folder.empty())
-        CreateDirectoryPath(folder);
-    return user;
+    const std::string folder = owned->GetDataFolder(kProductWord);
+    const std::string parent = GetPathFolder(folder, false);
+    if (folder.empty() || parent.empty() || CreateDirectoryPath(parent) != 0 ||
+        !platform::FindNameNoCase(parent, GetFileNamePart(folder)).empty())
+        return nullptr;
+
+    // The keys come first and in one write, so that a user who is still
+    // pending is never without its mark.
+    std::vector<platform::RegStoreValue> values = {
+        {kUserDisplayNameValue, abi::kRegSz, Bytes(owned->GetName())}};
+    if (firstSyncPending)
+        values.push_back({kFirstSyncPendingValue, abi::kRegDword, {1, 0, 0, 0}});
+    const std::string prefsKey = GetUserPrefsKeyPath(name);
+    const std::vector<platform::RegStoreKey> keys = {
+        {PhoneUserKeyPath(name), std::move(values)},
+        {prefsKey.substr(0, prefsKey.rfind('\\')), {}},
+        {prefsKey, {}},
+    };
+    if (platform::RegStoreCreateNewKeys(keys) != 0)
+        return nullptr;
+    // Never a folder that exists: it would be another user's files.
+    if (mkdir(folder.c_str(), 0700) != 0) {
+        for (const platform::RegStoreKey& key : keys)
+            platform::RegStoreDeleteKeyTree(key.path);
+        return nullptr;
+    }
+    users_.push_back(std::move(owned));
+    return users_.back().get();
 }
 
-CUserItem* CUserList::FindByFolderExact(std::string_view folder) const {
+bool CUserList::Remove(const CUserItem* user) {
+    const auto it = std::find_if(users_.begin(), users_.end(),
+                                 [&](const auto& owned) { return owned.get() == user; });
+    if (it == users_.end())
+        return false;
+    users_.erase(it);
+    return true;
+}
+
+CUserItem* CUserList::FindDeviceUser(std::string_view serial) const {
     for (const auto& user : users_) {
-        if (user->GetFolderName() == folder)
+        if (!user->IsStandalone() && platform::EqualsNoCaseAscii(user->GetFolderName(), serial))
             return user.get();
     }
     return nullptr;

@@ -21,6 +21,9 @@ inline constexpr char kStandaloneUserName[] = "<Standalone>";
 inline constexpr char kStandaloneFolder[] = "_Standalone_";
 inline constexpr char kUserDisplayNameValue[] = "UserDisplayName";
 inline constexpr char kUserDirectoryValue[] = "User Directory";
+// DWORD 1 in a phone user's key while the first sync that made the user has
+// not ended; such a user is removed rather than kept half made.
+inline constexpr char kFirstSyncPendingValue[] = "FirstSyncPending";
 // The menu has command ids for 31 users; more would collide with other commands.
 inline constexpr int kMaxMenuUsers = 31;
 // Enumeration gives up after this many indexes, whatever the library answers.
@@ -39,6 +42,12 @@ struct PlatformUserRecord {
     static PlatformUserRecord FromBytes(std::span<const std::uint8_t, platform::kUserRecordSize> b);
     std::array<std::uint8_t, platform::kUserRecordSize> ToBytes() const;
 };
+
+// The key of a phone user, which holds its "UserDisplayName":
+// product key + "\\IPhone - " + the folder name.
+std::string PhoneUserKeyPath(std::string_view folderName);
+// The data folder a phone user with this folder name has.
+std::string PhoneUserDataFolder(std::string_view folderName);
 
 class CUserItem {
   public:
@@ -109,12 +118,20 @@ class CUserList {
 
     // Appends the platform's users, then the standalone user.
     void Enumerate(const std::string& product, std::optional<std::string_view> keyPrefix);
-    // Creates a phone user for a new device: saves its display name, appends
-    // it and creates its data folder. Both texts are cut to their fields.
-    CUserItem* AddPhoneUser(std::string_view displayName, std::string_view folderName);
+    // Creates a phone user for a new device (both texts cut to their
+    // fields): its keys, with "UserDisplayName" (and kFirstSyncPendingValue
+    // when firstSyncPending), in one write, then its data folder, then the
+    // list entry. A user's folder name, keys and data folder are taken when
+    // one of another user differs only in ASCII case: then nothing is
+    // written and the result is null, as on any failure.
+    CUserItem* AddPhoneUser(std::string_view displayName, std::string_view folderName,
+                            bool firstSyncPending = false);
+    // Deletes the user's entry; false when it is not in the list.
+    bool Remove(const CUserItem* user);
 
-    // Case-sensitive: the sync server's match of a device serial.
-    CUserItem* FindByFolderExact(std::string_view folder) const;
+    // The user a device serial names: the first whose folder name equals it
+    // without regard to ASCII case; never the standalone user.
+    CUserItem* FindDeviceUser(std::string_view serial) const;
     // Without regard to case; the first user when none matches, null for an
     // empty list.
     CUserItem* FindByFolder(std::string_view folder) const;

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +25,11 @@ constexpr std::size_t kWriteChunk = 64 * 1024;
 // The temporary name adds ".", ".tmp-" and six characters to the base name;
 // cutting the base keeps that within the 255-byte name limit.
 constexpr std::size_t kMaxTempBase = 200;
+constexpr std::string_view kTempMark = ".tmp-";
+constexpr std::size_t kTempRandom = 6;
+// A clean-up may unlink a new temporary file before its lock is taken; a
+// fresh name is tried this many times.
+constexpr int kTempAttempts = 8;
 
 std::mutex g_hook_mutex;
 WriteFault g_write_fault;
@@ -44,13 +50,24 @@ class FdCloser {
     int fd_;
 };
 
+int LockExclusive(int fd) {
+    while (flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
 // The temporary file of one save: closed and removed on every early return.
+// Its lock lives on a second descriptor, so that the checked close of the
+// written one comes before the rename and the lock still lasts until after.
 class TempFile {
   public:
     TempFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
     ~TempFile() {
         if (fd_ >= 0)
             close(fd_);
+        // Removed while still locked; the lock goes with the member after.
         if (!keep_)
             unlink(path_.c_str());
     }
@@ -58,6 +75,29 @@ class TempFile {
     TempFile& operator=(const TempFile&) = delete;
 
     const std::string& path() const { return path_; }
+    int fd() const { return fd_; }
+
+    // Takes the lock. False with err set when it could not be taken, or with
+    // err 0 when a clean-up removed the file before the lock was in place.
+    bool Lock(int& err) {
+        err = 0;
+        const int lockFd = fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+        if (lockFd < 0) {
+            err = errno;
+            return false;
+        }
+        lock_ = HeldFile(lockFd);
+        if ((err = LockExclusive(lockFd)) != 0)
+            return false;
+        struct stat st {};
+        if (fstat(fd_, &st) != 0) {
+            err = errno;
+            return false;
+        }
+        return st.st_nlink > 0;
+    }
+
+    HeldFile TakeLock() { return std::move(lock_); }
 
     // Returns 0 or the errno of close. Linux releases the descriptor even when
     // close reports EINTR, so that is no failure.
@@ -73,6 +113,7 @@ class TempFile {
     std::string path_;
     int fd_;
     bool keep_ = false;
+    HeldFile lock_;
 };
 
 struct PathParts {
@@ -181,7 +222,38 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     return 0;
 }
 
-int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data) {
+namespace {
+
+// Creates, locks and returns the temporary file of a save beside target.
+int MakeTempFile(const PathParts& parts, std::unique_ptr<TempFile>& temp) {
+    std::string pattern = parts.folder;
+    if (pattern.back() != '/')
+        pattern += '/';
+    pattern += '.';
+    pattern += parts.base.substr(0, kMaxTempBase);
+    pattern += kTempMark;
+    pattern += std::string(kTempRandom, 'X');
+    for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
+        std::string path = pattern;
+        const int fd = mkostemp(path.data(), O_CLOEXEC);
+        if (fd < 0) {
+            // The name is new, so a missing entry can only be the folder.
+            const int err = errno;
+            return err == ENOENT ? kErrorPathNotFound : WinErrorFromErrno(err);
+        }
+        auto made = std::make_unique<TempFile>(std::move(path), fd);
+        int err = 0;
+        if (made->Lock(err)) {
+            temp = std::move(made);
+            return 0;
+        }
+        if (err != 0)
+            return WinErrorFromErrno(err);
+    }
+    return kErrorGenFailure;
+}
+
+int WriteAtomic(const std::string& path, std::span<const std::uint8_t> data, HeldFile* held) {
     WriteFault fault;
     bool crash_before_rename = false;
     {
@@ -195,25 +267,20 @@ int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data)
     const bool exists = stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         return kErrorAccessDenied;
+    // A file marked read-only is not replaced; root would pass access(2).
+    if (exists && (existing.st_mode & S_IWUSR) == 0)
+        return kErrorAccessDenied;
     const PathParts parts = SplitPath(target);
     if (parts.base.empty())
         return kErrorInvalidName;
 
     // ".name.tmp-XXXXXX" never carries the target's extension, so a folder
     // scan for data files does not pick up a half-written one.
-    std::string temp_path = parts.folder;
-    if (temp_path.back() != '/')
-        temp_path += '/';
-    temp_path += '.';
-    temp_path += parts.base.substr(0, kMaxTempBase);
-    temp_path += ".tmp-XXXXXX";
-    const int fd = mkostemp(temp_path.data(), O_CLOEXEC);
-    if (fd < 0) {
-        // The name is new, so a missing entry can only be the folder.
-        const int err = errno;
-        return err == ENOENT ? kErrorPathNotFound : WinErrorFromErrno(err);
-    }
-    TempFile temp(temp_path, fd);
+    std::unique_ptr<TempFile> made;
+    if (const int rc = MakeTempFile(parts, made); rc != 0)
+        return rc;
+    TempFile& temp = *made;
+    const int fd = temp.fd();
 
     // A replaced file keeps its permissions. A new one keeps mkstemp's 0600:
     // these are personal finance records, readable by their owner only.
@@ -249,7 +316,49 @@ int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data)
         return WinErrorFromErrno(errno);
     temp.Keep();
     SyncFolder(parts.folder);
+    if (held)
+        *held = temp.TakeLock();
     return 0;
+}
+
+}  // namespace
+
+HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
+    if (this != &other) {
+        Release();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+void HeldFile::Release() {
+    if (fd_ >= 0)
+        close(fd_);
+    fd_ = -1;
+}
+
+int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data) {
+    return WriteAtomic(path, data, nullptr);
+}
+
+int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data, HeldFile& held) {
+    held.Release();
+    return WriteAtomic(path, data, &held);
+}
+
+bool IsAtomicTempName(std::string_view name) {
+    const std::size_t tail = kTempMark.size() + kTempRandom;
+    // A leading dot and at least one character of the target's name.
+    if (name.size() < 2 + tail || name.front() != '.')
+        return false;
+    const std::string_view end = name.substr(name.size() - tail);
+    if (!end.starts_with(kTempMark))
+        return false;
+    return std::all_of(
+        end.begin() + static_cast<std::ptrdiff_t>(kTempMark.size()), end.end(), [](char c) {
+            return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        });
 }
 
 void SetWriteFault(WriteFault fault) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tallowmere::platform {
@@ -14,12 +15,40 @@ namespace tallowmere::platform {
 // failure out is left as it was.
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
 
-// Writes data to a temporary file in the target's folder (a name that does not
-// end in the target's extension), flushes, fsyncs, renames it over the target
-// and fsyncs the folder. Returns 0 or a Windows error code; on failure the
-// previous file is unchanged and the temporary file is removed. A replaced
-// file keeps its permission bits; a new one is created 0600.
+// An open file under an exclusive flock(2), held until this object goes.
+class HeldFile {
+  public:
+    HeldFile() = default;
+    explicit HeldFile(int fd) : fd_(fd) {}
+    ~HeldFile() { Release(); }
+    HeldFile(HeldFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    HeldFile& operator=(HeldFile&& other) noexcept;
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    bool Held() const { return fd_ >= 0; }
+    void Release();
+
+  private:
+    int fd_ = -1;
+};
+
+// Writes data to a temporary file ".<name>.tmp-XXXXXX" in the target's folder
+// (a name that does not end in the target's extension), flushes, fsyncs,
+// renames it over the target and fsyncs the folder. The temporary file is
+// under an exclusive flock until the rename, so a clean-up of the folder can
+// tell it from one that a dead process left. Returns 0 or a Windows error
+// code; on failure the previous file is unchanged and the temporary file is
+// removed. A target whose owner-write bit is clear is refused with 5 (the
+// file's own read-only mark counts even for root). A replaced file keeps its
+// permission bits; a new one is created 0600.
 int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data);
+// The same, and the written file stays locked in held until the caller lets
+// it go (a write-back keeps its staged files so until they are committed).
+int WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> data, HeldFile& held);
+
+// Whether name has the form of WriteFileAtomic's temporary files.
+bool IsAtomicTempName(std::string_view name);
 
 // Test hook: called before each write(2) of WriteFileAtomic with the number of
 // bytes already written; returning false makes that write fail with the given

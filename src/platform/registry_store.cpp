@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 
 #include "platform/atomic_file.h"
 #include "platform/text_1252.h"
@@ -521,6 +522,67 @@ int RegStoreDeleteValue(std::string_view path, std::string_view name) {
         }
         return kErrorFileNotFound;
     });
+}
+
+int RegStoreCreateNewKeys(const std::vector<RegStoreKey>& keys) {
+    return Modify([&](KeyMap& map) {
+        std::set<std::string> listed;
+        for (const RegStoreKey& key : keys) {
+            const std::string folded = FoldKey(SplitKeyPath(key.path));
+            if (listed.insert(folded).second && map.count(folded) != 0)
+                return kErrorAlreadyExists;
+        }
+        for (const RegStoreKey& key : keys) {
+            const std::vector<std::string> parts = SplitKeyPath(key.path);
+            AddKey(map, parts);
+            RegStoreKey& made = map[FoldKey(parts)];
+            for (const RegStoreValue& value : key.values) {
+                if (RegStoreValue* v = FindValue(made, value.name)) {
+                    v->type = value.type;
+                    v->data = value.data;
+                } else {
+                    made.values.push_back(value);
+                }
+            }
+        }
+        return listed.empty() ? -1 : 0;
+    });
+}
+
+int RegStoreDeleteKeyTree(std::string_view path) {
+    const std::string folded = FoldKey(SplitKeyPath(path));
+    if (folded.empty())
+        return kErrorAccessDenied;
+    return Modify([&](KeyMap& keys) {
+        if (keys.erase(folded) == 0)
+            return kErrorFileNotFound;
+        // Keys below sort right after their parent's name and a separator.
+        const std::string below = folded + '\\';
+        auto it = keys.lower_bound(below);
+        while (it != keys.end() && it->first.compare(0, below.size(), below) == 0)
+            it = keys.erase(it);
+        return 0;
+    });
+}
+
+int RegStoreEnumSubKeys(std::string_view path, std::vector<std::string>& names) {
+    names.clear();
+    const std::lock_guard guard(g_mutex);
+    const Snapshot& snap = LoadLocked(CurrentPathLocked());
+    const std::string folded = FoldKey(SplitKeyPath(path));
+    if (snap.keys.count(folded) == 0)
+        return kErrorFileNotFound;
+    const std::string below = folded.empty() ? folded : folded + '\\';
+    for (auto it = snap.keys.lower_bound(below);
+         it != snap.keys.end() && it->first.compare(0, below.size(), below) == 0; ++it) {
+        const std::string_view rest = std::string_view(it->first).substr(below.size());
+        if (rest.empty() || rest.find('\\') != std::string_view::npos)
+            continue;
+        const std::string& spelled = it->second.path;
+        const std::size_t cut = spelled.rfind('\\');
+        names.push_back(cut == std::string::npos ? spelled : spelled.substr(cut + 1));
+    }
+    return 0;
 }
 
 bool ParseRegistryStore(std::string_view text, std::vector<RegStoreKey>& keys) {

@@ -69,8 +69,6 @@ int RegStoreSetValue(std::string_view path, std::string_view name, std::uint32_t
 // Removes a value: 0, 2 when the key or value is missing, or a code.
 int RegStoreDeleteValue(std::string_view path, std::string_view name);
 
-// --- the file format, exposed for tests and the fuzz target ---
-
 struct RegStoreValue {
     std::string name;
     std::uint32_t type = kRegNone;
@@ -81,6 +79,21 @@ struct RegStoreKey {
     std::string path;  // canonical, original case
     std::vector<RegStoreValue> values;
 };
+
+// Creates the keys (with their missing parents) and their values in one
+// write, but only when none of them exists yet: 0, kErrorAlreadyExists (183)
+// with nothing written, or a code. A key listed twice counts once.
+int RegStoreCreateNewKeys(const std::vector<RegStoreKey>& keys);
+
+// Deletes the key with its values and every key below it: 0, 2 when it is
+// missing, or a code. The root is never deleted.
+int RegStoreDeleteKeyTree(std::string_view path);
+
+// The names of the key's direct subkeys, spelled as they were created: 0, or
+// 2 when the key is missing (names then empty).
+int RegStoreEnumSubKeys(std::string_view path, std::vector<std::string>& names);
+
+// --- the file format, exposed for tests and the fuzz target ---
 
 // Parses a store file image. False for anything not in the format above
 // (then keys is left empty).

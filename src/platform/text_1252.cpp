@@ -175,6 +175,12 @@ int CompareNoCase1252(std::string_view a, std::string_view b) {
     return CompareMapped(a, b, [](unsigned char c) { return static_cast<int>(FoldCase1252(c)); });
 }
 
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return fold(x) == fold(y); });
+}
+
 int CompareBytes(std::string_view a, std::string_view b) {
     return CompareMapped(a, b, [](unsigned char c) { return static_cast<int>(c); });
 }

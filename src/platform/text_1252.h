@@ -23,6 +23,10 @@ unsigned char FoldCase1252(unsigned char c);
 // Case-insensitive comparison through FoldCase1252: <0, 0 or >0.
 int CompareNoCase1252(std::string_view a, std::string_view b);
 
+// Equal when equal after folding A-Z to a-z, and no other byte: the rule for
+// device serials and the user folders and keys named after them.
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
+
 // Plain unsigned byte comparison, the "C" locale's collation: <0, 0 or >0.
 int CompareBytes(std::string_view a, std::string_view b);
 

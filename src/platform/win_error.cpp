@@ -29,6 +29,9 @@ int WinErrorFromErrno(int err) {
             return kErrorDiskFull;
         case ENAMETOOLONG:
             return kErrorInvalidName;
+        // Past the process's file-size limit (RLIMIT_FSIZE).
+        case EFBIG:
+            return kErrorFileTooLarge;
         case EEXIST:
             return kErrorAlreadyExists;
         default:

@@ -9,7 +9,7 @@ bool IsAcceptableDeviceSerial(std::string_view serial) {
         return false;
     return std::none_of(serial.begin(), serial.end(), [](char ch) {
         const auto c = static_cast<unsigned char>(ch);
-        return c < 0x20 || c == 0x7F || c == '/' || c == '\\';
+        return c < 0x21 || c > 0x7E || c == '/' || c == '\\';
     });
 }
 

@@ -14,8 +14,9 @@ namespace tallowmere::handheld {
 // The user record's text fields hold 199 bytes and a NUL.
 inline constexpr std::size_t kMaxDeviceTextBytes = 199;
 
-// A serial that can name a user folder: not empty, at most 199 bytes, not
-// "." or "..", and free of '/', '\\', NUL and control characters.
+// A serial that can name a user folder and registry key, and that compares
+// without case by one rule everywhere: 1 to 199 printable ASCII characters
+// (0x21-0x7E) other than '/' and '\\', and not "." or "..".
 bool IsAcceptableDeviceSerial(std::string_view serial);
 
 // The device name cut to the record's field, at a NUL as well.

@@ -1,11 +1,9 @@
 #include "sync/handheld_files.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <new>
@@ -17,6 +15,7 @@
 #include "model/error_sink.h"
 #include "model/list_file_names.h"
 #include "model/paths.h"
+#include "model/write_back_journal.h"
 #include "platform/atomic_file.h"
 #include "platform/file_ops.h"
 #include "platform/named_mutex.h"
@@ -33,9 +32,6 @@ namespace {
 constexpr int kStringAccountSaveError = 507;
 constexpr int kStringListSaveError = 185;
 constexpr char kFallbackAccountName[] = "Account";
-// Staged files are neither ".wqm" nor ".lst": one left over is never loaded.
-constexpr std::string_view kStagePrefix = ".sync~";
-constexpr std::string_view kStageSuffix = ".tmp";
 
 constexpr Table kRecordTables[] = {
     Table::kAccounts,         Table::kCategories,
@@ -55,14 +51,6 @@ bool TakenNoCase(const std::vector<std::string>& taken, const std::string& name)
         if (platform::SameNameNoCase(t, name))
             return true;
     return false;
-}
-
-void SyncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 }  // namespace
@@ -108,12 +96,16 @@ int HandheldFiles::Stage(const std::string& fileName, CObject& object, bool isAc
     std::vector<std::uint8_t> bytes;
     int r = SaveObjectData(object, bytes);
     StagedFile file;
-    file.target = JoinPath(dataFolder_, fileName);
-    file.temporary =
-        JoinPath(dataFolder_, std::string(kStagePrefix) + fileName + std::string(kStageSuffix));
+    file.target = fileName;
+    file.staged = StagedFileName(fileName);
     file.isAccount = isAccount;
+    const std::string path = JoinPath(dataFolder_, file.staged);
+    // Whatever stands under the name (left by a refused record) is replaced,
+    // never written through.
+    if (r == 0 && ::unlink(path.c_str()) != 0 && errno != ENOENT)
+        r = platform::WinErrorFromErrno(errno);
     if (r == 0)
-        r = platform::WriteFileAtomic(file.temporary, bytes);
+        r = platform::WriteFileAtomic(path, bytes, file.lock);
     if (r != 0) {
         ReportError(isAccount ? kStringAccountSaveError : kStringListSaveError,
                     {static_cast<std::int64_t>(r)});
@@ -157,13 +149,9 @@ int HandheldFiles::WriteListFiles(CAccounts& data) {
     return 0;
 }
 
-int HandheldFiles::DeleteAccountFiles() {
-    std::vector<std::string> keep;
-    for (const StagedFile& f : staged_)
-        if (f.isAccount)
-            keep.push_back(GetFileNamePart(f.target));
+int HandheldFiles::ListOldAccountFiles(std::vector<std::string>& names) const {
+    names.clear();
     std::error_code ec;
-    std::vector<std::string> remove;
     std::filesystem::directory_iterator it(dataFolder_, ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         std::error_code typeError;
@@ -171,56 +159,71 @@ int HandheldFiles::DeleteAccountFiles() {
             continue;
         std::string name = it->path().filename().string();
         bool kept = false;
-        for (const std::string& k : keep)
-            kept = kept || k == name;
+        for (const StagedFile& f : staged_)
+            kept = kept || (f.isAccount && f.target == name);
         if (!kept && IsAccountFile(name))
-            remove.push_back(std::move(name));
+            names.push_back(std::move(name));
     }
-    if (ec)
-        return platform::WinErrorFromErrno(ec.value());
-    int first = 0;
-    for (const std::string& name : remove) {
-        if (::unlink(JoinPath(dataFolder_, name).c_str()) != 0 && errno != ENOENT && first == 0)
-            first = platform::WinErrorFromErrno(errno);
-    }
-    return first;
+    return ec ? platform::WinErrorFromErrno(ec.value()) : 0;
 }
 
-int HandheldFiles::CommitStaged() {
-    for (std::size_t i = 0; i < staged_.size(); ++i) {
-        if (std::rename(staged_[i].temporary.c_str(), staged_[i].target.c_str()) != 0) {
-            const int r = platform::WinErrorFromErrno(errno);
-            staged_.erase(staged_.begin(), staged_.begin() + static_cast<std::ptrdiff_t>(i));
-            return r;
-        }
+bool HandheldFiles::Stop(StopPoint point, std::size_t index) const {
+    return stopHook_ && stopHook_(point, index);
+}
+
+int HandheldFiles::Commit() {
+    WriteBackRecord record;
+    for (const StagedFile& f : staged_)
+        record.moves.push_back({f.staged, f.target});
+    if (int r = ListOldAccountFiles(record.deletes); r != 0) {
+        DropStaged();
+        return r;
     }
-    int r = DeleteAccountFiles();
-    staged_.clear();
-    SyncFolder(dataFolder_);
-    return r;
+    if (int r = WriteWriteBackRecord(dataFolder_, record); r != 0) {
+        DropStaged();
+        return r;
+    }
+    // From here on the commit is decided: a failure leaves the record and
+    // the staged files for the next load to finish.
+    bool stopped = Stop(StopPoint::kAfterRecord);
+    int r = 0;
+    if (!stopped) {
+        r = ApplyWriteBackRecord(dataFolder_, record, [&](WriteBackStep step, std::size_t i) {
+            stopped = Stop(
+                step == WriteBackStep::kRenamed ? StopPoint::kAfterRename : StopPoint::kAfterDelete,
+                i);
+            return !stopped;
+        });
+    }
+    if (!stopped && r == 0)
+        stopped = Stop(StopPoint::kBeforeRemovingRecord);
+    if (!stopped && r == 0)
+        r = RemoveWriteBackRecord(dataFolder_);
+    AbandonStaged();
+    return stopped ? platform::kErrorGenFailure : r;
 }
 
 void HandheldFiles::DropStaged() {
     for (const StagedFile& f : staged_)
-        ::unlink(f.temporary.c_str());
+        ::unlink(JoinPath(dataFolder_, f.staged).c_str());
     staged_.clear();
 }
 
-void HandheldFiles::RemoveLeftovers() {
-    std::error_code ec;
-    std::filesystem::directory_iterator it(dataFolder_, ec);
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.starts_with(kStagePrefix) && name.ends_with(kStageSuffix))
-            ::unlink(it->path().c_str());
-    }
+void HandheldFiles::AbandonStaged() {
+    staged_.clear();
+}
+
+int HandheldFiles::RemoveLeftovers() {
+    // Left by a run that died: a record is finished first, staged files
+    // without one are deleted.
+    return RecoverDataFolder(dataFolder_);
 }
 
 int HandheldFiles::WriteDataSet(CAccounts& data) {
     DropStaged();
-    // A run that died between its writes and its renames left these.
-    RemoveLeftovers();
-    int r = CreateDirectoryPath(dataFolder_);
+    int r = RemoveLeftovers();
+    if (r == 0)
+        r = CreateDirectoryPath(dataFolder_);
     if (r == 0)
         r = WriteAccountFiles(data);
     if (r == 0)
@@ -229,16 +232,19 @@ int HandheldFiles::WriteDataSet(CAccounts& data) {
         DropStaged();
         return r;
     }
-    // The renames touch account files: the desktop reads them under this lock.
+    if (Stop(StopPoint::kBeforeRecord)) {
+        AbandonStaged();
+        return platform::kErrorGenFailure;
+    }
+    // The commit touches account files: the desktop reads them, and finishes
+    // records, under this lock.
     platform::NamedMutex mutex(kDatabaseMutexName);
     platform::NamedMutexLock lock(mutex, CAccountRoot::GetLockTimeout());
     if (!lock.Held()) {
         DropStaged();
         return -1;
     }
-    r = CommitStaged();
-    DropStaged();
-    return r;
+    return Commit();
 }
 
 int HandheldFiles::MarkAllRowsModified(CSQLiteDBWrapper& db) {

@@ -3,15 +3,21 @@
 // and the write-back of its account and list files, plus the two flag
 // statements that prepare the handheld database for the merge.
 //
-// The write-back is all or nothing: every file is first written under a
-// temporary name in the data folder, and only when all of them are written
-// are they renamed into place and the account files that the data set no
-// longer holds removed. A failure before that leaves the folder as it was.
+// The write-back is all or nothing, across a crash too: every file is first
+// staged under a temporary name in the data folder; only when all of them
+// are written does a commit record name them (model/write_back_journal.h),
+// and then they are renamed into place and the account files that the data
+// set no longer holds removed. A failure before the record leaves the folder
+// as it was; after it, the commit is finished by this run or the next load.
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/accounts.h"
+#include "platform/atomic_file.h"
 
 namespace tallowmere {
 class CSQLiteDBWrapper;
@@ -33,16 +39,29 @@ class HandheldFiles {
     int LoadDataSet(std::unique_ptr<CAccounts>& data);
 
     // Writes every account (placeholders left out) and the seven record
-    // lists. 0, or the first error: then nothing in the folder has changed,
-    // unless the renames themselves failed part-way.
+    // lists, and removes every other account file of the folder
+    // (placeholders included). 0, or the first error: then nothing in the
+    // folder has changed, unless the commit record was written, in which
+    // case the next load of the folder finishes the commit.
     int WriteDataSet(CAccounts& data);
 
-    // The steps of WriteDataSet. WriteAccountFiles gives each account its
-    // file name (unique in the folder, ignoring case) and writes it under a
-    // temporary name; DeleteAccountFiles, after the renames, removes every
-    // other account file of the folder (placeholders included).
+    // A step of WriteDataSet: gives each account its file name (unique in
+    // the folder, ignoring case) and stages it under a temporary name.
     int WriteAccountFiles(CAccounts& data);
-    int DeleteAccountFiles();
+
+    // Where a test may end the write-back as a crash would.
+    enum class StopPoint {
+        kBeforeRecord,
+        kAfterRecord,
+        kAfterRename,
+        kAfterDelete,
+        kBeforeRemovingRecord,
+    };
+    // Test hook: asked at each point (with the rename's or delete's index);
+    // true ends WriteDataSet there with 31, every file left as it is and
+    // every lock let go.
+    using StopHook = std::function<bool(StopPoint point, std::size_t index)>;
+    void SetStopHook(StopHook hook) { stopHook_ = std::move(hook); }
 
     // Every row of the nine record tables is marked modified.
     int MarkAllRowsModified(CSQLiteDBWrapper& db);
@@ -55,19 +74,27 @@ class HandheldFiles {
 
   private:
     struct StagedFile {
-        std::string target;
-        std::string temporary;
+        std::string target;  // bare file names
+        std::string staged;
         bool isAccount = false;
+        // Keeps a load's clean-up off the file until it is committed.
+        platform::HeldFile lock;
     };
     int Stage(const std::string& fileName, CObject& object, bool isAccount);
     int WriteListFiles(CAccounts& data);
-    int CommitStaged();
+    // The account files of the folder that no staged file replaces.
+    int ListOldAccountFiles(std::vector<std::string>& names) const;
+    int Commit();
+    bool Stop(StopPoint point, std::size_t index = 0) const;
+    // Deletes the staged files; AbandonStaged leaves them, as a crash would.
     void DropStaged();
-    void RemoveLeftovers();
+    void AbandonStaged();
+    int RemoveLeftovers();
 
     std::string dataFolder_;
     std::string databasePath_;
     std::vector<StagedFile> staged_;
+    StopHook stopHook_;
 };
 
 // The account file name (UTF-8, with ".wqm") for each account of the list

@@ -1,10 +1,12 @@
 #include "sync/handheld_read.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
 #include <utility>
 
+#include "model/preferences.h"
 #include "sync/handheld_statement.h"
 #include "sync/handheld_values.h"
 #include "sync/sqlite_wrapper.h"
@@ -163,6 +165,13 @@ int RowIdentifierOf(CSQLiteDBWrapper& db, const RecordId& id, Table table, int& 
 
 // --- Transactions -------------------------------------------------------
 
+// Lines the record held before its row was read are gone when the row has
+// none.
+void ClearSplitLines(CTransaction& t) {
+    for (std::size_t line = 0; line < kSplitLineCount; ++line)
+        t.ClearSplitLine(line);
+}
+
 // The columns every transaction reader takes; bits 1-5 of the status stay.
 void FillTransaction(Statement& s, std::uint32_t offset, CTransaction& t) {
     namespace c = transactions;
@@ -194,9 +203,7 @@ void FillTransaction(Statement& s, std::uint32_t offset, CTransaction& t) {
     if (split) {
         t.SetCategoryId(SplitMarkerId);
     } else {
-        // Lines the record held before the row was read are gone.
-        for (std::size_t line = 0; line < kSplitLineCount; ++line)
-            t.ClearSplitLine(line);
+        ClearSplitLines(t);
         t.SetCategoryId(CategoryReference(db, s.Identifier(c::kCategoryId)));
     }
     // Only 0-9 address a split line; any other index is none.
@@ -264,14 +271,22 @@ void FillScheduled(Statement& s, std::uint32_t offset, CScheduledItem& item) {
     item.SetDaysInAdvance(static_cast<std::uint16_t>(ColumnClamped(s, c::kDays, 0, 65535)));
 
     int templateRow = s.Identifier(c::kTemplateIdentifier);
-    if (templateRow == 0)
-        return;
     Statement tr(db);
     bool found = false;
-    if (PrepareRow(tr, FormatSql(sql::kTransactionSummaryRow, templateRow), 6, found) !=
-            SQLITE_OK ||
-        !found)
+    if (templateRow != 0 &&
+        PrepareRow(tr, FormatSql(sql::kTransactionSummaryRow, templateRow), 6, found) != SQLITE_OK)
         return;
+    if (!found) {
+        // No template: none of what an earlier one gave stays.
+        t.SetTypeId(kNoneId);
+        t.SetPayeeName("");
+        item.SetAccountId(kNoneId);
+        t.SetAmount(0);
+        t.SetClassId(kNoneId);
+        t.SetCategoryId(kNoneId);
+        ClearSplitLines(t);
+        return;
+    }
     // account_id, type_id, amount, category_id, transaction_class_id, payee_name
     int accountRow = tr.Identifier(0);
     int typeRow = tr.Identifier(1);
@@ -287,6 +302,8 @@ void FillScheduled(Statement& s, std::uint32_t offset, CScheduledItem& item) {
     t.SetClassId(Reference(db, classRow, Table::kClasses));
     bool split = false;
     ReadSplits(db, templateRow, t, split);
+    if (!split)
+        ClearSplitLines(t);
     t.SetCategoryId(split ? SplitMarkerId : CategoryReference(db, categoryRow));
 }
 
@@ -447,8 +464,11 @@ int GetCurrencyRowFlags(CSQLiteDBWrapper& db, CurrencyId currency, RowFlags& fla
     return rc;
 }
 
-int GetSetting(CSQLiteDBWrapper& db, std::string_view name, std::string& value) {
-    value.clear();
+namespace {
+
+// Runs read on the first SETTINGS row whose name is like name.
+template <typename Read>
+int ReadSettingRow(CSQLiteDBWrapper& db, std::string_view name, Read read) {
     Statement s(db);
     int rc = s.Prepare(kSettingLike, 1);
     if (rc != SQLITE_OK)
@@ -458,18 +478,45 @@ int GetSetting(CSQLiteDBWrapper& db, std::string_view name, std::string& value) 
         return rc;
     rc = s.Step();
     if (rc == SQLITE_ROW) {
-        value = ColumnModelText(db, s.get(), 0, kLookupNameChars);
+        read(s);
         return SQLITE_OK;
     }
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+// The value's bytes as the database holds them, no conversion, at most
+// maxBytes of them.
+int GetSettingBytes(CSQLiteDBWrapper& db, std::string_view name, std::size_t maxBytes,
+                    std::string& value) {
+    value.clear();
+    return ReadSettingRow(db, name, [&](Statement& s) {
+        const void* data = db.ColumnBlob(s.get(), 0);
+        const int bytes = db.ColumnBytes(s.get(), 0);
+        if (data != nullptr && bytes > 0)
+            value.assign(static_cast<const char*>(data),
+                         std::min(static_cast<std::size_t>(bytes), maxBytes));
+    });
+}
+
+}  // namespace
+
+int GetSetting(CSQLiteDBWrapper& db, std::string_view name, std::string& value) {
+    value.clear();
+    return ReadSettingRow(
+        db, name, [&](Statement& s) { value = ColumnModelText(db, s.get(), 0, kLookupNameChars); });
+}
+
 int ReadDeviceSettings(CSQLiteDBWrapper& db, DeviceSettings& settings) {
     int rc = GetSetting(db, kSettingDeviceName, settings.device_name);
+    // The serial is checked as it came, never converted into another
+    // device's; longer than any acceptable serial is enough to refuse it.
     if (rc == SQLITE_OK)
-        rc = GetSetting(db, kSettingDeviceSerial, settings.device_serial);
+        rc = GetSettingBytes(db, kSettingDeviceSerial, kLookupNameChars, settings.device_serial);
+    // The crib is compared in its stored form: its own bytes, up to a NUL.
     if (rc == SQLITE_OK)
-        rc = GetSetting(db, kSettingPasswordCrib, settings.password_crib);
+        rc = GetSettingBytes(db, kSettingPasswordCrib, kPasswordCribSize, settings.password_crib);
+    if (const std::size_t nul = settings.password_crib.find('\0'); nul != std::string::npos)
+        settings.password_crib.resize(nul);
     return rc;
 }
 

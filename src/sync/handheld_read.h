@@ -66,8 +66,11 @@ int GetCurrencyRowFlags(CSQLiteDBWrapper& db, CurrencyId currency, RowFlags& fla
 int GetSetting(CSQLiteDBWrapper& db, std::string_view name, std::string& value);
 
 struct DeviceSettings {
+    // Model text, like every other name.
     std::string device_name;
+    // The value's bytes as stored, never converted: at most 255 of them.
     std::string device_serial;
+    // The value's bytes as stored up to the first NUL, at most 40.
     std::string password_crib;
 };
 int ReadDeviceSettings(CSQLiteDBWrapper& db, DeviceSettings& settings);

@@ -18,6 +18,9 @@ class MSyncEvents {
     virtual void OnSyncTitle(std::string text, int mode) = 0;
     // The desktop user being synced (its folder name), found or created.
     virtual void OnSyncUser(std::string folderName, bool created) = 0;
+    // A user that a new device's first sync made is gone again (that sync
+    // failed, or never ended): it leaves the users menu.
+    virtual void OnSyncUserRemoved(std::string /*folderName*/) {}
     // The run is over; always the last call of a run.
     virtual void OnSyncFinished() = 0;
     // The synced user is the current one: reload the data set from disk.

@@ -8,6 +8,7 @@
 #include "model/platform_mgr.h"
 #include "model/users.h"
 #include "sync/handheld_db.h"
+#include "sync/pending_users.h"
 #include "sync/sqlite_budget.h"
 #include "sync/sync_mode.h"
 #include "sync/user_backup.h"
@@ -27,6 +28,10 @@ CHandheldSyncServer::CHandheldSyncServer(SyncServerOptions options)
     backupFolder_ = options_.backupFolder.empty() ? DefaultBackupFolder() : options_.backupFolder;
     LoadDefaultSyncMode();
     RemoveDatabaseFiles();
+    std::unique_lock<std::mutex> lock;
+    if (options_.usersMutex != nullptr)
+        lock = std::unique_lock(*options_.usersMutex);
+    RemovePendingUsers(options_.users);
 }
 
 CHandheldSyncServer::~CHandheldSyncServer() {

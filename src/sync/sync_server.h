@@ -95,8 +95,8 @@ struct SyncServerOptions {
 
 class CHandheldSyncServer {
   public:
-    // Loads the default sync mode and removes a received database a crashed
-    // run may have left.
+    // Loads the default sync mode and removes a received database and the
+    // unfinished new users a crashed run may have left.
     explicit CHandheldSyncServer(SyncServerOptions options);
     ~CHandheldSyncServer();
     CHandheldSyncServer(const CHandheldSyncServer&) = delete;

@@ -8,11 +8,13 @@
 #include "model/paths.h"
 #include "model/preferences.h"
 #include "model/users.h"
+#include "platform/file_ops.h"
 #include "platform/named_mutex.h"
 #include "sync/device_identity.h"
 #include "sync/file_transfer.h"
 #include "sync/handheld_db.h"
 #include "sync/handheld_read.h"
+#include "sync/pending_users.h"
 #include "sync/sqlite_wrapper.h"
 #include "sync/sync_mode.h"
 #include "sync/sync_server.h"
@@ -25,26 +27,6 @@ namespace {
 // The program's lock on its user list when it has one.
 std::unique_lock<std::mutex> LockUsers(std::mutex* mutex) {
     return mutex != nullptr ? std::unique_lock(*mutex) : std::unique_lock<std::mutex>();
-}
-
-// The user a device serial names. The standalone user has no device, so no
-// serial may reach its data.
-CUserItem* FindDeviceUser(const CUserList& users, std::string_view serial) {
-    for (std::size_t i = 0; i < users.GetCount(); ++i) {
-        CUserItem* user = users.GetAt(i);
-        if (!user->IsStandalone() && user->GetFolderName() == serial)
-            return user;
-    }
-    return nullptr;
-}
-
-// The data folder a new user with this serial would get.
-std::string DataFolderFor(std::string_view serial) {
-    PlatformUserRecord record;
-    const std::size_t n = std::min(serial.size(), record.folder.size() - 1);
-    std::copy_n(serial.begin(), n, record.folder.begin());
-    CUserItem probe(record);
-    return probe.GetDataFolder(kProductWord);
 }
 
 void Unlock(std::unique_lock<std::mutex>& lock) {
@@ -178,15 +160,21 @@ bool CSyncSession::ReadDevice() {
         RefuseWhileWaiting();
         return false;
     }
+    std::vector<std::string> removed;
     std::string knownFolder;
     {
         auto lock = LockUsers(options.usersMutex);
+        // A user whose first sync never ended is no known device: it goes
+        // before anyone is looked up.
+        removed = RemovePendingUsers(options.users);
         const CUserItem* known =
-            options.users == nullptr ? nullptr : FindDeviceUser(*options.users, deviceSerial_);
+            options.users == nullptr ? nullptr : options.users->FindDeviceUser(deviceSerial_);
         newDevice_ = known == nullptr;
         if (known != nullptr)
             knownFolder = known->GetFolderName();
     }
+    for (const std::string& folderName : removed)
+        UserRemoved(folderName);
     syncsCurrentUser_ =
         !newDevice_ && options.currentUserFolder && options.currentUserFolder() == knownFolder;
     // The mode of this run only: a first sync must not leave mode 2 behind.
@@ -202,7 +190,7 @@ bool CSyncSession::FindOrCreateUser() {
     }
     auto lock = LockUsers(options.usersMutex);
     CUserList& users = *options.users;
-    user_ = FindDeviceUser(users, deviceSerial_);
+    user_ = users.FindDeviceUser(deviceSerial_);
     if (user_ != nullptr) {
         PasswordCrib stored{};
         GetPrefPasswordCrib(user_->GetFolderName(), stored);
@@ -216,18 +204,21 @@ bool CSyncSession::FindOrCreateUser() {
         newDevice_ = false;
     } else {
         // Every user must stay reachable from the users menu, and a new
-        // serial must not land in an existing user's folder.
-        const std::string folder = DataFolderFor(deviceSerial_);
+        // serial must not land in an existing user's folder or keys (names
+        // that differ only in case are the same name).
+        const std::string folder = PhoneUserDataFolder(deviceSerial_);
         bool taken = folder.empty() || users.GetCount() >= static_cast<std::size_t>(kMaxMenuUsers);
         for (std::size_t i = 0; !taken && i < users.GetCount(); ++i)
-            taken = users.GetAt(i)->GetDataFolder(kProductWord) == folder;
-        if (taken) {
+            taken = platform::SameNameNoCase(users.GetAt(i)->GetDataFolder(kProductWord), folder);
+        if (!taken)
+            user_ = users.AddPhoneUser(deviceName_.empty() ? deviceSerial_ : deviceName_,
+                                       deviceSerial_, /*firstSyncPending=*/true);
+        if (user_ == nullptr) {
             Unlock(lock);
             SendFailure(kStatusUnexpected, kCodeBadData);
             return false;
         }
-        user_ =
-            users.AddPhoneUser(deviceName_.empty() ? deviceSerial_ : deviceName_, deviceSerial_);
+        createdUser_ = true;
         if (!deviceCrib_.empty())
             SetPrefPasswordCrib(deviceSerial_, CribFromText(deviceCrib_));
         newDevice_ = true;
@@ -239,9 +230,30 @@ bool CSyncSession::FindOrCreateUser() {
         options.events->OnSyncUser(userFolderName_, newDevice_);
     if (dataFolder_.empty()) {
         SendFailure(kStatusUnexpected, kCodeMergeFailed);
+        RemoveCreatedUser();
         return false;
     }
     return true;
+}
+
+void CSyncSession::UserRemoved(const std::string& folderName) {
+    if (server_.options_.events != nullptr)
+        server_.options_.events->OnSyncUserRemoved(folderName);
+}
+
+void CSyncSession::RemoveCreatedUser() {
+    if (!createdUser_)
+        return;
+    createdUser_ = false;
+    bool removed = false;
+    {
+        auto lock = LockUsers(server_.options_.usersMutex);
+        user_ = nullptr;
+        // Cut short, the mark stays and the next clean-up finishes it.
+        removed = RemovePhoneUser(server_.options_.users, userFolderName_);
+    }
+    if (removed)
+        UserRemoved(userFolderName_);
 }
 
 void CSyncSession::RestoreBackup() {
@@ -252,6 +264,7 @@ void CSyncSession::RestoreBackup() {
 void CSyncSession::MergeAndSendBack() {
     const SyncServerOptions& options = server_.options_;
     Status(kStatusComparing);
+    bool sent = false;
     CreateDirectoryPath(dataFolder_);
     if (!backup_.BackupUserFolder(server_.backupFolder_, SanitizeFileName(userFolderName_),
                                   dataFolder_)) {
@@ -268,9 +281,7 @@ void CSyncSession::MergeAndSendBack() {
         if (rc != 0) {
             TraceMessage("sync: merge failed (%d)", rc);
             SendFailure(kStatusUnexpected, kCodeMergeFailed);
-            RestoreBackup();
         } else {
-            bool sent = false;
             const std::string word =
                 link_.SendText(kWordReceiveSynced) ? link_.ReceiveText(kMaxWordBytes) : "";
             if (word == kWordStop) {
@@ -279,17 +290,22 @@ void CSyncSession::MergeAndSendBack() {
                 Status(kStatusSending);
                 sent = SendFile(link_, server_.databasePath_, options.transfer);
             }
-            // Only a completed send-back keeps the merged files: otherwise
-            // the handheld never learns of them.
-            if (sent) {
-                server_.brake_.Succeeded(deviceSerial_, peerAddress_);
-                backup_.DeleteBackup();
-                LoadDefaultSyncMode();
-            } else {
-                RestoreBackup();
-            }
         }
     }
+    // Only a completed send-back keeps the merged files: otherwise the
+    // handheld never learns of them.
+    if (!sent) {
+        RestoreBackup();
+        RemoveCreatedUser();
+        return;
+    }
+    server_.brake_.Succeeded(deviceSerial_, peerAddress_);
+    backup_.DeleteBackup();
+    LoadDefaultSyncMode();
+    // Last: until here a new device's user goes again if this run ends.
+    if (createdUser_ && !ClearFirstSyncPending(userFolderName_))
+        TraceMessage("sync: %s stays pending", userFolderName_.c_str());
+    createdUser_ = false;
 }
 
 void CSyncSession::Finish() {

@@ -2,7 +2,8 @@
 // One sync run on an accepted connection, from "SendiPhoneDatabase" to
 // "EndConnection". Every path ends the same way: the received database is
 // deleted and the window hears the run has finished; every failure after
-// the backup puts the user's folder back as it was.
+// the backup puts the user's folder back as it was, and removes the user a
+// new device's run made.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,6 +49,9 @@ class CSyncSession {
     // The brake's answer: the password-mismatch words, nothing compared.
     void RefuseWhileWaiting();
     void RestoreBackup();
+    // Undoes the user this run made, then tells the window.
+    void RemoveCreatedUser();
+    void UserRemoved(const std::string& folderName);
 
     CHandheldSyncServer& server_;
     CSyncLink link_;
@@ -61,6 +65,8 @@ class CSyncSession {
     std::string deviceCrib_;
     CUserItem* user_ = nullptr;
     bool newDevice_ = false;
+    // This run made user_, which stays only once the send-back is done.
+    bool createdUser_ = false;
     int mode_ = 0;
     std::string userFolderName_;
     std::string dataFolder_;

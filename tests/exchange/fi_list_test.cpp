@@ -137,11 +137,69 @@ TEST_F(FiListTest, ShortOrForeignFilesFailAndLeaveNothingBehind) {
         test::WriteFileBytes(path_, golden);
         ASSERT_EQ(list.Load(path_), 0);
         test::WriteFileBytes(path_, c.bytes);
-        EXPECT_EQ(list.Load(path_), -1);
+        // Neither form of the records reads to the end of the file.
+        sink_.reports.clear();
+        EXPECT_EQ(list.Load(path_), kErrorBadFile);
+        EXPECT_EQ(sink_.reports.size(), 1u);
         EXPECT_EQ(list.GetCount(), 0u);
         EXPECT_EQ(list.GetUpdateWord(), 0);
         EXPECT_EQ(list.GetListVersion(), 0);
         EXPECT_EQ(list.GetUpdateValue(), 0);
+    }
+}
+
+// The first n golden institutions, each record with or without a 32-bit
+// end word after it, then the golden trailer.
+std::string InstitutionFile(std::size_t n, bool endWord, std::uint32_t endValue = 0) {
+    const struct {
+        std::int32_t id;
+        std::string name;
+    } items[] = {{1021, "Caf\xE9 Bank"}, {-2, kLongName}, {77, ""}};
+    Bytes b;
+    b.W(static_cast<std::uint16_t>(n));
+    for (std::size_t i = 0; i < n; ++i) {
+        b.ItemTag("CFiItem", i).D(static_cast<std::uint32_t>(items[i].id)).Str(items[i].name);
+        if (endWord)
+            b.D(endValue);
+    }
+    return b.W(0xBEEF).D(77771).D(0x80000001).str();
+}
+
+// Files are found with a zero after each record and without; both load whole
+// (one institution with the zero used to load with a garbled trailer), and
+// the list is written back without it.
+TEST_F(FiListTest, RecordsWithOrWithoutAnEndZeroLoadWhole) {
+    const Strings names = {"Caf\xE9 Bank", kLongName, ""};
+    const std::vector<std::int32_t> ids = {1021, -2, 77};
+    for (const std::size_t n : {std::size_t{1}, std::size_t{3}}) {
+        for (const bool endZero : {false, true}) {
+            SCOPED_TRACE(testing::Message() << n << " items, end zero " << endZero);
+            test::WriteFileBytes(path_, InstitutionFile(n, endZero));
+            sink_.reports.clear();
+            CFiList list;
+            ASSERT_EQ(list.Load(path_), 0);
+            EXPECT_EQ(Names(list), Strings(names.begin(), names.begin() + n));
+            EXPECT_EQ(Ids(list), std::vector<std::int32_t>(ids.begin(), ids.begin() + n));
+            EXPECT_EQ(list.GetUpdateWord(), 0xBEEF);
+            EXPECT_EQ(list.GetListVersion(), CFiList::kDirectoryListVersion);
+            EXPECT_EQ(list.GetUpdateValue(), static_cast<std::int32_t>(0x80000001));
+            EXPECT_TRUE(sink_.reports.empty());
+            ASSERT_EQ(list.Save(), 0);
+            EXPECT_EQ(test::ReadFileBytes(path_), InstitutionFile(n, false));
+        }
+    }
+}
+
+TEST_F(FiListTest, RecordEndsThatAreNotZeroAreRefused) {
+    for (const std::size_t n : {std::size_t{1}, std::size_t{3}}) {
+        SCOPED_TRACE(n);
+        test::WriteFileBytes(path_, InstitutionFile(n, true, 1));
+        sink_.reports.clear();
+        CFiList list;
+        EXPECT_EQ(list.Load(path_), kErrorBadFile);
+        EXPECT_EQ(list.GetCount(), 0u);
+        ASSERT_EQ(sink_.reports.size(), 1u);
+        EXPECT_NE(sink_.reports[0].text.find(path_), std::string::npos);
     }
 }
 

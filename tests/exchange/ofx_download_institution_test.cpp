@@ -18,7 +18,6 @@
 #include "exchange/fi_accounts_list.h"
 #include "exchange/fi_list.h"
 #include "exchange/fidb_client.h"
-#include "exchange/ofx_datetime.h"
 #include "exchange/ofx_http_transport.h"
 #include "exchange/online_banking_error.h"
 #include "exchange/win32_http.h"
@@ -27,6 +26,7 @@
 #include "model/client_uid_list.h"
 #include "model/list_file_names.h"
 #include "model/list_test_items.h"
+#include "model/ofx_datetime.h"
 #include "model/preferences.h"
 #include "model/transaction_type.h"
 #include "ofx_fake_bank.h"
@@ -512,7 +512,7 @@ TEST_F(InstitutionTest, EndToEnd) {
     account->Header().SetChangeFlags(0);
     // Entered by hand a day before the bank booked it.
     auto entered = std::make_unique<CTransaction>();
-    entered->SetDate(exchange::ParseOfxDateTime("20240104"));
+    entered->SetDate(ParseOfxDateTime("20240104"));
     entered->SetAmount(4250);
     entered->SetTypeId(WithdrawalTypeId);
     entered->SetPayeeName("Grocer");

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "exchange/ofx_client.h"
-#include "exchange/ofx_datetime.h"
 #include "exchange/stream_memory.h"
+#include "model/ofx_datetime.h"
 #include "support/test_env.h"
 
 namespace tallowmere::exchange {

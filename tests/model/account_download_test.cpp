@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "account_test_world.h"
+#include "model/accounts.h"
 #include "model/payee.h"
 #include "model/payee_lookup.h"
+#include "model/report.h"
 #include "model/transaction_type.h"
 
 namespace tallowmere {
@@ -442,7 +444,9 @@ TEST_F(DownloadTest, PayeeDefaults) {
         {"split of the same amount", WithdrawalTypeId, 2500, true, false, "-25.00", "DEBIT", "",
          WithdrawalTypeId, true},
         {"split of another amount", WithdrawalTypeId, 4000, true, false, "-25.00", "DEBIT", "",
-         WithdrawalTypeId, false},
+         WithdrawalTypeId, true},
+        {"split with a line naming an account", WithdrawalTypeId, 2500, true, true, "-25.00",
+         "DEBIT", "", WithdrawalTypeId, false},
         {"payee without a memorised type", kNoneId, 2500, false, false, "25.00", "CREDIT", "",
          DepositTypeId, true},
         {"memorised transfer", WithdrawalTypeId, 2500, false, true, "-25.00", "DEBIT", "",
@@ -459,7 +463,7 @@ TEST_F(DownloadTest, PayeeDefaults) {
             m->SetCategoryId(SplitMarkerId);
             m->SetSplitCategoryId(0, food);
             m->SetSplitAmount(0, c.memorisedAmount - 500);
-            m->SetSplitCategoryId(1, home);
+            m->SetSplitCategoryId(1, c.transfer ? savings.Header().GetId() : home);
             m->SetSplitAmount(1, 500);
         } else {
             m->SetCategoryId(c.transfer ? savings.Header().GetId() : food);
@@ -473,12 +477,15 @@ TEST_F(DownloadTest, PayeeDefaults) {
         if (!c.expectCategory) {
             EXPECT_TRUE(t.GetCategoryId().IsNull());
             EXPECT_TRUE(t.GetSplitCategoryId(0).IsNull());
-            // A transfer's class still comes along; nothing else does.
-            EXPECT_EQ(t.GetClassId(), c.transfer ? treat : kNoneId);
+            // A whole transfer's class still comes along; nothing else does.
+            EXPECT_EQ(t.GetClassId(), c.transfer && !c.split ? treat : kNoneId);
         } else if (c.split) {
+            // The memorised lines, whatever the amount.
             EXPECT_EQ(t.GetCategoryId(), SplitMarkerId);
             EXPECT_EQ(t.GetSplitCategoryId(0), food);
-            EXPECT_EQ(t.GetSplitAmount(0) + t.GetSplitAmount(1), t.GetAmount());
+            EXPECT_EQ(t.GetSplitAmount(0), c.memorisedAmount - 500);
+            EXPECT_EQ(t.GetSplitCategoryId(1), home);
+            EXPECT_EQ(t.GetSplitAmount(1), 500);
         } else {
             EXPECT_EQ(t.GetCategoryId(), food);
             EXPECT_EQ(t.GetClassId(), treat);
@@ -486,6 +493,57 @@ TEST_F(DownloadTest, PayeeDefaults) {
         EXPECT_TRUE(t.GetLinkedId().IsNull());
     }
     EXPECT_TRUE(savings.Transactions().empty());
+}
+
+// Lines memorised for another amount arrive as they are; the difference is
+// the split's remainder, which a report puts under "<Unassigned>".
+TEST(DownloadSplitTest, MemorisedSplitOfAnotherAmountLeavesARemainder) {
+    const std::string folder = test::MakeTempDir("split");
+    std::unique_ptr<CAccounts> data;
+    ASSERT_EQ(CAccounts::LoadInto(data, folder, {}), 0);
+    CAccount* checking = data->FindAccountByName("Checking");
+    ASSERT_NE(checking, nullptr);
+    const RecordId salary = RecordId::Fixed(0x0072);
+    const RecordId bonus = RecordId::Fixed(0x0073);
+    CTransaction m;
+    m.SetPayeeName("Employer");
+    m.SetTypeId(DepositTypeId);
+    m.SetAmount(10000);
+    m.SetCategoryId(SplitMarkerId);
+    m.SetSplitCategoryId(0, salary);
+    m.SetSplitAmount(0, 6000);
+    m.SetSplitCategoryId(1, bonus);
+    m.SetSplitAmount(1, 4000);
+    ASSERT_EQ(data->MemorizePayee(m), 0);
+
+    checking->BeginDownloadSession(nullptr);
+    ASSERT_EQ(
+        checking->AddDownloadedTransaction("20240105", "80.00", "CREDIT", "", "Employer", "", "S1"),
+        0);
+    ASSERT_EQ(EndDownloadSession(*checking), 0);
+    ASSERT_EQ(checking->Transactions().size(), 1u);
+    const CTransaction& t = *checking->Transactions()[0];
+    EXPECT_EQ(t.GetAmount(), 8000);
+    EXPECT_EQ(t.GetCategoryId(), SplitMarkerId);
+    EXPECT_EQ(t.GetSplitCategoryId(0), salary);
+    EXPECT_EQ(t.GetSplitAmount(0), 6000);
+    EXPECT_EQ(t.GetSplitCategoryId(1), bonus);
+    EXPECT_EQ(t.GetSplitAmount(1), 4000);
+    EXPECT_TRUE(t.GetSplitCategoryId(2).IsNull());
+
+    CReport report(*data);
+    report.SetGroupBy(kReportByCategory);
+    report.SetPeriodKind(kReportCustomRange);
+    report.SetRange(PalmTimeDayBound(Day(2024, 1, 1), 1), PalmTimeDayBound(Day(2024, 1, 31), 2));
+    ASSERT_EQ(report.Compute(), 0);
+    EXPECT_EQ(report.GetTotal(), 8000);
+    const CReportItem* remainder = nullptr;
+    for (std::size_t i = 0; i < report.GetItemCount(); ++i) {
+        if (report.GetItem(i)->IsUnassigned())
+            remainder = report.GetItem(i);
+    }
+    ASSERT_NE(remainder, nullptr);
+    EXPECT_EQ(remainder->GetAmount(), -2000);
 }
 
 TEST_F(DownloadTest, AcceptMatchedMergesIntoTheEntryAndKeepsTheOrder) {

@@ -16,6 +16,7 @@
 #include "model/account_test_world.h"
 #include "model/error_sink.h"
 #include "model/list_file_names.h"
+#include "model/list_test_items.h"
 #include "model/paths.h"
 #include "model/string_table.h"
 #include "platform/atomic_file.h"
@@ -286,23 +287,35 @@ TEST(Accounts, EveryAccountLoadsAndSavesWithTheDataSetsCipher) {
 }
 
 // Rewrites the named records of a list file into the id-first layout: each
-// record's name field and id change places.
-template <class List, class Item>
-void RewriteIdFirst(const std::string& path) {
-    List list;
-    ASSERT_EQ(list.Load(path), 0);
+// record's name field and id change places. The file holds records of one
+// class, each followed by afterRecord bytes.
+void RewriteIdFirst(const std::string& path, std::size_t recordSize, std::size_t afterRecord) {
     std::string bytes = test::ReadFileBytes(path);
-    for (std::size_t i = 0; i < list.GetCount(true); ++i) {
-        const auto* item = dynamic_cast<const Item*>(list.GetAt(i, true));
-        ASSERT_NE(item, nullptr);
-        const auto& record = item->GetRecord();
-        const std::string current(record.begin(), record.begin() + 41);
-        std::string old = current.substr(33, 8) + current.substr(0, 33);
-        const std::size_t at = bytes.find(current);
-        ASSERT_NE(at, std::string::npos);
-        bytes.replace(at, 41, old);
+    const auto word = [&](std::size_t at) {
+        return static_cast<std::size_t>(static_cast<std::uint8_t>(bytes.at(at)) |
+                                        static_cast<std::uint8_t>(bytes.at(at + 1)) << 8);
+    };
+    const std::size_t count = word(0);
+    std::size_t at = 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        // A new class: tag, schema, name length, name; then object tags.
+        at += word(at) == 0xFFFF ? 6 + word(at + 4) : 2;
+        at += 5;  // record number and attribute
+        const std::string current = bytes.substr(at, 41);
+        bytes.replace(at, 41, current.substr(33, 8) + current.substr(0, 33));
+        at += recordSize + afterRecord;
     }
+    ASSERT_LE(at, bytes.size());
     test::WriteFileBytes(path, bytes);
+}
+
+// Every named list of a folder into the id-first layout.
+void RewriteFolderIdFirst(const std::string& folder) {
+    RewriteIdFirst(JoinPath(folder, kCategoriesListFile), kCategoryRecordSize, 4);
+    RewriteIdFirst(JoinPath(folder, kClassListFile), kClassRecordSize, 4);
+    RewriteIdFirst(JoinPath(folder, kTransTypesFile), kTransactionTypeRecordSize, 1 + 4);
+    RewriteIdFirst(JoinPath(folder, kPayeesListFile), kPayeeRecordSize, 4);
+    RewriteIdFirst(JoinPath(folder, kPayeeLookupListFile), kPayeeLookupRecordSize, 4);
 }
 
 TEST(Accounts, OldLayoutIsDecidedByEachLoadFromItsOwnCategoryFile) {
@@ -310,9 +323,9 @@ TEST(Accounts, OldLayoutIsDecidedByEachLoadFromItsOwnCategoryFile) {
     LoadFolder(current);
     const std::string old = test::MakeTempDir("old");
     LoadFolder(old);
-    RewriteIdFirst<CCategoryList, CCategoryItem>(JoinPath(old, kCategoriesListFile));
-    RewriteIdFirst<CClassList, CClassItem>(JoinPath(old, kClassListFile));
-    RewriteIdFirst<CTransactionTypesList, CTransactionType>(JoinPath(old, kTransTypesFile));
+    RewriteIdFirst(JoinPath(old, kCategoriesListFile), kCategoryRecordSize, 4);
+    RewriteIdFirst(JoinPath(old, kClassListFile), kClassRecordSize, 4);
+    RewriteIdFirst(JoinPath(old, kTransTypesFile), kTransactionTypeRecordSize, 1 + 4);
     // A current file whose Auto was deleted and then taken out of the list.
     const std::string noAuto = test::MakeTempDir("noauto");
     {
@@ -354,6 +367,113 @@ TEST(Accounts, OldLayoutIsDecidedByEachLoadFromItsOwnCategoryFile) {
         EXPECT_EQ(set.Classes().FindClass(BusinessClassId)->GetName(), "Business");
         ASSERT_NE(set.TransactionTypes().FindType(CheckTypeId), nullptr);
         EXPECT_EQ(set.TransactionTypes().FindType(CheckTypeId)->GetName(), "Check #");
+    }
+}
+
+// Ids of the user's own records. Those of the first set hold bytes that no
+// name holds, so an id-first record shows its layout; those of the second
+// read as text, so an id-first record with a short name fits both layouts.
+struct FolderIds {
+    RecordId pets, vet, garden, rental, acme, lookup;
+};
+const FolderIds kTellingIds = {
+    {{0x21, 0x5A, 0x00, 0x07, 0xD9, 0x3E, 0x11, 0x4F}},
+    {{0x21, 0x5A, 0x00, 0x08, 0xD9, 0x3E, 0x11, 0x50}},
+    {{0x21, 0x5A, 0x00, 0x09, 0xD9, 0x3E, 0x11, 0x51}},
+    {{0x21, 0x5A, 0x00, 0x0A, 0xD9, 0x3E, 0x11, 0x52}},
+    {{0x21, 0x5A, 0x00, 0x0B, 0xD9, 0x3E, 0x11, 0x53}},
+    {{0x21, 0x5A, 0x00, 0x0C, 0xD9, 0x3E, 0x11, 0x54}},
+};
+const FolderIds kTextLikeIds = {
+    {{0x41, 0x5A, 0x23, 0x30, 0xC8, 0x50, 0x60, 0x70}},
+    {{0x41, 0x5A, 0x23, 0x31, 0xC8, 0x50, 0x60, 0x71}},
+    {{0x41, 0x5A, 0x23, 0x32, 0xC8, 0x50, 0x60, 0x72}},
+    {{0x41, 0x5A, 0x23, 0x33, 0xC8, 0x50, 0x60, 0x73}},
+    {{0x41, 0x5A, 0x23, 0x34, 0xC8, 0x50, 0x60, 0x74}},
+    {{0x41, 0x5A, 0x23, 0x35, 0xC8, 0x50, 0x60, 0x75}},
+};
+
+// A folder whose built-in categories are gone, with categories, a class, two
+// payees (one without an id, as older files held them) and a look-up item of
+// the user's, all with short names.
+std::string FolderWithoutBuiltInCategories(const FolderIds& ids) {
+    const std::string folder = test::MakeTempDir("named");
+    std::unique_ptr<CAccounts> set = LoadFolder(folder);
+    CCategoryList& categories = set->Categories();
+    while (categories.GetCount(true) > 0)
+        EXPECT_EQ(categories.RemoveItem(categories.GetAt(0, true)).result, 0);
+    const auto category = [&](const char* name, const RecordId& id, const RecordId& parent) {
+        auto item = std::make_unique<CCategoryItem>(name, parent);
+        item->SetId(id);
+        EXPECT_EQ(categories.AddInTreeOrder(std::move(item)), 0);
+    };
+    category("Pets", ids.pets, kNoneId);
+    category("Vet", ids.vet, ids.pets);
+    category("Garden", ids.garden, kNoneId);
+    auto rental = std::make_unique<CClassItem>("Rental");
+    rental->SetId(ids.rental);
+    EXPECT_EQ(set->Classes().AddSorted(std::move(rental)), 0);
+    auto acme = std::make_unique<CPayeeItem>("Acme");
+    acme->SetId(ids.acme);
+    EXPECT_EQ(set->Payees().AddSorted(std::move(acme)), 0);
+    auto kiosk = std::make_unique<CPayeeItem>("Kiosk");
+    kiosk->SetId(kNoneId);
+    EXPECT_EQ(set->Payees().AddSorted(std::move(kiosk)), 0);
+    CPayeeLookupItem* lookup = set->PayeeLookup().AddMapping("ACME 123", "Acme");
+    EXPECT_NE(lookup, nullptr);
+    lookup->SetId(ids.lookup);
+    EXPECT_EQ(set->Save(), 0);
+    return folder;
+}
+
+// Folders without a built-in category, old or current: the records decide,
+// or the missing Auto does when they fit both layouts (which is said). Every
+// named list comes out whole, and the load writes nothing, though it
+// converted records and gave a payee its id.
+TEST(Accounts, NamedListsWithoutBuiltInCategoriesLoadWholeAndWriteNothing) {
+    struct Case {
+        const char* what;
+        const FolderIds& ids;
+        bool idFirst;
+        std::size_t reports;
+    };
+    const Case cases[] = {
+        {"current", kTellingIds, false, 0},
+        {"current, ids that read as text", kTextLikeIds, false, 0},
+        {"old", kTellingIds, true, 0},
+        {"old, ids that read as text", kTextLikeIds, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = FolderWithoutBuiltInCategories(c.ids);
+        if (c.idFirst)
+            RewriteFolderIdFirst(folder);
+        const auto before = Snapshot(folder);
+
+        test::CapturingSink sink;
+        std::unique_ptr<CAccounts> set = LoadFolder(folder);
+        ASSERT_TRUE(set);
+        EXPECT_EQ(set->HasOldFormatRecords(), c.idFirst);
+        EXPECT_EQ(sink.reports.size(), c.reports);
+        EXPECT_EQ(Snapshot(folder), before);
+
+        EXPECT_EQ(set->GetCategoryDisplayText(c.ids.pets), "Pets");
+        EXPECT_EQ(set->GetCategoryDisplayText(c.ids.vet), "Pets:Vet");
+        EXPECT_EQ(set->GetCategoryDisplayText(c.ids.garden), "Garden");
+        ASSERT_NE(set->Classes().FindClass(c.ids.rental), nullptr);
+        EXPECT_EQ(set->Classes().FindClass(c.ids.rental)->GetName(), "Rental");
+        ASSERT_NE(set->Classes().FindClass(BusinessClassId), nullptr);
+        EXPECT_EQ(set->Classes().FindClass(BusinessClassId)->GetName(), "Business");
+        ASSERT_NE(set->TransactionTypes().FindType(CheckTypeId), nullptr);
+        EXPECT_EQ(set->TransactionTypes().FindType(CheckTypeId)->GetName(), "Check #");
+        ASSERT_NE(set->Payees().FindByName("Acme"), nullptr);
+        EXPECT_EQ(set->Payees().FindByName("Acme")->GetId(), c.ids.acme);
+        ASSERT_NE(set->Payees().FindByName("Kiosk"), nullptr);
+        EXPECT_FALSE(set->Payees().FindByName("Kiosk")->GetId().IsNull());
+        const CPayeeLookupItem* lookup = set->PayeeLookup().FindById(c.ids.lookup);
+        ASSERT_NE(lookup, nullptr);
+        EXPECT_EQ(lookup->GetName(), "ACME 123");
+        EXPECT_EQ(lookup->GetPayee(), "Acme");
     }
 }
 

@@ -39,37 +39,62 @@ Record Old(std::string_view name, const RecordId& id) {
 const RecordId kUserId = {{0x21, 0x5A, 0x00, 0x07, 0xD9, 0x3E, 0x11, 0x4F}};
 const RecordId kUserIdEndingInZero = {{0x21, 0x5A, 0x00, 0x08, 0xD9, 0x3E, 0x11, 0x00}};
 
+// Ids without a NUL or control byte: an old record holding one and a short
+// name reads as a current record too.
+const RecordId kPrintableId = {{0x41, 0x5A, 0x23, 0x30, 0xC8, 0x50, 0x60, 0x70}};
+const RecordId kPrintableId2 = {{0x41, 0x5A, 0x23, 0x31, 0xC9, 0x22, 0x7E, 0x25}};
+// Made in 1980, before any id of the program.
+const RecordId kTooEarlyId = {{0x21, 0x5A, 0x00, 0x07, 0x8F, 0xBC, 0xBA, 0x80}};
+
 TEST(OldFormat, LayoutDecisionFromRawRecords) {
+    using enum CategoryLayout;
     const std::string longName = "Home Improvement Projects";  // 25 characters
     // Bytes 0-7 of a current record whose name is empty but whose field still
     // holds old bytes after the NUL: it looks like a built-in id at byte 0.
     Record leftover = Current("", kUserId);
     leftover[7] = 0x6C;
+    Record control = Current("Pets", kUserId);
+    control[2] = 0x09;
     struct Case {
         const char* what;
         std::vector<Record> records;
-        bool idFirst;
+        CategoryLayout layout;
     };
     const std::vector<Case> cases = {
-        {"no records", {}, false},
-        {"current with Auto", {Current("Auto", AutoCategoryId), Current("Pets", kUserId)}, false},
+        {"no records", {}, kCurrent},
+        {"current with Auto",
+         {Current("Auto", AutoCategoryId), Current("Pets", kUserId)},
+         kCurrent},
         {"current, Auto gone, another built-in left",
          {Current("Pets", kUserId), Current("Salary", RecordId::Fixed(0x6B))},
-         false},
+         kCurrent},
         {"current, no built-in at all",
          {Current("Pets", kUserIdEndingInZero), Current("Garden", kUserId)},
-         false},
-        {"current, leftover bytes after an empty name", {leftover}, false},
-        {"old with Auto", {Old("Pets", kUserId), Old("Auto", AutoCategoryId)}, true},
-        {"old with only Salary", {Old("Salary", RecordId::Fixed(0x6B))}, true},
-        {"old, no built-in, a long name", {Old("Pets", kUserId), Old(longName, kUserId)}, true},
-        {"old, no built-in, short names only", {Old("Pets", kUserId)}, false},
+         kCurrent},
+        {"current, a fixed id that is no built-in",
+         {Current("Pets", RecordId::Fixed(0x70)), Current("Garden", kUserId)},
+         kCurrent},
+        {"current, one id from before any id was made",
+         {Current("Pets", kTooEarlyId), Current("Garden", kUserId)},
+         kUnclear},
+        {"current, a name with a control byte", {control, Current("Garden", kUserId)}, kUnclear},
+        {"current, leftover bytes after an empty name", {leftover}, kUnclear},
+        {"old with Auto", {Old("Pets", kUserId), Old("Auto", AutoCategoryId)}, kIdFirst},
+        {"old with only Salary", {Old("Salary", RecordId::Fixed(0x6B))}, kIdFirst},
+        {"old, no built-in, a long name", {Old("Pets", kUserId), Old(longName, kUserId)}, kIdFirst},
+        {"old, no built-in, short names only", {Old("Pets", kUserId)}, kIdFirst},
+        {"old, no built-in, a zero id",
+         {Old("Pets", kNoneId), Old("Garden", kPrintableId)},
+         kIdFirst},
+        {"old, short names, ids that read as names",
+         {Old("Pets", kPrintableId), Old("Garden", kPrintableId2)},
+         kUnclear},
         {"a current built-in outweighs an old one",
          {Old("Salary", RecordId::Fixed(0x6B)), Current("Auto", AutoCategoryId)},
-         false},
+         kCurrent},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CategoryRecordsAreIdFirst(c.records), c.idFirst) << c.what;
+        EXPECT_EQ(JudgeCategoryRecords(c.records), c.layout) << c.what;
 }
 
 TEST(OldFormat, ConvertMovesIdAndNameOnly) {

@@ -245,17 +245,21 @@ TEST_F(PayeeFileTest, RecordsWithoutAnIdGetOneFromTheRecordNumber) {
     EXPECT_EQ(item->GetAttribute(), 0x00);
 }
 
-TEST_F(PayeeFileTest, IdsGivenOnLoadAreSavedSoTheyStayTheSame) {
+// A load writes nothing; the ids it gave are kept from the list's next save.
+TEST_F(PayeeFileTest, IdsGivenOnLoadAreWrittenByTheNextSave) {
     PayeeRow row = kAcme;
     row.id = kNoneId;
     for (bool orCreate : {false, true}) {
         SCOPED_TRACE(orCreate);
-        test::WriteFileBytes(path_, PayeeFile({{0, 0x00, RecordBytes(row)}}));
+        const std::string file = PayeeFile({{0, 0x00, RecordBytes(row)}});
+        test::WriteFileBytes(path_, file);
         CPayeesList first;
         ASSERT_EQ(orCreate ? first.LoadOrCreate(path_) : first.Load(path_), 0);
         const RecordId given = first.FindByName("Acme")->GetId();
         ASSERT_FALSE(given.IsNull());
+        EXPECT_EQ(test::ReadFileBytes(path_), file);
 
+        ASSERT_EQ(first.Save(), 0);
         CPayeesList again;
         ASSERT_EQ(again.Load(path_), 0);
         const CPayeeItem* item = again.FindByName("Acme");

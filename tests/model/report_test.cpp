@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <string>
@@ -29,6 +30,7 @@ constexpr RecordId kAuto = RecordId::Fixed(0x6C);
 constexpr RecordId kFuel = RecordId::Fixed(0x6D);
 constexpr RecordId kAutoInsurance = RecordId::Fixed(0x6E);
 constexpr RecordId kDining = RecordId::Fixed(0x73);
+constexpr RecordId kGifts = RecordId::Fixed(0x76);
 constexpr RecordId kTax = RecordId::Fixed(0x83);
 
 class RecordingChart : public CChart {
@@ -564,6 +566,87 @@ TEST_F(ReportTest, MembershipAfterEdits) {
     CTransaction covered(split);
     covered.SetSplitAmount(2, 4000);
     EXPECT_FALSE(r.IncludesTransaction(*unassigned, checkingId, covered));
+}
+
+// Split lines stand anywhere among the ten, with empty lines between them.
+// Whatever row a split was counted in, it stays in; no other row claims it.
+TEST_F(ReportTest, SplitWithGapsStaysInItsRows) {
+    struct Line {
+        std::size_t index;
+        RecordId category;
+        RecordId cls;
+        Cents amount;
+    };
+    struct Case {
+        const char* what;
+        std::uint8_t groupBy;
+        Cents amount;
+        std::vector<Line> lines;
+        std::vector<std::string> rows;
+    };
+    const std::vector<Case> cases = {
+        {"Auto, empty, Dining",
+         kReportByCategory,
+         -5000,
+         {{0, kAuto, kNoneId, 3000}, {2, kDining, kNoneId, 2000}},
+         {"Auto", "    Total Auto", "Dining"}},
+        {"Auto, Dining, empty, Gifts",
+         kReportByCategory,
+         -5000,
+         {{0, kAuto, kNoneId, 1000}, {1, kDining, kNoneId, 1000}, {3, kGifts, kNoneId, 3000}},
+         {"Auto", "    Total Auto", "Dining", "Gifts"}},
+        {"a zero line with a category counts, the rest is unassigned",
+         kReportByCategory,
+         -5000,
+         {{1, kGifts, kNoneId, 0}, {9, kDining, kNoneId, 2000}},
+         {"Dining", "Gifts", "<Unassigned>"}},
+        {"classes across a gap",
+         kReportByClass,
+         -5000,
+         {{0, kAuto, BusinessClassId, 3000}, {2, kDining, PersonalClassId, 2000}},
+         {"Business", "Personal"}},
+        {"a zero line with only a class counts nowhere",
+         kReportByClass,
+         -5000,
+         {{0, kAuto, BusinessClassId, 5000}, {1, kNoneId, PersonalClassId, 0}},
+         {"Business"}},
+    };
+    CAccount& checking = Named("Checking");
+    const RecordId checkingId = checking.Header().GetId();
+    PalmTime day = Day(2010, 6, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto split = MakeTx(day, c.amount, kStatusOpen, "Stall");
+        split->SetCategoryId(SplitMarkerId);
+        for (const Line& l : c.lines) {
+            split->SetSplitCategoryId(l.index, l.category);
+            split->SetSplitClassId(l.index, l.cls);
+            split->SetSplitAmount(l.index, l.amount);
+        }
+        const ReportTransactionRef ref{checkingId, split->GetId()};
+        checking.AddTransaction(std::move(split));
+        const CTransaction& t = *checking.FindTransactionById(ref.transaction);
+
+        CReport r(*set_);
+        r.SetGroupBy(c.groupBy);
+        PalmTime start = day;
+        PalmTime end = day;
+        ReportDateRange(kReportCustomRange, start, end);
+        r.SetRange(start, end);
+        ASSERT_EQ(r.Compute(), 0);
+        for (std::size_t i = 0; i < r.GetItemCount(); ++i) {
+            CReportItem& row = *r.GetItem(i);
+            const auto& refs = row.GetTransactions();
+            const bool counted = std::find(refs.begin(), refs.end(), ref) != refs.end();
+            const bool expected =
+                std::find(c.rows.begin(), c.rows.end(), row.GetName()) != c.rows.end();
+            EXPECT_EQ(counted, expected) << row.GetName();
+            EXPECT_EQ(r.IncludesTransaction(row, checkingId, t), counted) << row.GetName();
+            EXPECT_EQ(std::find(refs.begin(), refs.end(), ref) != refs.end(), counted)
+                << row.GetName();
+        }
+        day += 86400;
+    }
 }
 
 // Three lines of 0.01 in TWO round to 0.01 each at home while the whole

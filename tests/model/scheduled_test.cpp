@@ -229,6 +229,78 @@ TEST_F(ScheduledTest, FilesOfOtherRecordsOrShortBlocksDoNotLoad) {
     EXPECT_NE(list_.Load(path_), 0);
 }
 
+// The file of n items with a 32-bit word inserted after each record.
+std::string WithEndWords(const std::string& file, std::size_t n, std::uint32_t value = 0) {
+    std::string out = file.substr(0, 2);
+    std::size_t at = 2;
+    for (std::size_t i = 0; i < n; ++i) {
+        // The first item's tag names the class, the others refer to it.
+        const std::size_t tag = i == 0 ? test::Bytes().NewClass("CScheduledItem").size() : 2;
+        const std::size_t length = tag + 5 + kScheduledBlockSize;
+        out += file.substr(at, length);
+        out += test::Bytes().D(value).str();
+        at += length;
+    }
+    EXPECT_EQ(at, file.size());
+    return out;
+}
+
+// Files are found with a zero after each record and without; both load whole
+// and the list is written back without it.
+TEST_F(ScheduledTest, RecordsWithOrWithoutAnEndZeroLoadWhole) {
+    const std::vector<std::string> payees = {"Gym", "Rent", "Water"};
+    for (const std::size_t n : {std::size_t{1}, std::size_t{3}}) {
+        CScheduledList made;
+        made.SetPath(path_);
+        for (std::size_t i = 0; i < n; ++i) {
+            auto item = MakeItem({.payee = payees[i], .nextDue = kNow, .count = 3});
+            item->SetDaysInAdvance(static_cast<std::uint16_t>(i + 1));
+            ASSERT_EQ(made.InsertSorted(std::move(item)), 0);
+        }
+        const std::string today = test::ReadFileBytes(path_);
+        for (const bool endZero : {false, true}) {
+            SCOPED_TRACE(testing::Message() << n << " items, end zero " << endZero);
+            test::WriteFileBytes(path_, endZero ? WithEndWords(today, n) : today);
+            sink_.reports.clear();
+            CScheduledList list;
+            ASSERT_EQ(list.Load(path_), 0);
+            EXPECT_EQ(Payees(list), std::vector<std::string>(payees.begin(), payees.begin() + n));
+            for (std::size_t i = 0; i < n; ++i) {
+                EXPECT_EQ(list.GetItemAt(i, true)->Template().Record(),
+                          made.GetItemAt(i, true)->Template().Record());
+                EXPECT_EQ(list.GetItemAt(i, true)->GetDaysInAdvance(), i + 1);
+            }
+            EXPECT_TRUE(sink_.reports.empty());
+            ASSERT_EQ(list.Save(), 0);
+            EXPECT_EQ(test::ReadFileBytes(path_), today);
+        }
+    }
+}
+
+TEST_F(ScheduledTest, FilesFittingNeitherRecordFormAreRefused) {
+    ASSERT_EQ(list_.InsertSorted(MakeItem({.payee = "Gym"})), 0);
+    ASSERT_EQ(list_.InsertSorted(MakeItem({.payee = "Rent"})), 0);
+    const std::string today = test::ReadFileBytes(path_);
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"an end word that is not zero", WithEndWords(today, 2, 0x100)},
+        {"a zero after the last record only", today + std::string(4, '\0')},
+        {"stray bytes after the last record", today + "\x01\x02"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::WriteFileBytes(path_, c.bytes);
+        sink_.reports.clear();
+        CScheduledList list;
+        EXPECT_EQ(list.Load(path_), kErrorBadFile);
+        EXPECT_EQ(list.GetCount(true), 0u);
+        ASSERT_EQ(sink_.reports.size(), 1u);
+        EXPECT_NE(sink_.reports[0].text.find(path_), std::string::npos);
+    }
+}
+
 TEST_F(ScheduledTest, LiveItemsStandInPayeeOrder) {
     Add({.payee = "Rent"});
     CScheduledItem* firstCar = Add({.payee = "Car"});

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -69,6 +70,14 @@ class UsersTest : public ::testing::Test {
         return outside;
     }
 
+    std::vector<std::string> FoldersInTheRoot() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(root_))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     std::string config_, data_, root_;
 };
 
@@ -110,20 +119,30 @@ TEST_F(UsersTest, HostileSerialsStayBelowTheRoot) {
     Load(TALLOWMERE_PLATFORMLIB_DIR);
     CreateProductKey();
     CUserList list;
-    const std::string serials[] = {"../../x",
-                                   "a\\b",
-                                   "..",
-                                   ".",
-                                   "",
-                                   "a/b",
-                                   "a:b",
-                                   std::string(300, 's'),
-                                   std::string(10000, '/'),
-                                   " ",
-                                   "\x01"};
-    for (const std::string& serial : serials) {
-        SCOPED_TRACE(serial.substr(0, 20));
-        CUserItem* user = list.AddPhoneUser("name", serial);
+    struct Case {
+        std::string serial;
+        // Refused when its cleaned folder name is one made before.
+        bool made;
+    };
+    const Case cases[] = {
+        {"../../x", true},
+        {"a\\b", true},
+        {"..", true},
+        {".", true},
+        {"", true},
+        {"a/b", false},  // a-b, like a\b
+        {"a:b", false},
+        {std::string(300, 's'), true},
+        {std::string(10000, '/'), true},
+        {" ", false},     // _, like ""
+        {"\x01", false},  // -, like "."
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.serial.substr(0, 20));
+        CUserItem* user = list.AddPhoneUser("name", c.serial);
+        ASSERT_EQ(c.made, user != nullptr);
+        if (user == nullptr)
+            continue;
         const std::string folder = user->GetDataFolder(kProductWord);
         ASSERT_EQ(0u, folder.rfind(root_ + "/", 0)) << folder;
         const std::string name = folder.substr(root_.size() + 1);
@@ -132,20 +151,61 @@ TEST_F(UsersTest, HostileSerialsStayBelowTheRoot) {
         EXPECT_NE(".", name);
         EXPECT_TRUE(fs::is_directory(folder));
     }
+    EXPECT_EQ(7u, list.GetCount());
     EXPECT_EQ(std::vector<std::string>{}, EntriesOutsideTheRoot());
-    EXPECT_EQ(std::string(199, 's'), list.GetAt(7)->GetFolderName());
+    EXPECT_EQ(std::string(199, 's'), list.GetAt(5)->GetFolderName());
     // A '\' in a serial never makes nested registry keys.
     EXPECT_EQ("name", DisplayNameIn("a-b"));
     EXPECT_NE(0, store::RegStoreKeyExists(kProduct + "\\IPhone - a"));
 }
 
+TEST_F(UsersTest, ANameTakenWithoutRegardToCaseMakesNoUser) {
+    Load(TALLOWMERE_PLATFORMLIB_DIR);
+    CreateProductKey();
+    CUserList list;
+    list.Enumerate(kProductWord, std::nullopt);
+    CUserItem* known = list.AddPhoneUser("Known phone", "KNOWN-1");
+    ASSERT_NE(nullptr, known);
+    const std::string knownFolder = known->GetDataFolder(kProductWord);
+    test::WriteFileBytes(knownFolder + "/Checking.wqm", "account bytes");
+    fs::create_directories(root_ + "/Stray");
+    ASSERT_EQ(0, store::RegStoreCreateKey(kProduct + "\\IPhone - Ghost"));
+    ASSERT_EQ(0, store::RegStoreCreateKey(kProduct + "\\IPhone - Haunt\\Preferences"));
+
+    const std::string registry = test::ReadFileBytes(store::RegistryStorePath());
+    for (const char* serial :
+         {"known-1", "Known-1", "KNOWN:1", "KNOWN/1", "stray", "GHOST", "haunt", "_standalone_"}) {
+        SCOPED_TRACE(serial);
+        EXPECT_EQ(nullptr, list.AddPhoneUser("Intruder", serial));
+        EXPECT_EQ(2u, list.GetCount());
+        EXPECT_EQ(registry, test::ReadFileBytes(store::RegistryStorePath()));
+        EXPECT_EQ("Known phone", DisplayNameIn("KNOWN-1"));
+        EXPECT_EQ("account bytes", test::ReadFileBytes(knownFolder + "/Checking.wqm"));
+        EXPECT_EQ((std::vector<std::string>{"KNOWN-1", "Stray"}), FoldersInTheRoot());
+    }
+
+    // A name of its own is made, with the mark of an unfinished first sync
+    // when asked.
+    CUserItem* fresh = list.AddPhoneUser("Fresh", "known-2", true);
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_TRUE(fs::is_directory(root_ + "/known-2"));
+    EXPECT_EQ(1u, RegReadDword(RegRoot::kCurrentUser, kProduct + "\\IPhone - known-2",
+                               kFirstSyncPendingValue, 0));
+    EXPECT_EQ(0u, RegReadDword(RegRoot::kCurrentUser, kProduct + "\\IPhone - KNOWN-1",
+                               kFirstSyncPendingValue, 0));
+    EXPECT_TRUE(list.Remove(fresh));
+    EXPECT_FALSE(list.Remove(fresh));
+    EXPECT_EQ(2u, list.GetCount());
+}
+
 TEST_F(UsersTest, NamesAreCutToTheirFields) {
     Load(TALLOWMERE_PLATFORMLIB_DIR);
     CUserList list;
-    // Without the product key nothing is written.
     CUserItem* user = list.AddPhoneUser(std::string(500, 'n'), "dev");
+    ASSERT_NE(nullptr, user);
     EXPECT_EQ(std::string(199, 'n'), user->GetName());
-    EXPECT_EQ("<none>", DisplayNameIn("dev"));
+    EXPECT_EQ(std::string(199, 'n'), DisplayNameIn("dev"));
+    ASSERT_EQ(0, store::RegStoreDeleteKeyTree(kProduct + "\\IPhone - dev"));
     user->Rename("Ignored while the key is missing");
     EXPECT_EQ("<none>", DisplayNameIn("dev"));
 
@@ -172,11 +232,12 @@ TEST_F(UsersTest, DataFolderNamesAreCleanedBeforeTheLibrarySeesThem) {
         {"..", "/double/root/.."},
         {"", "/double/root/"},
     };
-    CUserList list;
     for (const Case& c : cases) {
-        CUserItem* user = list.AddPhoneUser("n", c.folder);
-        EXPECT_EQ(c.path, user->GetDataFolder(kProductWord)) << c.folder;
-        EXPECT_FALSE(user->HasOwnDirectory());
+        PlatformUserRecord record;
+        std::copy(c.folder.begin(), c.folder.end(), record.folder.begin());
+        CUserItem user(record);
+        EXPECT_EQ(c.path, user.GetDataFolder(kProductWord)) << c.folder;
+        EXPECT_FALSE(user.HasOwnDirectory());
     }
 }
 
@@ -266,15 +327,17 @@ TEST_F(UsersTest, FindingUsersAndBuildingTheMenu) {
     Load(TALLOWMERE_PLATFORM_DOUBLE_DIR);
     CUserList empty;
     EXPECT_EQ(nullptr, empty.FindByFolder("ann"));
-    EXPECT_EQ(nullptr, empty.FindByFolderExact("ann"));
+    EXPECT_EQ(nullptr, empty.FindDeviceUser("ann"));
 
     CUserList list;
     list.Enumerate(kProductWord, std::nullopt);
     CUserItem* ann = list.GetAt(0);
     CUserItem* ben = list.GetAt(1);
     EXPECT_EQ(ben, list.FindByFolder("BEN"));
-    EXPECT_EQ(nullptr, list.FindByFolderExact("BEN"));
-    EXPECT_EQ(ben, list.FindByFolderExact("ben"));
+    EXPECT_EQ(ben, list.FindDeviceUser("BEN"));
+    EXPECT_EQ(ben, list.FindDeviceUser("ben"));
+    EXPECT_EQ(nullptr, list.FindDeviceUser("be"));
+    EXPECT_EQ(nullptr, list.FindDeviceUser("_STANDALONE_"));
     EXPECT_EQ(ann, list.FindByFolder("unknown"));
 
     FakeMenu menu;
@@ -303,7 +366,7 @@ TEST_F(UsersTest, FindingUsersAndBuildingTheMenu) {
 }
 
 TEST_F(UsersTest, TheMenuHoldsAtMostItsIdRange) {
-    Load(TALLOWMERE_PLATFORM_DOUBLE_DIR, "none");
+    Load(TALLOWMERE_PLATFORMLIB_DIR);
     CUserList list;
     for (int i = 0; i < 40; ++i)
         list.AddPhoneUser("User " + std::to_string(i), "dev" + std::to_string(i));

@@ -144,7 +144,7 @@ TEST_F(AtomicFileTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
 }
 
 // A real write(2) failure after a short write: the file size limit stops the
-// temporary file part-way.
+// temporary file part-way, and the save says why.
 TEST_F(AtomicFileTest, RealWriteFailureLeavesTheOldFile) {
     test::WriteFileBytes(target_, "old");
     rlimit saved{};
@@ -157,9 +157,37 @@ TEST_F(AtomicFileTest, RealWriteFailureLeavesTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, previous);
 
-    EXPECT_EQ(rc, kErrorGenFailure);
+    EXPECT_EQ(rc, kErrorFileTooLarge);
     EXPECT_EQ(test::ReadFileBytes(target_), "old");
     EXPECT_EQ(Entries(), std::vector<std::string>{"Checking.wqm"});
+}
+
+// The file's own read-only mark holds for every user, root included.
+TEST_F(AtomicFileTest, ATargetWithoutItsOwnerWriteBitIsNotReplaced) {
+    const std::string real = dir_ + "/real.wqm";
+    const std::string link = dir_ + "/link.wqm";
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    struct Case {
+        unsigned mode;
+        std::string path;
+        int expected;
+    };
+    const Case cases[] = {
+        {0444, real, kErrorAccessDenied},
+        {0400, real, kErrorAccessDenied},
+        {0444, link, kErrorAccessDenied},  // the file a link points to decides
+        {0200, real, 0},
+        {0644, real, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::oct << c.mode << " " << c.path);
+        test::WriteFileBytes(real, "old");
+        ASSERT_EQ(chmod(real.c_str(), c.mode), 0);
+        EXPECT_EQ(WriteFileAtomic(c.path, Bytes("new")), c.expected);
+        ASSERT_EQ(chmod(real.c_str(), 0600), 0);
+        EXPECT_EQ(test::ReadFileBytes(real), c.expected == 0 ? "new" : "old");
+        EXPECT_EQ(Entries(), (std::vector<std::string>{"link.wqm", "real.wqm"}));
+    }
 }
 
 TEST_F(AtomicFileTest, CrashBeforeRenameKeepsTheOldFileAndTheTemporary) {
@@ -172,6 +200,7 @@ TEST_F(AtomicFileTest, CrashBeforeRenameKeepsTheOldFileAndTheTemporary) {
     ASSERT_EQ(names.size(), 2u);
     const std::string temp = names[0];  // the leading dot sorts first
     EXPECT_EQ(temp.rfind(".Checking.wqm.tmp-", 0), 0u) << temp;
+    EXPECT_TRUE(IsAtomicTempName(temp)) << temp;
     EXPECT_NE(fs::path(temp).extension(), ".wqm");
     EXPECT_EQ(test::ReadFileBytes(dir_ + "/" + temp), "new");
 
@@ -179,6 +208,28 @@ TEST_F(AtomicFileTest, CrashBeforeRenameKeepsTheOldFileAndTheTemporary) {
     SetCrashBeforeRename(false);
     ASSERT_EQ(WriteFileAtomic(target_, Bytes("newer")), 0);
     EXPECT_EQ(test::ReadFileBytes(target_), "newer");
+}
+
+TEST(IsAtomicTempName, TellsTheWritersTemporariesFromOtherNames) {
+    struct Case {
+        const char* name;
+        bool expected;
+    };
+    const Case cases[] = {
+        {".Checking.wqm.tmp-aZ09xY", true},
+        {"..sync-commit.tmp-abcdef", true},
+        {".x.tmp-abcdef", true},
+        {"Checking.wqm.tmp-abcdef", false},
+        {"..tmp-abcdef", false},
+        {".tmp-abcdef", false},
+        {".x.tmp-abcde", false},
+        {".x.tmp-abcdefg", false},
+        {".x.tmp-abc/ef", false},
+        {".x.tmp-abc.ef", false},
+        {"Checking.wqm", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsAtomicTempName(c.name), c.expected) << c.name;
 }
 
 TEST_F(AtomicFileTest, LongNameStillGetsATemporary) {

@@ -135,6 +135,73 @@ TEST_F(RegistryStoreTest, SurvivesAReopenWithOwnerOnlyModes) {
     EXPECT_EQ(0700u, st.st_mode & 0777);
 }
 
+TEST_F(RegistryStoreTest, NewKeysAreMadeOnlyWhenNoneOfThemExists) {
+    const std::string known = "Soft\\IPhone - KNOWN-1";
+    ASSERT_EQ(0, RegStoreCreateNewKeys(
+                     {{known, {{"Name", kRegSz, Bytes("known")}}}, {known + "\\Preferences", {}}}));
+    std::string out;
+    ASSERT_EQ(0, Query(known, "Name", out));
+    EXPECT_EQ("known", out);
+    EXPECT_EQ(0, RegStoreKeyExists(known + "\\Preferences"));
+
+    struct Case {
+        std::vector<RegStoreKey> keys;
+        int rc;
+    };
+    const Case cases[] = {
+        {{{"soft\\iphone - known-1", {{"Name", kRegSz, Bytes("taken over")}}}},
+         kErrorAlreadyExists},
+        {{{"Soft\\IPhone - Other", {}}, {"SOFT\\IPHONE - Known-1\\Preferences", {}}},
+         kErrorAlreadyExists},
+        {{{"Soft", {}}}, kErrorAlreadyExists},
+        {{{"", {}}}, kErrorAlreadyExists},
+    };
+    const std::string before = ReadFileBytes(path_);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys.front().path);
+        EXPECT_EQ(c.rc, RegStoreCreateNewKeys(c.keys));
+        EXPECT_EQ(before, ReadFileBytes(path_));
+    }
+    EXPECT_EQ(kErrorFileNotFound, RegStoreKeyExists("Soft\\IPhone - Other"));
+
+    // Another name, listed twice, and a key below a new one.
+    EXPECT_EQ(0, RegStoreCreateNewKeys(
+                     {{"Soft\\IPhone - KNOWN:1", {{"Pending", kRegDword, {1, 0, 0, 0}}}},
+                      {"soft\\iphone - known:1", {}},
+                      {"Soft\\IPhone - KNOWN:1\\Preferences", {}}}));
+    ASSERT_EQ(0, Query("Soft\\IPhone - KNOWN:1", "Pending", out));
+    EXPECT_EQ(std::string("\1\0\0\0", 4), out);
+    ASSERT_EQ(0, Query(known, "Name", out));
+    EXPECT_EQ("known", out);
+}
+
+TEST_F(RegistryStoreTest, KeyTreesAreListedAndDeletedWhole) {
+    for (const char* key :
+         {"P\\IPhone - A\\Preferences", "P\\IPhone - A2", "P\\IPhone - A-B", "P\\Other"})
+        ASSERT_EQ(0, RegStoreCreateKey(key));
+    ASSERT_EQ(0, RegStoreSetValue("P\\IPhone - A", "v", kRegSz, Bytes("x")));
+
+    std::vector<std::string> names;
+    ASSERT_EQ(0, RegStoreEnumSubKeys("p", names));
+    EXPECT_EQ((std::vector<std::string>{"IPhone - A", "IPhone - A-B", "IPhone - A2", "Other"}),
+              names);
+    ASSERT_EQ(0, RegStoreEnumSubKeys("", names));
+    EXPECT_EQ(std::vector<std::string>{"P"}, names);
+    EXPECT_EQ(kErrorFileNotFound, RegStoreEnumSubKeys("Q", names));
+    EXPECT_TRUE(names.empty());
+
+    // Only the key and what lies below it goes, not the keys that merely
+    // begin with its name.
+    EXPECT_EQ(0, RegStoreDeleteKeyTree("p\\iphone - a"));
+    EXPECT_EQ(kErrorFileNotFound, RegStoreKeyExists("P\\IPhone - A"));
+    EXPECT_EQ(kErrorFileNotFound, RegStoreKeyExists("P\\IPhone - A\\Preferences"));
+    ASSERT_EQ(0, RegStoreEnumSubKeys("P", names));
+    EXPECT_EQ((std::vector<std::string>{"IPhone - A-B", "IPhone - A2", "Other"}), names);
+    EXPECT_EQ(kErrorFileNotFound, RegStoreDeleteKeyTree("P\\IPhone - A"));
+    EXPECT_NE(0, RegStoreDeleteKeyTree(""));
+    EXPECT_EQ(0, RegStoreKeyExists("P\\Other"));
+}
+
 TEST_F(RegistryStoreTest, AStoreThatDoesNotParseIsLeftUntouched) {
     const std::string bad[] = {
         "not a registry\n",

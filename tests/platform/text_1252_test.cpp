@@ -136,5 +136,25 @@ TEST(Compare1252, NoCaseAndByteOrder) {
     }
 }
 
+TEST(EqualsNoCaseAscii, FoldsOnlyAsciiLetters) {
+    const struct {
+        std::string a;
+        std::string b;
+        bool equal;
+    } cases[] = {
+        {"KNOWN-1", "known-1", true},
+        {"Known-1", "kNOWN-1", true},
+        {"KNOWN:1", "KNOWN-1", false},
+        {"KNOWN-1", "KNOWN-1 ", false},
+        {"\xC9", "\xE9", false},
+        {"@[", "`{", false},
+        {"", "", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.equal, EqualsNoCaseAscii(c.a, c.b)) << c.a << " / " << c.b;
+        EXPECT_EQ(c.equal, EqualsNoCaseAscii(c.b, c.a)) << c.b << " / " << c.a;
+    }
+}
+
 }  // namespace
 }  // namespace tallowmere::platform

@@ -25,6 +25,7 @@ TEST(WinErrorFromErrno, MapsEachListedErrno) {
         {ENOSPC, kErrorDiskFull},
         {EDQUOT, kErrorDiskFull},
         {ENAMETOOLONG, kErrorInvalidName},
+        {EFBIG, kErrorFileTooLarge},
         {EEXIST, kErrorAlreadyExists},
         {EIO, kErrorGenFailure},
         {EINVAL, kErrorGenFailure},

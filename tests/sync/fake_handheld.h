@@ -150,12 +150,13 @@ class FakeHandheld {
         const long n = platform::ReceiveSome(socket_.Fd(), text, sizeof text, deadline_);
         if (n <= 0 || stall)
             return;
-        // Anything but a size (the desktop ended the run instead) is kept
-        // as a word.
+        const std::string sizeText(text, static_cast<std::size_t>(n));
         std::size_t size = 0;
-        const auto [end, error] = std::from_chars(text, text + n, size);
-        if (error != std::errc() || end != text + n) {
-            r.words.emplace_back(text, static_cast<std::size_t>(n));
+        const auto [end, ec] =
+            std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
+        // No size (the desktop gave up): what came is a word of the transcript.
+        if (ec != std::errc() || end != sizeText.data() + sizeText.size()) {
+            r.words.push_back(sizeText);
             return;
         }
         Send("OK");

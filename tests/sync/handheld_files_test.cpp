@@ -1,12 +1,18 @@
 // The sync run's own load and write-back of the desktop files.
 #include "sync/handheld_files.h"
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +21,7 @@
 #include "model/account_root.h"
 #include "model/accounts.h"
 #include "model/blowfish.h"
+#include "model/write_back_journal.h"
 #include "platform/atomic_file.h"
 #include "support/test_env.h"
 #include "sync/handheld_merge.h"
@@ -198,6 +205,139 @@ TEST(HandheldSync, EncipheredHeaderBytesSurviveTheSync) {
     EXPECT_EQ(c->Header().GetCustomerId(), "customer-4711");
     EXPECT_EQ(c->Header().GetOnlinePassword(), "hunter2");
     EXPECT_EQ(c->Header().GetBankName(), "Hand");
+}
+
+using StopPoint = HandheldFiles::StopPoint;
+
+std::string CopyOfFolder(const std::string& folder) {
+    const std::string copy = test::MakeTempDir("copy") + "/user";
+    std::filesystem::copy(folder, copy, std::filesystem::copy_options::recursive);
+    return copy;
+}
+
+int StagedFileCount(const std::string& folder) {
+    int n = 0;
+    for (const auto& [name, bytes] : ReadFolder(folder))
+        n += IsStagedFileName(name) ? 1 : 0;
+    return n;
+}
+
+// What a merge leaves to write: an account renamed (its old file goes), one
+// added, a new category, a new transaction; the old folder also holds the
+// placeholder of a deleted account, which goes too.
+class HandheldFilesCommit : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(f_.data->DeleteAccount(*f_.data->FindAccountByName("Visa")), 0);
+        old_ = ReadFolder(f_.folder);
+        ASSERT_EQ(HandheldFiles(f_.folder, f_.dbPath).LoadDataSet(merged_), 0);
+        merged_->FindAccountByName("Savings")->Header().SetName("Rainy Day");
+        auto added = std::make_unique<CAccount>();
+        added->Header().SetName("From Handheld");
+        merged_->InsertAccount(std::move(added));
+        ASSERT_EQ(merged_->Categories().AddAndSave(std::make_unique<CCategoryItem>("Merged")), 0);
+        merged_->FindAccountByName("Checking")
+            ->AddTransaction(f_.MakeTransaction(test::MergeFixture::TestId(1), "merged"));
+    }
+
+    test::MergeFixture f_;
+    FolderImage old_;
+    std::unique_ptr<CAccounts> merged_;
+};
+
+// Wherever the write-back ends, the next load, the desktop's or the sync's,
+// gives exactly the merged set, or exactly the old one when it ended before
+// its commit record.
+TEST_F(HandheldFilesCommit, EveryLoadAfterAnEndedWriteBackGivesOneWholeSet) {
+    const std::string reference = CopyOfFolder(f_.folder);
+    ASSERT_EQ(HandheldFiles(reference, f_.dbPath).WriteDataSet(*merged_), 0);
+    const FolderImage merged = ReadFolder(reference);
+    ASSERT_NE(merged, old_);
+    EXPECT_EQ(merged.count("Rainy Day.wqm"), 1u);
+    EXPECT_EQ(merged.count("Savings.wqm"), 0u);
+
+    std::set<StopPoint> seen;
+    for (int n = 0;; ++n) {
+        const std::string folder = CopyOfFolder(f_.folder);
+        HandheldFiles files(folder, f_.dbPath);
+        std::optional<StopPoint> at;
+        int asked = 0;
+        files.SetStopHook([&](StopPoint point, std::size_t) {
+            if (asked++ != n)
+                return false;
+            at = point;
+            return true;
+        });
+        const int r = files.WriteDataSet(*merged_);
+        if (!at) {
+            EXPECT_EQ(r, 0);
+            EXPECT_EQ(ReadFolder(folder), merged);
+            break;
+        }
+        SCOPED_TRACE("ended at point " + std::to_string(static_cast<int>(*at)) + ", stop " +
+                     std::to_string(n));
+        seen.insert(*at);
+        EXPECT_EQ(r, 31);
+        std::unique_ptr<CAccounts> loaded;
+        if (n % 2 == 0)
+            ASSERT_EQ(CAccounts::LoadInto(loaded, folder, {}), 0);
+        else
+            ASSERT_EQ(HandheldFiles(folder, f_.dbPath).LoadDataSet(loaded), 0);
+        EXPECT_EQ(ReadFolder(folder), *at == StopPoint::kBeforeRecord ? old_ : merged);
+    }
+    EXPECT_EQ(seen, (std::set<StopPoint>{StopPoint::kBeforeRecord, StopPoint::kAfterRecord,
+                                         StopPoint::kAfterRename, StopPoint::kAfterDelete,
+                                         StopPoint::kBeforeRemovingRecord}));
+}
+
+// A load while another process stages its write-back leaves the staged
+// files alone; once that process is killed, the next load removes them.
+TEST_F(HandheldFilesCommit, StagedFilesOfALiveWriteBackOutlastALoad) {
+    for (const bool killed : {true, false}) {
+        SCOPED_TRACE(killed ? "killed write-back" : "live write-back");
+        const std::string folder = CopyOfFolder(f_.folder);
+        int ready[2];
+        int go[2];
+        ASSERT_EQ(pipe(ready), 0);
+        ASSERT_EQ(pipe(go), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            HandheldFiles files(folder, f_.dbPath);
+            files.SetStopHook([&](StopPoint point, std::size_t) {
+                char c = 'r';
+                if (point == StopPoint::kBeforeRecord &&
+                    (write(ready[1], &c, 1) != 1 || read(go[0], &c, 1) != 1))
+                    _exit(20);
+                return false;
+            });
+            _exit(files.WriteDataSet(*merged_) == 0 ? 0 : 1);
+        }
+        char c = 0;
+        ASSERT_EQ(read(ready[0], &c, 1), 1);
+        const int staged = StagedFileCount(folder);
+        EXPECT_EQ(staged, 5 + 7);  // four accounts, the new one, the lists
+        int status = 0;
+        if (killed) {
+            kill(child, SIGKILL);
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+        }
+        std::unique_ptr<CAccounts> loaded;
+        ASSERT_EQ(CAccounts::LoadInto(loaded, folder, {}), 0);
+        EXPECT_EQ(StagedFileCount(folder), killed ? 0 : staged);
+        if (killed) {
+            EXPECT_EQ(ReadFolder(folder), old_);
+        } else {
+            ASSERT_EQ(write(go[1], "g", 1), 1);
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(StagedFileCount(folder), 0);
+            EXPECT_EQ(ReadFolder(folder).count("Rainy Day.wqm"), 1u);
+        }
+        for (int fd : {ready[0], ready[1], go[0], go[1]})
+            close(fd);
+    }
 }
 
 }  // namespace

@@ -14,9 +14,11 @@
 namespace tallowmere::handheld {
 namespace {
 
+using test::ExecBound;
 using test::HandheldRow;
 using test::QueryText;
 using test::SqlBlob;
+using test::SqlValue;
 
 SqlBlob Blob(const RecordId& id) {
     return SqlBlob(id.bytes.begin(), id.bytes.end());
@@ -414,6 +416,42 @@ TEST_F(HandheldReadTest, SettingsAndDeviceSettings) {
     EXPECT_EQ(value, "1");
 }
 
+TEST_F(HandheldReadTest, SerialAndCribAreTheStoredBytes) {
+    std::string high;
+    for (int b = 0x80; b < 0x80 + 50; ++b)
+        high += static_cast<char>(b);
+    const struct {
+        const char* name;
+        SqlValue serial;
+        SqlValue crib;
+        std::string expectSerial;
+        std::string expectCrib;
+    } cases[] = {
+        // Bytes that are not UTF-8 are neither replaced nor dropped.
+        {"high bytes", std::string("SER\xE9"), high, "SER\xE9", high.substr(0, 40)},
+        {"utf-8", std::string("SER\xC3\xA9"), std::string("\xC3\xA9t\xC3\xA9"), "SER\xC3\xA9",
+         "\xC3\xA9t\xC3\xA9"},
+        {"nul inside", std::string("AB\0CD", 5), std::string("cr\0ib", 5), std::string("AB\0CD", 5),
+         "cr"},
+        {"blob", SqlBlob{'S', 0xFF}, SqlBlob{0x01, 0xFE, 0x00, 0x02}, "S\xFF", "\x01\xFE"},
+        {"long", std::string(300, 's'), std::string(41, 'c'), std::string(255, 's'),
+         std::string(40, 'c')},
+        {"null", nullptr, nullptr, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(SQLITE_OK, ExecBound(db_, "UPDATE SETTINGS SET value = ? WHERE name = ?",
+                                       {c.serial, std::string("HHDeviceUniqueSerial")}));
+        ASSERT_EQ(SQLITE_OK, ExecBound(db_, "UPDATE SETTINGS SET value = ? WHERE name = ?",
+                                       {c.crib, std::string("PasswordCribName")}));
+        DeviceSettings settings;
+        EXPECT_EQ(ReadDeviceSettings(db_, settings), SQLITE_OK);
+        EXPECT_EQ(settings.device_serial, c.expectSerial);
+        EXPECT_EQ(settings.password_crib, c.expectCrib);
+        EXPECT_EQ(settings.device_name, "Test handheld");
+    }
+}
+
 TEST_F(HandheldReadTest, CategoriesSkipAccountRowsAndBreakCycles) {
     CCategoryList list;
     list.SetPath(test::MakeTempDir("cat") + "/CategoriesList.lst");
@@ -529,6 +567,68 @@ TEST_F(HandheldReadTest, ScheduledItemWithItsTemplate) {
     EXPECT_EQ(ReadScheduledRow(db_, kOffset, mine), SQLITE_OK);
     EXPECT_EQ(mine.GetEnterMode(), kEnterAutomatically);
     EXPECT_EQ(mine.GetFrequency(), 5);
+}
+
+TEST_F(HandheldReadTest, AScheduledRowLeavesNoneOfTheItemsOldTemplateBehind) {
+    AddReferenceRows();
+    // A template row with a category and no split rows.
+    Insert(HandheldRow("TRANSACTIONS", 26, 40)
+               .Set(1, Blob(Id(41)))
+               .Set(3, 12.5)
+               .Set(5, std::string("Gym"))
+               .Set(12, std::int64_t{1})
+               .Set(20, std::int64_t{13})
+               .Set(25, std::int64_t{2}));
+    struct Case {
+        const char* name;
+        std::int64_t templateRow;
+        bool templateFound;
+    };
+    const Case cases[] = {
+        {"template without splits", 40, true},
+        {"no template", 0, false},
+        {"missing template", 99, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Exec("DELETE FROM SCHEDULED_TRANSACTIONS;");
+        Insert(HandheldRow("SCHEDULED_TRANSACTIONS", 12, 1)
+                   .Set(1, Blob(Id(42)))
+                   .Set(5, std::int64_t{3})
+                   .Set(9, c.templateRow));
+        // The desktop's item, a split with another template.
+        CScheduledItem mine;
+        CTransaction& t = mine.EditTemplate();
+        t.SetId(Id(42));
+        t.SetTypeId(CheckTypeId);
+        t.SetPayeeName("Old payee");
+        t.SetAmount(500);
+        t.SetClassId(Id(210));
+        t.SetCategoryId(SplitMarkerId);
+        for (std::size_t line : {0u, 5u, 9u}) {
+            t.SetSplitAmount(line, 100);
+            t.SetSplitMemo(line, "old line");
+            t.SetSplitCategoryId(line, Id(130));
+            t.SetSplitClassId(line, Id(210));
+        }
+        mine.SetAccountId(Id(20));
+
+        EXPECT_EQ(ReadScheduledRow(db_, kOffset, mine), SQLITE_OK);
+        EXPECT_EQ(mine.GetFrequency(), 3);
+        const CTransaction& read = mine.Template();
+        for (std::size_t line = 0; line < kSplitLineCount; ++line) {
+            EXPECT_EQ(read.GetSplitAmount(line), 0) << line;
+            EXPECT_EQ(read.GetSplitMemo(line), "") << line;
+            EXPECT_TRUE(read.GetSplitCategoryId(line).IsNull()) << line;
+            EXPECT_TRUE(read.GetSplitClassId(line).IsNull()) << line;
+        }
+        EXPECT_EQ(read.GetCategoryId(), c.templateFound ? Id(130) : kNoneId);
+        EXPECT_EQ(read.GetAmount(), c.templateFound ? 1250 : 0);
+        EXPECT_EQ(read.GetPayeeName(), c.templateFound ? "Gym" : "");
+        EXPECT_EQ(mine.GetAccountId(), c.templateFound ? Id(20) : kNoneId);
+        EXPECT_TRUE(read.GetTypeId().IsNull());
+        EXPECT_TRUE(read.GetClassId().IsNull());
+    }
 }
 
 TEST_F(HandheldReadTest, AccountRowsAndTheirChangeFlags) {

@@ -37,8 +37,9 @@ struct MergeFixture {
     }
 
     static RecordId CheckingId() { return RecordId::Fixed(0x0005); }
+    // Made, as every id is, at a real time (bytes 4-7: 2010).
     static RecordId TestId(std::uint8_t seed) {
-        return RecordId{{0x5A, seed, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60}};
+        return RecordId{{0x5A, seed, 0x10, 0x20, 0xC8, 0x40, 0x50, 0x60}};
     }
 
     CAccount& Checking() { return *data->FindAccountById(CheckingId()); }

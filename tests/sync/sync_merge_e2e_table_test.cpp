@@ -296,7 +296,7 @@ class SyncMergeTableTest : public ::testing::TestWithParam<TableCase> {
             return;
         }
         ExpectReturned(r.returned, *peer.after);
-        CUserItem* synced = users_.FindByFolderExact(peer.newDevice ? kNewSerial : kKnownSerial);
+        CUserItem* synced = users_.FindDeviceUser(peer.newDevice ? kNewSerial : kKnownSerial);
         ASSERT_NE(nullptr, synced);
         ExpectDesktop(fx, synced->GetDataFolder(kProductWord), *peer.after);
     }

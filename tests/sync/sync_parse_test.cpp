@@ -110,7 +110,7 @@ TEST(CDiscoveryRateLimit, LimitsEachSourceAndTheWholeWithinOneSecond) {
     EXPECT_TRUE(limit.Allow(3, t0 + 1002ms));
 }
 
-TEST(IsAcceptableDeviceSerial, RefusesWhatCannotNameAFolder) {
+TEST(IsAcceptableDeviceSerial, TakesOnlyPrintableAsciiThatCanNameAFolder) {
     const struct {
         std::string serial;
         bool ok;
@@ -119,7 +119,12 @@ TEST(IsAcceptableDeviceSerial, RefusesWhatCannotNameAFolder) {
         {"a.b", true},
         {"...", true},
         {std::string(199, 's'), true},
-        {"caf\xE9", true},
+        {"!~", true},
+        {"caf\xE9", false},
+        {"caf\xC3\xA9", false},
+        {"\x80", false},
+        {"a b", false},
+        {" ", false},
         {"", false},
         {".", false},
         {"..", false},

@@ -56,6 +56,7 @@ class RecordingEvents : public handheld::MSyncEvents {
     void OnSyncUser(std::string folder, bool created) override {
         Add("user:" + folder + (created ? "|new" : "|known"));
     }
+    void OnSyncUserRemoved(std::string folder) override { Add("removed:" + folder); }
     void OnSyncFinished() override {
         Add("finished");
         std::lock_guard lock(mutex_);

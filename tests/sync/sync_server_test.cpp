@@ -99,7 +99,7 @@ TEST_F(SyncServerTest, NewDeviceGetsAUserItsCribAndModeTwoForThisRunOnly) {
     EXPECT_EQ(2, merge_.calls[0].mode);
     EXPECT_TRUE(merge_.calls[0].newDevice);
 
-    CUserItem* user = users_.FindByFolderExact("NEW-SERIAL");
+    CUserItem* user = users_.FindDeviceUser("NEW-SERIAL");
     ASSERT_NE(nullptr, user);
     EXPECT_EQ("New phone", user->GetName());
     EXPECT_EQ(root_ + "/NEW-SERIAL", user->GetDataFolder(kProductWord));
@@ -117,12 +117,78 @@ TEST_F(SyncServerTest, NewDeviceGetsAUserItsCribAndModeTwoForThisRunOnly) {
     EXPECT_FALSE(merge_.calls[1].newDevice);
 }
 
+TEST_F(SyncServerTest, ACribOfBytesThatAreNotUtf8IsStoredAndComparedAsItCame) {
+    std::string crib;
+    for (int b = 0x80; b < 0x80 + 40; ++b)
+        crib += static_cast<char>(b);
+    Start();
+    HandheldScript s;
+    s.database = HandheldDatabase("Raw phone", "RAW-CRIB", crib);
+    EXPECT_EQ(kSuccessWords, Sync(s).words);
+    hh::PasswordCrib stored{};
+    EXPECT_TRUE(GetPrefPasswordCrib("RAW-CRIB", stored));
+    EXPECT_EQ(hh::CribFromText(crib), stored);
+    EXPECT_EQ(kSuccessWords, Sync(s).words);
+
+    // A crib the desktop made holds such bytes too.
+    SetPrefPasswordCrib(kKnownSerial, hh::CribFromText(crib.substr(3)));
+    EXPECT_EQ(kSuccessWords, Sync(KnownScript(crib.substr(3))).words);
+    EXPECT_EQ(Failed("00000001"), Sync(KnownScript(crib.substr(4))).words);
+}
+
+TEST_F(SyncServerTest, ASerialThatDiffersOnlyInCaseIsTheKnownUser) {
+    Start();
+    struct Case {
+        const char* serial;
+        const char* crib;
+        Words words;
+    };
+    const Case cases[] = {
+        {"known-1", "attacker crib", Failed("00000001")},
+        {"Known-1", "attacker crib", Failed("00000001")},
+        {"kNOWN-1", "", Failed("00000001")},
+        {"KNOWN:1", "attacker crib", Failed("00000007")},
+        {"KNOWN-1 ", "attacker crib", Failed("00000007")},
+        // A key or a folder without a user in the list is taken too.
+        {"ghost", "attacker crib", Failed("00000007")},
+        {"STRAY", "attacker crib", Failed("00000007")},
+    };
+    ASSERT_EQ(0, platform::RegStoreCreateKey(std::string(kProductKeyPath) + "\\IPhone - Ghost"));
+    fs::create_directories(root_ + "/Stray");
+    const Snapshot files = TakeSnapshot(root_);
+    const std::string registry = test::ReadFileBytes(platform::RegistryStorePath());
+    const std::size_t users = users_.GetCount();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.serial);
+        // Each try after the wait a wrong password sets.
+        AdvanceBrakeClock(std::chrono::minutes(1));
+        HandheldScript s;
+        s.database = HandheldDatabase("Attacker", c.serial, c.crib);
+        EXPECT_EQ(c.words, Sync(s).words);
+        EXPECT_TRUE(merge_.calls.empty());
+        EXPECT_EQ(files, TakeSnapshot(root_));
+        EXPECT_EQ(registry, test::ReadFileBytes(platform::RegistryStorePath()));
+        EXPECT_EQ(users, users_.GetCount());
+        EXPECT_EQ("Known phone", users_.FindDeviceUser(kKnownSerial)->GetName());
+    }
+    // With the known user's password it is that user's device.
+    AdvanceBrakeClock(std::chrono::minutes(1));
+    HandheldScript s;
+    s.database = HandheldDatabase("Known phone", "known-1", kKnownCrib);
+    EXPECT_EQ(kSuccessWords, Sync(s).words);
+    ASSERT_EQ(1u, merge_.calls.size());
+    EXPECT_EQ(knownFolder_, merge_.calls[0].dataFolder);
+    EXPECT_FALSE(merge_.calls[0].newDevice);
+    EXPECT_EQ(users, users_.GetCount());
+    EXPECT_EQ(kSuccessWords, Sync(Known()).words);
+}
+
 TEST_F(SyncServerTest, AKnownDeviceWithANewNameRenamesItsUser) {
     Start();
     HandheldScript s = Known();
     s.database = HandheldDatabase("Renamed phone", kKnownSerial, kKnownCrib);
     Sync(s);
-    EXPECT_EQ("Renamed phone", users_.FindByFolderExact(kKnownSerial)->GetName());
+    EXPECT_EQ("Renamed phone", users_.FindDeviceUser(kKnownSerial)->GetName());
 }
 
 // The desktop edits its current user's files only: a busy desktop refuses
@@ -166,7 +232,7 @@ TEST_F(SyncServerTest, ABusyDesktopRefusesOnlyTheCurrentUsersSync) {
     }
     done.set_value();
     editor.join();
-    EXPECT_NE(nullptr, users_.FindByFolderExact("ANOTHER"));
+    EXPECT_NE(nullptr, users_.FindDeviceUser("ANOTHER"));
 }
 
 TEST_F(SyncServerTest, NoMorePhoneUsersThanTheUsersMenuHolds) {
@@ -324,10 +390,12 @@ TEST_P(SyncFailureTest, LeavesTheDesktopExactlyAsItWas) {
     Start();
     hh::SetCurrentSyncMode(1);
     const Snapshot before = TakeSnapshot(root_);
+    const std::string registryBefore = test::ReadFileBytes(platform::RegistryStorePath());
     const std::size_t usersBefore = users_.GetCount();
     HandheldScript s = Known();
     c.script(s);
     const HandheldResult r = Sync(s);
+    EXPECT_EQ(registryBefore, test::ReadFileBytes(platform::RegistryStorePath()));
     EXPECT_EQ(c.words, r.words);
     EXPECT_EQ(c.desktopCloses, r.endOfStream);
     EXPECT_EQ("", r.returned);
@@ -403,6 +471,13 @@ INSTANTIATE_TEST_SUITE_P(
             "LongSerial",
             [](HandheldScript& s) { s.database = HandheldDatabase("n", Repeat('s', 300), ""); },
             Failed("00000007"), false},
+        FailureCase{
+            "NonAsciiSerial",
+            [](HandheldScript& s) { s.database = HandheldDatabase("n", "SER\xC3\xA9", ""); },
+            Failed("00000007"), false},
+        FailureCase{"BlankInSerial",
+                    [](HandheldScript& s) { s.database = HandheldDatabase("n", "a b", ""); },
+                    Failed("00000007"), false},
         FailureCase{
             "StandaloneSerial",
             [](HandheldScript& s) { s.database = HandheldDatabase("n", kStandaloneFolder, ""); },

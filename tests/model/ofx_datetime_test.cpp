@@ -1,4 +1,4 @@
-#include "exchange/ofx_datetime.h"
+#include "model/ofx_datetime.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <ctime>
 #include <string>
 
-namespace tallowmere::exchange {
+namespace tallowmere {
 namespace {
 
 PalmTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
@@ -105,4 +105,4 @@ TEST_F(OfxDateTimeTest, ZoneCorrectionGivesTheMachinesLocalTime) {
 }
 
 }  // namespace
-}  // namespace tallowmere::exchange
+}  // namespace tallowmere

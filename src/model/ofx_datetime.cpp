@@ -1,4 +1,4 @@
-#include "exchange/ofx_datetime.h"
+#include "model/ofx_datetime.h"
 
 #include <cstdint>
 #include <ctime>
@@ -6,7 +6,7 @@
 
 #include "platform/text_1252.h"
 
-namespace tallowmere::exchange {
+namespace tallowmere {
 namespace {
 
 // Seconds from 1904-01-01 to 1970-01-01 (24,107 days).
@@ -143,4 +143,4 @@ PalmTime ParseOfxDateTime(std::string_view text) {
     return *stated;
 }
 
-}  // namespace tallowmere::exchange
+}  // namespace tallowmere

@@ -4,7 +4,7 @@
 
 #include "model/palm_time.h"
 
-namespace tallowmere::exchange {
+namespace tallowmere {
 
 // YYYYMMDD, optionally HHMMSS, optionally "." and three fraction digits
 // (ignored), optionally a zone "[" sign? hours (":" name)? "]"; blanks
@@ -14,4 +14,4 @@ namespace tallowmere::exchange {
 // 30 February, hour 24) or a moment outside the date range.
 PalmTime ParseOfxDateTime(std::string_view text);
 
-}  // namespace tallowmere::exchange
+}  // namespace tallowmere
