@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 CMAKE_GEN := -G Ninja
 
-.PHONY: run test deps build build-asan check check-asan bench fuzz format clean
+.PHONY: run test deps bench-deps build build-asan check check-asan bench fuzz format clean
 
 run: deps build
 	./$(BUILD)/src/tallowmere
@@ -16,6 +16,10 @@ test: deps check check-asan
 
 deps:
 	@bash scripts/install-deps.sh
+
+# The outside programs the benchmarks compare with; not needed for the tests.
+bench-deps:
+	@bash scripts/install-deps.sh --bench
 
 build:
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -32,7 +36,8 @@ check-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-bench: deps
+# TALLOWMERE_BENCH_1M=1 adds 1,000,000 transactions to the scaling run.
+bench: deps bench-deps
 	cmake -S . -B build-bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/*_bench; do echo "== $$b"; $$b; done

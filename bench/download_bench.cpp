@@ -4,7 +4,6 @@
 // the account's download operations. The figure is printed beside its
 // target.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <array>
@@ -18,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench_host.h"
 #include "exchange/ofx_client.h"
 #include "exchange/stream_memory.h"
 #include "model/account.h"
@@ -146,14 +146,10 @@ struct StatementRow {
 // The register, the payee lists and the statement, made once.
 struct Fixture {
     Fixture() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            (std::filesystem::path(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") /
-             "tallowmere-download-bench-XXXXXX")
-                .string();
-        if (mkdtemp(pattern.data()) == nullptr)
+        // The look-up list is saved here: on the disk, as the user's would be.
+        folder = bench::MakeBenchFolder("download");
+        if (folder.empty())
             return;
-        folder = pattern;
         // A lock folder of our own: the database lock is shared by every
         // process of the user, and a test run elsewhere must not stall us.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);

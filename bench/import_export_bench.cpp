@@ -3,29 +3,32 @@
 // accounts, splits and transfers, years of entries), in date order, is
 // written to one file, and the file is read into a new account of a fresh
 // data set, the saves of the import included (the account's file, the
-// accounts that got transfer mirrors, the lists). ledger reads the same
-// transactions from its own journal, and its time is given as a ratio to
-// ours.
+// accounts that got transfer mirrors, the lists). ledger and hledger read the
+// same transactions from their journal; each is timed process against
+// process with our driver importing the files, and its ratio to ours printed.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <algorithm>
-#include <chrono>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "bench_host.h"
 #include "data_set_generator.h"
 #include "exchange/csv_exporter.h"
 #include "exchange/csv_importer.h"
 #include "exchange/qif_exporter.h"
 #include "exchange/qif_importer.h"
-#include "ledger_runner.h"
+#include "ledger_journal.h"
 #include "model/accounts.h"
 #include "model/paths.h"
+#include "process_runner.h"
 
 namespace tallowmere {
 namespace {
@@ -47,14 +50,11 @@ std::string LedgerAccount(const CAccount& a) {
 
 struct Fixture {
     Fixture() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(tmp && *tmp ? tmp : "/tmp") + "/tallowmere-exchange-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) {
-            error = "mkdtemp failed";
+        folder = bench::MakeBenchFolder("exchange");
+        if (folder.empty()) {
+            error = "no bench folder";
             return;
         }
-        folder = pattern;
         // A lock folder of our own: the data set lock is per user.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
         const std::string data = folder + "/data";
@@ -85,6 +85,8 @@ struct Fixture {
             return;
         }
         WriteJournal();
+        std::printf("%s\n", bench::HostLine(files).c_str());
+        std::fflush(stdout);
     }
     ~Fixture() {
         source.reset();
@@ -148,9 +150,9 @@ struct Fixture {
     std::unique_ptr<CAccounts> source;
     std::vector<const CTransaction*> all;
     std::size_t transactions = 0;
-    // Seconds per run, for the ratio to ledger.
-    double qifImport = 0;
-    double csvImport = 0;
+    // The whole-process runs by name ("qif" and "csv" for our driver's
+    // imports, "ledger", "hledger"), made once.
+    std::optional<std::map<std::string, bench::TimedRuns>> processes;
 };
 
 Fixture& TheFixture() {
@@ -179,13 +181,12 @@ void RunExport(benchmark::State& state, const char* extension) {
 // Each run reads the file into a new account of a fresh data set (the
 // default accounts and lists; transfer texts find or make their accounts).
 template <class Importer>
-void RunImport(benchmark::State& state, const char* extension, double& perRun) {
+void RunImport(benchmark::State& state, const char* extension) {
     Fixture& f = TheFixture();
     if (!f.error.empty()) {
         state.SkipWithError(f.error.c_str());
         return;
     }
-    double total = 0;
     int run = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -201,13 +202,10 @@ void RunImport(benchmark::State& state, const char* extension, double& perRun) {
         CAccount* target = set->InsertAccount(std::move(account));
         state.ResumeTiming();
 
-        const auto start = std::chrono::steady_clock::now();
         Importer importer;
         importer.SetAccounts(set.get());
         importer.SetTargetAccount(target);
         const int r = importer.Import(f.FileOf(extension));
-        const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
-        total += d.count();
 
         state.PauseTiming();
         if (r != 0 || importer.GetFormatError() != 0)
@@ -218,8 +216,6 @@ void RunImport(benchmark::State& state, const char* extension, double& perRun) {
         std::filesystem::remove_all(data);
         state.ResumeTiming();
     }
-    if (state.iterations() > 0)
-        perRun = total / static_cast<double>(state.iterations());
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(f.transactions));
     state.counters["transactions"] = static_cast<double>(f.transactions);
     state.SetLabel(kTarget);
@@ -231,7 +227,7 @@ void BM_QifExport(benchmark::State& state) {
 BENCHMARK(BM_QifExport)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_QifImport(benchmark::State& state) {
-    RunImport<CQIFImporter>(state, "qif", TheFixture().qifImport);
+    RunImport<CQIFImporter>(state, "qif");
 }
 BENCHMARK(BM_QifImport)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -241,15 +237,83 @@ void BM_CsvExport(benchmark::State& state) {
 BENCHMARK(BM_CsvExport)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_CsvImport(benchmark::State& state) {
-    RunImport<CCSVImporter>(state, "csv", TheFixture().csvImport);
+    RunImport<CCSVImporter>(state, "csv");
 }
 BENCHMARK(BM_CsvImport)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// ledger reading the same transactions from its journal ("stats" reads
-// them all and prints a few lines), beside our imports of them.
-void BM_LedgerReadsJournal(benchmark::State& state) {
-    if (!bench::LedgerInstalled()) {
-        state.SkipWithError("ledger is not installed");
+constexpr std::array<const char*, 2> kFormats = {"qif", "csv"};
+constexpr std::array<const char*, 2> kPeers = {"ledger", "hledger"};
+
+// Our driver importing each file into a fresh data set, and the installed
+// peers reading the journal ("stats" reads every transaction and prints a
+// few lines), as whole processes in turns: one unmeasured turn, then the
+// median of 5. Null when the program is missing or failed.
+const bench::TimedRuns* Process(Fixture& f, const std::string& name) {
+    if (!f.processes) {
+        std::vector<std::string> names;
+        std::vector<bench::Command> commands;
+        const std::string cli = bench::BenchProgram("tallowmere_cli");
+        const std::string data = f.folder + "/driver-import";
+        for (const char* format : kFormats) {
+            if (cli.empty())
+                break;
+            names.push_back(format);
+            commands.push_back({{cli, "--figures", "import", format, f.FileOf(format), data},
+                                true,
+                                [data] { std::filesystem::remove_all(data); }});
+        }
+        for (const char* peer : kPeers) {
+            const std::string program = bench::FindProgram(peer);
+            if (program.empty())
+                continue;
+            names.push_back(peer);
+            commands.push_back({{program, "-f", f.journal, "stats"}, false, {}});
+        }
+        std::vector<bench::TimedRuns> timed = bench::TimeInTurns(commands);
+        std::filesystem::remove_all(data);
+        f.processes.emplace();
+        for (std::size_t i = 0; i < names.size(); ++i)
+            f.processes->emplace(names[i], std::move(timed[i]));
+    }
+    const auto found = f.processes->find(name);
+    return found != f.processes->end() && found->second.status == 0 ? &found->second : nullptr;
+}
+
+void BM_OursImportProcess(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    if (!f.error.empty()) {
+        state.SkipWithError(f.error.c_str());
+        return;
+    }
+    const char* format = kFormats[static_cast<std::size_t>(state.range(0))];
+    const bench::TimedRuns* timed = nullptr;
+    for (auto _ : state) {
+        timed = Process(f, format);
+        if (timed == nullptr) {
+            state.SkipWithError("tallowmere_cli is not built or failed");
+            return;
+        }
+        state.SetIterationTime(timed->medianSeconds);
+    }
+    state.counters["import_ms"] = bench::MedianFigure(*timed, "import_ms");
+    state.counters["peak_MiB"] = static_cast<double>(timed->medianPeakKiB) / 1024;
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(f.transactions));
+    state.SetLabel(std::string("tallowmere_cli import ") + format +
+                   ", saves included; processes in turns, median of 5");
+}
+BENCHMARK(BM_OursImportProcess)
+    ->ArgName("csv")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// ledger or hledger reading the same transactions from the journal, process
+// against our imports.
+void RunPeerReadsJournal(benchmark::State& state, const char* name) {
+    if (bench::FindProgram(name).empty()) {
+        state.SkipWithError((std::string(name) + " is not installed (make bench-deps)").c_str());
         return;
     }
     Fixture& f = TheFixture();
@@ -257,17 +321,35 @@ void BM_LedgerReadsJournal(benchmark::State& state) {
         state.SkipWithError(f.error.c_str());
         return;
     }
-    const double ledger = bench::TimeLedgerRuns(state, {"ledger", "-f", f.journal, "stats"});
-    if (ledger < 0)
-        return;
-    if (f.qifImport > 0)
-        state.counters["ledger/qif_import"] = ledger / f.qifImport;
-    if (f.csvImport > 0)
-        state.counters["ledger/csv_import"] = ledger / f.csvImport;
+    const bench::TimedRuns* timed = nullptr;
+    for (auto _ : state) {
+        timed = Process(f, name);
+        if (timed == nullptr) {
+            state.SkipWithError((std::string(name) + " failed").c_str());
+            return;
+        }
+        state.SetIterationTime(timed->medianSeconds);
+    }
+    for (const char* format : kFormats) {
+        const bench::TimedRuns* ours = Process(f, format);
+        if (ours != nullptr && ours->medianSeconds > 0)
+            state.counters[std::string(name) + "/ours_" + format] =
+                timed->medianSeconds / ours->medianSeconds;
+    }
+    state.counters["peak_MiB"] = static_cast<double>(timed->medianPeakKiB) / 1024;
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(f.transactions));
-    state.SetLabel("ledger -f journal stats");
+    state.SetLabel(std::string(name) + " -f journal stats; processes in turns, median of 5");
 }
-BENCHMARK(BM_LedgerReadsJournal)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_LedgerReadsJournal(benchmark::State& state) {
+    RunPeerReadsJournal(state, "ledger");
+}
+BENCHMARK(BM_LedgerReadsJournal)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_HledgerReadsJournal(benchmark::State& state) {
+    RunPeerReadsJournal(state, "hledger");
+}
+BENCHMARK(BM_HledgerReadsJournal)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tallowmere

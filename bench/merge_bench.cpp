@@ -1,15 +1,22 @@
-// One two-way sync run as the server starts it: a handheld database of
-// 10,000 register rows against a desktop data set of 10,000 transactions,
-// half of them on both sides, a tenth changed on each side, and the
-// write-back of every desktop file included. The figure is printed beside
-// its target.
+// One two-way sync run as the server starts it: a handheld database of N
+// register rows against a desktop data set of N transactions, half of them
+// on both sides, a tenth changed on each side, and the write-back of every
+// desktop file included. N is 10,000 and 40,000; each size runs on two
+// schemas: identifier as INTEGER PRIMARY KEY (the row number itself) and
+// identifier as a plain column, which the handheld is free to choose and
+// which makes every statement "where identifier = n" a table scan unless
+// the merge avoids it. The figures are printed beside their goals.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "model/accounts.h"
 #include "model/category.h"
@@ -58,9 +65,23 @@ CREATE TABLE SETTINGS (name TEXT, value TEXT);
 INSERT INTO SETTINGS VALUES('baseCurrencyIdPlain', '1');
 )SQL";
 
-constexpr int kTransactions = 10000;
-constexpr int kShared = kTransactions / 2;
-constexpr int kChanged = kTransactions / 10;
+enum class Schema { kRowNumber, kPlainColumn };
+
+std::string SchemaSql(Schema schema) {
+    std::string sql = kSchema;
+    if (schema == Schema::kRowNumber)
+        return sql;
+    const std::string key = "identifier INTEGER PRIMARY KEY";
+    for (std::size_t at = sql.find(key); at != std::string::npos; at = sql.find(key, at))
+        sql.replace(at, key.size(), "identifier INTEGER");
+    return sql;
+}
+
+const char* SchemaName(Schema schema) {
+    return schema == Schema::kRowNumber ? "identifier INTEGER PRIMARY KEY"
+                                        : "identifier a plain column";
+}
+
 constexpr PalmTime kFirstDate = 3673900800u;
 
 RecordId TransactionId(int n) {
@@ -80,8 +101,15 @@ std::unique_ptr<CTransaction> MakeTransaction(int n) {
 }
 
 struct Fixture {
-    Fixture() {
-        root = (fs::temp_directory_path() / ("merge-bench-" + std::to_string(::getpid()))).string();
+    Fixture(int transactions, Schema schema)
+        : transactions_(transactions),
+          shared_(transactions / 2),
+          changed_(transactions / 10),
+          schema_(schema) {
+        root = (fs::temp_directory_path() /
+                ("merge-bench-" + std::to_string(::getpid()) + "-" + std::to_string(transactions) +
+                 "-" + std::to_string(static_cast<int>(schema))))
+                   .string();
         fs::remove_all(root);
         fs::create_directories(root);
         baseFolder = root + "/base";
@@ -92,7 +120,7 @@ struct Fixture {
     }
     ~Fixture() { fs::remove_all(root); }
 
-    // Desktop: transactions 0..9999 over Checking and Savings; the first
+    // Desktop: transactions 0..N-1 over Checking and Savings; the first
     // tenth changed since the last sync.
     bool MakeDesktop() {
         std::unique_ptr<CAccounts> data;
@@ -100,9 +128,9 @@ struct Fixture {
             return false;
         CAccount* accounts[2] = {data->FindAccountById(RecordId::Fixed(5)),
                                  data->FindAccountById(RecordId::Fixed(6))};
-        for (int n = 0; n < kTransactions; ++n) {
+        for (int n = 0; n < transactions_; ++n) {
             auto t = MakeTransaction(n);
-            if (n < kChanged) {
+            if (n < changed_) {
                 t->SetMemo("Changed on the desktop");
                 t->SetAttributes(kAttrModified);
             }
@@ -116,11 +144,12 @@ struct Fixture {
         return true;
     }
 
-    // Handheld: the shared half (0..4999), a tenth of them changed there
-    // (1000..1999), and 5,000 rows of its own (15000..19999).
+    // Handheld: the shared half (0..N/2-1), a tenth of N changed there
+    // (N/10..2N/10-1), and N/2 rows of its own (3N/2..2N-1). Rows are
+    // numbered by the fixture, so making them costs no look-up.
     bool MakeHandheld() {
         CSQLiteDBWrapper db(baseDb);
-        if (db.ExecSql(kSchema) != 0 || db.ExecSql("BEGIN;") != 0)
+        if (db.ExecSql(SchemaSql(schema_).c_str()) != 0 || db.ExecSql("BEGIN;") != 0)
             return false;
         const std::uint32_t offset = handheld::DateOffset(0);
         int rows[2] = {0, 0};
@@ -137,17 +166,20 @@ struct Fixture {
                                               rows[i]) != 0)
                 return false;
         }
-        for (int n = 0; n < kShared; ++n)
-            if (handheld::InsertTransaction(db, offset, *MakeTransaction(n), rows[n % 2], 0) != 0)
+        int identifier = 0;
+        for (int n = 0; n < shared_; ++n)
+            if (handheld::InsertTransaction(db, offset, *MakeTransaction(n), rows[n % 2],
+                                            ++identifier) != 0)
                 return false;
-        for (int n = 2 * kTransactions - kShared; n < 2 * kTransactions; ++n)
-            if (handheld::InsertTransaction(db, offset, *MakeTransaction(n), rows[n % 2], 0) != 0)
+        for (int n = 2 * transactions_ - shared_; n < 2 * transactions_; ++n)
+            if (handheld::InsertTransaction(db, offset, *MakeTransaction(n), rows[n % 2],
+                                            ++identifier) != 0)
                 return false;
         const std::string changed =
             "UPDATE TRANSACTIONS SET memo = 'Changed on the handheld', modified = 1 WHERE "
             "identifier > " +
-            std::to_string(kChanged) + " AND identifier <= " + std::to_string(2 * kChanged) +
-            " OR identifier > " + std::to_string(kShared) + ";";
+            std::to_string(changed_) + " AND identifier <= " + std::to_string(2 * changed_) +
+            " OR identifier > " + std::to_string(shared_) + ";";
         return db.ExecSql(changed.c_str()) == 0 && db.ExecSql("COMMIT;") == 0;
     }
 
@@ -157,28 +189,78 @@ struct Fixture {
         fs::copy_file(baseDb, workDb, fs::copy_options::overwrite_existing);
     }
 
+    const int transactions_;
+    const int shared_;
+    const int changed_;
+    Schema schema_;
     std::string root, baseFolder, baseDb, workFolder, workDb;
     bool ok = false;
 };
 
+constexpr int kSmall = 10000;
+constexpr int kLarge = 40000;
+constexpr double kLargeGoalMs = 1000;
+constexpr double kGrowthGoal = 4.5;
+
+// The mean time of each finished run, by size and schema, so the large run
+// can print its growth over the small one.
+std::map<std::pair<int, Schema>, double>& MeanMs() {
+    static std::map<std::pair<int, Schema>, double> means;
+    return means;
+}
+
 void BM_MergeTwoWay(benchmark::State& state) {
-    static Fixture f;
-    if (!f.ok) {
+    const int size = static_cast<int>(state.range(0));
+    const Schema schema = static_cast<Schema>(state.range(1));
+    static std::map<std::pair<int, Schema>, std::unique_ptr<Fixture>> fixtures;
+    auto& f = fixtures[{size, schema}];
+    if (!f)
+        f = std::make_unique<Fixture>(size, schema);
+    if (!f->ok) {
         state.SkipWithError("fixture failed");
         return;
     }
+    double totalMs = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        f.Reset();
+        f->Reset();
         state.ResumeTiming();
-        handheld::CHandheldMerge merge(f.workFolder, f.workDb, {0, false, {}});
+        const auto start = std::chrono::steady_clock::now();
+        handheld::CHandheldMerge merge(f->workFolder, f->workDb, {0, false, {}});
         if (merge.Run() != 0)
             state.SkipWithError("merge failed");
+        totalMs +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
     }
-    state.SetItemsProcessed(state.iterations() * 2 * kTransactions);
-    state.SetLabel("10k + 10k transactions, mode 0, write-back included; target <= 2000 ms");
+    const double meanMs = totalMs / static_cast<double>(state.iterations());
+    MeanMs()[{size, schema}] = meanMs;
+    state.SetItemsProcessed(state.iterations() * 2 * size);
+    char label[256];
+    if (size == kLarge) {
+        auto small = MeanMs().find({kSmall, schema});
+        const double growth = small != MeanMs().end() ? meanMs / small->second : 0;
+        std::snprintf(label, sizeof label,
+                      "%dk + %dk, mode 0, write-back included, %s; goal <= %.0f ms; "
+                      "%.2f x the 10k time, goal <= %.1f x",
+                      size / 1000, size / 1000, SchemaName(schema), kLargeGoalMs, growth,
+                      kGrowthGoal);
+    } else {
+        std::snprintf(label, sizeof label,
+                      "%dk + %dk, mode 0, write-back included, %s; the base of the 40k growth",
+                      size / 1000, size / 1000, SchemaName(schema));
+    }
+    state.SetLabel(label);
 }
-BENCHMARK(BM_MergeTwoWay)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_MergeTwoWay)
+    ->ArgNames({"n", "plain_identifier"})
+    ->Args({kSmall, static_cast<int>(Schema::kRowNumber)})
+    ->Args({kLarge, static_cast<int>(Schema::kRowNumber)})
+    ->Args({kSmall, static_cast<int>(Schema::kPlainColumn)})
+    ->Args({kLarge, static_cast<int>(Schema::kPlainColumn)})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace tallowmere

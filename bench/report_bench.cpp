@@ -1,32 +1,34 @@
 // A report by category over all accounts of a data set of 100,000
 // transactions (five accounts, the thirty default categories, splits and
-// transfers, seven years): one year and all time, each beside its target.
-// The same transactions are written as a ledger journal, and ledger's
-// balance of the same period is timed against ours.
+// transfers, seven years): one year and all time, each beside its goal.
+// The same transactions are written as a ledger journal; load + report is
+// then timed process against process: our driver on the data folder, ledger
+// and hledger balance on the journal, each printed with its ratio to ours.
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "ledger_runner.h"
+#include "bench_host.h"
+#include "ledger_journal.h"
 #include "model/accounts.h"
 #include "model/report.h"
 #include "model/transaction_type.h"
+#include "process_runner.h"
 
 namespace tallowmere {
 namespace {
 
 using bench::LedgerAmount;
-using bench::LedgerInstalled;
-using bench::TimeLedgerRuns;
 
 constexpr int kTransactions = 100000;
 constexpr int kFirstYear = 2019;
@@ -83,13 +85,11 @@ PalmTime MakeDate(int year, int month, int day, int hour, int minute, int second
 
 struct Fixture {
     Fixture() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tallowmere-report-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) {
-            error = "mkdtemp failed";
+        folder = bench::MakeBenchFolder("report");
+        if (folder.empty()) {
+            error = "no bench folder";
             return;
         }
-        folder = pattern;
         // A lock folder of our own: the data set lock is per user, and a run
         // elsewhere must not stall us.
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
@@ -98,6 +98,8 @@ struct Fixture {
         std::filesystem::create_directories(dataFolder);
         if (!Generate())
             return;
+        std::printf("%s\n", bench::HostLine(dataFolder).c_str());
+        std::fflush(stdout);
         data = std::make_unique<CAccounts>();
         if (data->Load(dataFolder, {}) != 0)
             error = "load failed";
@@ -218,6 +220,8 @@ struct Fixture {
     std::string dataFolder;
     std::string journal;
     std::unique_ptr<CAccounts> data;
+    // Whole-process runs by program and period, made once each.
+    std::map<std::pair<int, bool>, bench::TimedRuns> processes;
 };
 
 Fixture& TheFixture() {
@@ -264,63 +268,136 @@ void RunReport(benchmark::State& state, bool year, const char* label) {
 }
 
 void BM_ReportByCategoryYear(benchmark::State& state) {
-    RunReport(state, true, "target <= 20 ms");
+    RunReport(state, true, "in process; no goal of its own (target <= 20 ms)");
 }
 BENCHMARK(BM_ReportByCategoryYear)->Unit(benchmark::kMillisecond);
 
 void BM_ReportByCategoryAllTime(benchmark::State& state) {
-    RunReport(state, false, "target <= 50 ms");
+    RunReport(state, false, "in process; goal <= 10 ms");
 }
 BENCHMARK(BM_ReportByCategoryAllTime)->Unit(benchmark::kMillisecond);
 
-// Our time for the same report, the mean of a few runs, for the ratio.
-double OurSeconds(Fixture& f, bool year) {
-    CReport report(*f.data);
-    Prepare(report, year);
-    report.Compute();
-    constexpr int kRuns = 10;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kRuns; ++i)
-        report.Compute();
-    const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
-    return d.count() / kRuns;
+// Load + report, each program a fresh process on the same transactions, the
+// programs taking turns.
+enum Program { kOurs, kLedger, kHledger };
+constexpr std::array<const char*, 3> kProgramNames = {"ours", "ledger", "hledger"};
+
+std::string ProgramPath(Program p) {
+    return p == kOurs ? bench::BenchProgram("tallowmere_cli")
+                      : bench::FindProgram(kProgramNames[p]);
 }
 
-void RunLedgerBalance(benchmark::State& state, bool year) {
-    if (!LedgerInstalled()) {
-        state.SkipWithError("ledger is not installed");
-        return;
+std::vector<std::string> CommandOf(Program p, const Fixture& f, bool year) {
+    const std::string path = ProgramPath(p);
+    if (p == kOurs) {
+        std::vector<std::string> args = {path, "--figures", "report", f.dataFolder};
+        if (year)
+            args.insert(args.end(), {"--year", std::to_string(kReportYear)});
+        return args;
     }
+    std::vector<std::string> args = {path, "-f", f.journal, "balance"};
+    if (year) {
+        // The peers' end date is exclusive.
+        args.insert(args.end(), {"-b", std::to_string(kReportYear) + "/01/01", "-e",
+                                 std::to_string(kReportYear + 1) + "/01/01"});
+    }
+    args.push_back("^Categories");
+    return args;
+}
+
+// Every installed program on the period, in turns: one unmeasured turn,
+// then the median of 5. Null when the program is missing or failed.
+const bench::TimedRuns* TimedProcess(Fixture& f, Program p, bool year) {
+    if (f.processes.find(std::make_pair(static_cast<int>(kOurs), year)) == f.processes.end()) {
+        std::vector<Program> programs;
+        std::vector<bench::Command> commands;
+        for (Program q : {kOurs, kLedger, kHledger}) {
+            if (ProgramPath(q).empty())
+                continue;
+            programs.push_back(q);
+            commands.push_back({CommandOf(q, f, year), q == kOurs, {}});
+        }
+        std::vector<bench::TimedRuns> timed = bench::TimeInTurns(commands);
+        for (std::size_t i = 0; i < programs.size(); ++i)
+            f.processes.emplace(std::make_pair(static_cast<int>(programs[i]), year),
+                                std::move(timed[i]));
+    }
+    const auto found = f.processes.find(std::make_pair(static_cast<int>(p), year));
+    return found != f.processes.end() && found->second.status == 0 ? &found->second : nullptr;
+}
+
+void RunProcesses(benchmark::State& state, Program p) {
     Fixture& f = TheFixture();
     if (!f.error.empty()) {
         state.SkipWithError(f.error.c_str());
         return;
     }
-    std::vector<std::string> args = {"ledger", "-f", f.journal, "balance"};
-    if (year) {
-        // ledger's end date is exclusive.
-        args.insert(args.end(), {"-b", std::to_string(kReportYear) + "/01/01", "-e",
-                                 std::to_string(kReportYear + 1) + "/01/01"});
-    }
-    args.push_back("^Categories");
-    const double ledger = TimeLedgerRuns(state, args);
-    if (ledger < 0)
+    const bool year = state.range(0) != 0;
+    if (ProgramPath(p).empty()) {
+        state.SkipWithError(
+            p == kOurs
+                ? "tallowmere_cli is not built"
+                : (std::string(kProgramNames[p]) + " is not installed (make bench-deps)").c_str());
         return;
-    const double ours = OurSeconds(f, year);
-    if (state.iterations() > 0 && ours > 0)
-        state.counters["ledger/ours"] = ledger / ours;
-    state.SetLabel(year ? "ledger balance -b/-e, one year" : "ledger balance, all time");
+    }
+    const bench::TimedRuns* timed = nullptr;
+    for (auto _ : state) {
+        timed = TimedProcess(f, p, year);
+        if (timed == nullptr) {
+            state.SkipWithError("a run failed");
+            return;
+        }
+        state.SetIterationTime(timed->medianSeconds);
+    }
+    state.counters["peak_MiB"] = static_cast<double>(timed->medianPeakKiB) / 1024;
+    std::string label = year ? "one year" : "all time";
+    if (p == kOurs) {
+        state.counters["load_ms"] = bench::MedianFigure(*timed, "load_ms");
+        state.counters["report_ms"] = bench::MedianFigure(*timed, "report_ms");
+        label += ", tallowmere_cli report";
+    } else {
+        label += std::string(", ") + kProgramNames[p] + " balance";
+        const bench::TimedRuns* ours = TimedProcess(f, kOurs, year);
+        if (ours != nullptr && ours->medianSeconds > 0) {
+            state.counters[std::string(kProgramNames[p]) + "/ours"] =
+                timed->medianSeconds / ours->medianSeconds;
+        }
+        if (p == kLedger && !year)
+            label += "; goal: ledger/ours >= 8";
+    }
+    state.SetLabel(label + "; processes in turns, median of 5");
 }
 
-void BM_LedgerBalanceYear(benchmark::State& state) {
-    RunLedgerBalance(state, true);
+void BM_OursLoadAndReport(benchmark::State& state) {
+    RunProcesses(state, kOurs);
 }
-BENCHMARK(BM_LedgerBalanceYear)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
-
-void BM_LedgerBalanceAllTime(benchmark::State& state) {
-    RunLedgerBalance(state, false);
+void BM_LedgerLoadAndReport(benchmark::State& state) {
+    RunProcesses(state, kLedger);
 }
-BENCHMARK(BM_LedgerBalanceAllTime)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+void BM_HledgerLoadAndReport(benchmark::State& state) {
+    RunProcesses(state, kHledger);
+}
+BENCHMARK(BM_OursLoadAndReport)
+    ->ArgName("year")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LedgerLoadAndReport)
+    ->ArgName("year")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HledgerLoadAndReport)
+    ->ArgName("year")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tallowmere

@@ -7,6 +7,7 @@
 #include "model/accounts.h"
 #include "sync/handheld_db.h"
 #include "sync/handheld_files.h"
+#include "sync/handheld_pass_cache.h"
 #include "sync/handheld_values.h"
 #include "sync/merge_passes.h"
 #include "sync/sqlite_wrapper.h"
@@ -109,6 +110,8 @@ int CHandheldMerge::Run() {
     for (Pass pass : passes) {
         if (rc != 0)
             return rc;
+        // What the pass keeps in memory of the handheld's rows goes with it.
+        PassCache cache(db);
         rc = pass(context);
     }
     if (rc != 0)

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <utility>
 
 #include "model/preferences.h"
+#include "sync/handheld_pass_cache.h"
 #include "sync/handheld_statement.h"
 #include "sync/handheld_values.h"
 #include "sync/sqlite_wrapper.h"
@@ -23,6 +25,9 @@ constexpr char kFlagsByUid[] =
 constexpr char kUidAndNameByIdentifier[] = "SELECT uid, name FROM %s WHERE identifier = %d;";
 constexpr char kSettingLike[] = "SELECT VALUE FROM SETTINGS where NAME LIKE ?1;";
 constexpr char kSetUid[] = "UPDATE %s SET uid = ?1 WHERE identifier = %d;";
+// The same statements by row number, where the pass knows the table's rows.
+constexpr char kColumnsByRowNumber[] = "SELECT %s FROM %s WHERE %s = ?1;";
+constexpr char kSetUidByRowNumber[] = "UPDATE %s SET uid = ?2 WHERE %s = ?1;";
 
 // Names read back for look-ups; longer than any record's name field.
 constexpr std::size_t kLookupNameChars = 255;
@@ -36,7 +41,7 @@ std::string SelectOne(const char* format, Table table) {
 // Runs a look-up bound to the uid; found tells whether a row came.
 int StepByUid(Statement& s, const char* format, Table table, const RecordId& id, bool& found) {
     found = false;
-    int rc = s.Prepare(SelectOne(format, table));
+    int rc = s.PrepareKept(SelectOne(format, table));
     if (rc != SQLITE_OK)
         return rc;
     BindUid(s.db(), s.get(), 1, id);
@@ -46,6 +51,37 @@ int StepByUid(Statement& s, const char* format, Table table, const RecordId& id,
         return SQLITE_OK;
     }
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+// The row of a single-row reader; found false leaves the record alone.
+int PrepareRow(Statement& s, const std::string& sql, int columns, bool& found) {
+    found = false;
+    int rc = s.Prepare(sql, columns);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = s.Step();
+    found = rc == SQLITE_ROW;
+    return found || rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+// Whether byIdentifierSql compares the identifier with a quoted number.
+enum class Quoted { kNo, kYes };
+
+// The row with the identifier: by its row number where the pass knows the
+// table's rows, else by byIdentifierSql.
+int RowByIdentifier(Statement& s, Table table, const char* columns,
+                    const std::string& byIdentifierSql, int identifier, int minColumns, bool& found,
+                    Quoted quoted = Quoted::kNo) {
+    const TableRows* rows = PassRows(s.db(), table);
+    if (rows == nullptr || (quoted == Quoted::kYes && !rows->NumericIdentifier()))
+        return PrepareRow(s, byIdentifierSql, minColumns, found);
+    found = false;
+    const PassRow* row = rows->WithIdentifier(identifier);
+    if (row == nullptr)
+        return SQLITE_OK;
+    return StepRowNumber(
+        s, FormatSql(kColumnsByRowNumber, columns, TableName(table), rows->RowidName().c_str()),
+        row->rowid, minColumns, found);
 }
 
 int ClampedInt(Statement& s, int column, int low, int high) {
@@ -66,9 +102,12 @@ RecordId CategoryReference(CSQLiteDBWrapper& db, int identifier) {
     if (identifier == 0)
         return kNoneId;
     Statement s(db);
-    if (s.Prepare(FormatSql(kUidAndNameByIdentifier, TableName(Table::kCategories), identifier),
-                  2) != SQLITE_OK ||
-        s.Step() != SQLITE_ROW)
+    bool found = false;
+    if (RowByIdentifier(
+            s, Table::kCategories, "uid, name",
+            FormatSql(kUidAndNameByIdentifier, TableName(Table::kCategories), identifier),
+            identifier, 2, found) != SQLITE_OK ||
+        !found)
         return kNoneId;
     RecordId id = ColumnUid(db, s.get(), 0);
     std::string name = ColumnModelText(db, s.get(), 1, kLookupNameChars);
@@ -106,15 +145,7 @@ class UidRepairs {
     int Write(CSQLiteDBWrapper& db) {
         int result = SQLITE_OK;
         for (const auto& [identifier, id] : pending_) {
-            Statement s(db);
-            int rc = s.Prepare(FormatSql(kSetUid, TableName(table_), identifier));
-            if (rc == SQLITE_OK) {
-                BindUid(db, s.get(), 1, id);
-                rc = s.Step();
-                if (IsStepError(rc))
-                    Trace("%s\n\r", db.ErrMsg() ? db.ErrMsg() : "");
-                rc = s.Finalize();
-            }
+            int rc = WriteOne(db, identifier, id);
             if (result == SQLITE_OK)
                 result = rc;
         }
@@ -123,6 +154,38 @@ class UidRepairs {
     }
 
   private:
+    int WriteOne(CSQLiteDBWrapper& db, int identifier, const RecordId& id) {
+        Statement s(db);
+        TableRows* rows = PassRows(db, table_);
+        std::int64_t rowid = 0;
+        int rc;
+        if (rows != nullptr) {
+            const PassRow* row = rows->WithIdentifier(identifier);
+            if (row == nullptr)
+                return SQLITE_OK;
+            rowid = row->rowid;
+            rc = s.PrepareKept(
+                FormatSql(kSetUidByRowNumber, TableName(table_), rows->RowidName().c_str()));
+            if (rc == SQLITE_OK)
+                db.BindInt64(s.get(), 1, rowid);
+        } else {
+            rc = s.Prepare(FormatSql(kSetUid, TableName(table_), identifier));
+        }
+        if (rc != SQLITE_OK)
+            return rc;
+        BindUid(db, s.get(), rows != nullptr ? 2 : 1, id);
+        rc = s.Step();
+        if (IsStepError(rc))
+            Trace("%s\n\r", db.ErrMsg() ? db.ErrMsg() : "");
+        rc = s.Finalize();
+        // The first row of the new uid may be another now.
+        if (rows != nullptr && rc == SQLITE_OK)
+            rows->SetUid(rowid, id);
+        else if (rows != nullptr)
+            ForgetPassRows(db, table_);
+        return rc;
+    }
+
     static std::uint64_t Key(const RecordId& id) {
         std::uint64_t k = 0;
         for (std::uint8_t b : id.bytes)
@@ -145,17 +208,6 @@ int EachRow(Statement& s, F&& convert) {
             return rc;
         convert();
     }
-}
-
-// The row of a single-row reader; found false leaves the record alone.
-int PrepareRow(Statement& s, const std::string& sql, int columns, bool& found) {
-    found = false;
-    int rc = s.Prepare(sql, columns);
-    if (rc != SQLITE_OK)
-        return rc;
-    rc = s.Step();
-    found = rc == SQLITE_ROW;
-    return found || rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 int RowIdentifierOf(CSQLiteDBWrapper& db, const RecordId& id, Table table, int& identifier) {
@@ -274,7 +326,11 @@ void FillScheduled(Statement& s, std::uint32_t offset, CScheduledItem& item) {
     Statement tr(db);
     bool found = false;
     if (templateRow != 0 &&
-        PrepareRow(tr, FormatSql(sql::kTransactionSummaryRow, templateRow), 6, found) != SQLITE_OK)
+        RowByIdentifier(
+            tr, Table::kTransactions,
+            "account_id, type_id, amount, category_id, transaction_class_id, payee_name",
+            FormatSql(sql::kTransactionSummaryRow, templateRow), templateRow, 6,
+            found) != SQLITE_OK)
         return;
     if (!found) {
         // No template: none of what an earlier one gave stays.
@@ -322,8 +378,9 @@ void FillPayee(Statement& s, CPayeeItem& payee) {
     if (templateRow != 0) {
         Statement tr(db);
         bool found = false;
-        if (PrepareRow(tr, FormatSql(sql::kTransactionRowQuoted, templateRow),
-                       transactions::kColumnCount, found) == SQLITE_OK &&
+        if (RowByIdentifier(tr, Table::kTransactions, "*",
+                            FormatSql(sql::kTransactionRowQuoted, templateRow), templateRow,
+                            transactions::kColumnCount, found, Quoted::kYes) == SQLITE_OK &&
             found) {
             namespace t = transactions;
             memo.SetAmount(ColumnCents(db, tr.get(), t::kAmount));
@@ -366,6 +423,11 @@ int FindIdentifierByUid(CSQLiteDBWrapper& db, const RecordId& id, Table table, i
     identifier = 0;
     if (!IsMatchableUid(id))
         return SQLITE_OK;
+    if (const TableRows* rows = PassRows(db, table)) {
+        const PassRow* row = rows->FirstWithUid(id);
+        identifier = row != nullptr ? IdentifierValue(row->identifier) : 0;
+        return SQLITE_OK;
+    }
     Statement s(db);
     bool found = false;
     int rc = StepByUid(s, kIdentifierByUid, table, id, found);
@@ -376,6 +438,12 @@ int FindIdentifierByUid(CSQLiteDBWrapper& db, const RecordId& id, Table table, i
 
 int FindUidByIdentifier(CSQLiteDBWrapper& db, int identifier, Table table, RecordId& id) {
     id = kNoneId;
+    if (const TableRows* rows = PassRows(db, table)) {
+        const PassRow* row = rows->WithIdentifier(identifier);
+        if (row != nullptr)
+            id = row->uid;
+        return SQLITE_OK;
+    }
     Statement s(db);
     bool found = false;
     int rc =
@@ -401,7 +469,7 @@ int FindIdentifierByName(CSQLiteDBWrapper& db, std::string_view name, Table tabl
                          int& identifier) {
     identifier = 0;
     Statement s(db);
-    int rc = s.Prepare(FormatSql(sql::kIdentifierByName, TableName(table)), 1);
+    int rc = s.PrepareKept(FormatSql(sql::kIdentifierByName, TableName(table)), 1);
     if (rc != SQLITE_OK)
         return rc;
     rc = BindModelText(db, s.get(), 1, name);
@@ -425,6 +493,11 @@ int FindAccountCategoryIdentifier(CSQLiteDBWrapper& db, const RecordId& accountI
 
 int GetMaxIdentifier(CSQLiteDBWrapper& db, Table table, int& identifier) {
     identifier = 0;
+    if (const TableRows* rows = PassRows(db, table)) {
+        std::optional<std::int64_t> max = rows->MaxIdentifier();
+        identifier = max ? IdentifierValue(*max) : 0;
+        return SQLITE_OK;
+    }
     Statement s(db);
     bool found = false;
     int rc = PrepareRow(s, FormatSql(sql::kMaxIdentifier, TableName(table)), 1, found);
@@ -439,7 +512,18 @@ int GetRowFlags(CSQLiteDBWrapper& db, const RecordId& id, Table table, RowFlags&
         return SQLITE_OK;
     Statement s(db);
     bool found = false;
-    int rc = StepByUid(s, kFlagsByUid, table, id, found);
+    int rc;
+    if (const TableRows* rows = PassRows(db, table)) {
+        const PassRow* row = rows->FirstWithUid(id);
+        if (row == nullptr)
+            return SQLITE_OK;
+        rc = StepRowNumber(s,
+                           FormatSql(kColumnsByRowNumber, "modified, deleted, identifier",
+                                     TableName(table), rows->RowidName().c_str()),
+                           row->rowid, 0, found);
+    } else {
+        rc = StepByUid(s, kFlagsByUid, table, id, found);
+    }
     if (found) {
         flags.found = true;
         flags.modified = s.Int64(0) != 0;
@@ -470,7 +554,7 @@ namespace {
 template <typename Read>
 int ReadSettingRow(CSQLiteDBWrapper& db, std::string_view name, Read read) {
     Statement s(db);
-    int rc = s.Prepare(kSettingLike, 1);
+    int rc = s.PrepareKept(kSettingLike, 1);
     if (rc != SQLITE_OK)
         return rc;
     rc = BindModelText(db, s.get(), 1, name);
@@ -524,13 +608,8 @@ int ReadDeviceSettings(CSQLiteDBWrapper& db, DeviceSettings& settings) {
 
 int ReadSplits(CSQLiteDBWrapper& db, int transactionIdentifier, CTransaction& t, bool& found) {
     found = false;
-    Statement s(db);
-    int rc = s.Prepare(FormatSql(sql::kSplitsOfTransaction, transactionIdentifier),
-                       splits::kColumnCount);
-    if (rc != SQLITE_OK)
-        return rc;
     std::size_t line = 0;
-    rc = EachRow(s, [&] {
+    auto convert = [&](Statement& s) {
         namespace c = splits;
         if (s.Int64(c::kDeleted) != 0 || line >= kSplitLineCount)
             return;
@@ -541,7 +620,30 @@ int ReadSplits(CSQLiteDBWrapper& db, int transactionIdentifier, CTransaction& t,
         t.SetSplitCategoryId(line, CategoryReference(db, s.Identifier(c::kCategoryId)));
         t.SetSplitAmount(line, ColumnCents(db, s.get(), c::kAmount));
         ++line;
-    });
+    };
+    int rc = SQLITE_OK;
+    if (const TableRows* rows = PassRows(db, Table::kSplits)) {
+        // The rows a scan for the transaction would give, in its order.
+        const std::vector<std::int64_t> rowids = rows->SplitRowsOf(transactionIdentifier);
+        const std::string sql = FormatSql(kColumnsByRowNumber, "*", TableName(Table::kSplits),
+                                          rows->RowidName().c_str());
+        for (std::int64_t rowid : rowids) {
+            Statement s(db);
+            bool row = false;
+            rc = StepRowNumber(s, sql, rowid, splits::kColumnCount, row);
+            if (rc != SQLITE_OK)
+                break;
+            if (row)
+                convert(s);
+        }
+    } else {
+        Statement s(db);
+        rc = s.Prepare(FormatSql(sql::kSplitsOfTransaction, transactionIdentifier),
+                       splits::kColumnCount);
+        if (rc != SQLITE_OK)
+            return rc;
+        rc = EachRow(s, [&] { convert(s); });
+    }
     found = line > 0;
     if (found)
         for (std::size_t rest = line; rest < kSplitLineCount; ++rest)
@@ -780,7 +882,8 @@ int ReadAccountRow(CSQLiteDBWrapper& db, std::uint32_t dateOffset, CAccount& acc
         return rc;
     Statement s(db);
     bool found = false;
-    rc = PrepareRow(s, FormatSql(sql::kAccountRow, identifier), accounts::kColumnCount, found);
+    rc = RowByIdentifier(s, Table::kAccounts, "*", FormatSql(sql::kAccountRow, identifier),
+                         identifier, accounts::kColumnCount, found);
     if (!found)
         return rc;
     AccountHeader h = account.Header();
@@ -799,7 +902,8 @@ int ReadCategoryRow(CSQLiteDBWrapper& db, CCategoryItem& category, const CCatego
         return rc;
     Statement s(db);
     bool found = false;
-    rc = PrepareRow(s, FormatSql(sql::kCategoryRow, identifier), categories::kColumnCount, found);
+    rc = RowByIdentifier(s, Table::kCategories, "*", FormatSql(sql::kCategoryRow, identifier),
+                         identifier, categories::kColumnCount, found);
     if (!found)
         return rc;
     namespace c = categories;
@@ -819,7 +923,8 @@ int ReadClassRow(CSQLiteDBWrapper& db, CClassItem& item) {
         return rc;
     Statement s(db);
     bool found = false;
-    rc = PrepareRow(s, FormatSql(sql::kClassRow, identifier), classes::kColumnCount, found);
+    rc = RowByIdentifier(s, Table::kClasses, "*", FormatSql(sql::kClassRow, identifier), identifier,
+                         classes::kColumnCount, found);
     if (!found)
         return rc;
     item.SetName(ColumnModelText(db, s.get(), classes::kName, transactions::kNameChars));
@@ -847,7 +952,8 @@ int ReadPayeeRow(CSQLiteDBWrapper& db, CPayeeItem& payee) {
         return rc;
     Statement s(db);
     bool found = false;
-    rc = PrepareRow(s, FormatSql(sql::kPayeeRow, identifier), payees::kColumnCount, found);
+    rc = RowByIdentifier(s, Table::kPayees, "*", FormatSql(sql::kPayeeRow, identifier), identifier,
+                         payees::kColumnCount, found);
     if (!found)
         return rc;
     FillPayee(s, payee);
@@ -862,8 +968,9 @@ int ReadPayeeLookupRow(CSQLiteDBWrapper& db, CPayeeLookupItem& item) {
         return rc;
     Statement s(db);
     bool found = false;
-    rc = PrepareRow(s, FormatSql(sql::kPayeeLookupRow, identifier), payee_lookups::kColumnCount,
-                    found);
+    rc = RowByIdentifier(s, Table::kPayeeLookupItems, "*",
+                         FormatSql(sql::kPayeeLookupRow, identifier), identifier,
+                         payee_lookups::kColumnCount, found);
     if (!found)
         return rc;
     item.SetName(ColumnModelText(db, s.get(), payee_lookups::kName, transactions::kNameChars));
@@ -880,7 +987,9 @@ int ReadScheduledRow(CSQLiteDBWrapper& db, std::uint32_t dateOffset, CScheduledI
         return rc;
     Statement s(db);
     bool found = false;
-    rc = PrepareRow(s, FormatSql(sql::kScheduledRow, identifier), scheduled::kColumnCount, found);
+    rc = RowByIdentifier(s, Table::kScheduledTransactions, "*",
+                         FormatSql(sql::kScheduledRow, identifier), identifier,
+                         scheduled::kColumnCount, found);
     if (!found)
         return rc;
     FillScheduled(s, dateOffset, item);
@@ -896,8 +1005,8 @@ int ReadTransactionRow(CSQLiteDBWrapper& db, std::uint32_t dateOffset, CTransact
         return rc;
     Statement s(db);
     bool found = false;
-    rc = PrepareRow(s, FormatSql(sql::kTransactionRow, identifier), transactions::kColumnCount,
-                    found);
+    rc = RowByIdentifier(s, Table::kTransactions, "*", FormatSql(sql::kTransactionRow, identifier),
+                         identifier, transactions::kColumnCount, found);
     if (!found)
         return rc;
     FillTransaction(s, dateOffset, t);
@@ -909,8 +1018,9 @@ int ReadTransactionTypeRow(CSQLiteDBWrapper& db, int identifier, CTransactionTyp
         return SQLITE_OK;
     Statement s(db);
     bool found = false;
-    int rc = PrepareRow(s, FormatSql(sql::kTransactionTypeRow, identifier),
-                        transaction_types::kColumnCount, found);
+    int rc = RowByIdentifier(s, Table::kTransactionTypes, "*",
+                             FormatSql(sql::kTransactionTypeRow, identifier), identifier,
+                             transaction_types::kColumnCount, found);
     if (!found)
         return rc;
     type.SetName(ColumnModelText(db, s.get(), transaction_types::kName, transactions::kNameChars));

@@ -1,9 +1,10 @@
 #include "sync/handheld_statement.h"
 
 #include <atomic>
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
+
+#include "sync/handheld_pass_cache.h"
 
 namespace tallowmere::handheld {
 
@@ -68,17 +69,55 @@ int Statement::Prepare(const std::string& sql, int minColumns) {
     return SQLITE_OK;
 }
 
-int Statement::Finalize() {
-    if (statement_ == nullptr)
-        return SQLITE_OK;
-    int rc = db_.Finalize(statement_);
-    statement_ = nullptr;
+int Statement::PrepareKept(const std::string& sql, int minColumns) {
+    Finalize();
+    PassCache* cache = PassCache::Of(db_);
+    if (cache == nullptr)
+        return Prepare(sql, minColumns);
+    // A kept statement passed the column check when it was first prepared.
+    statement_ = cache->TakeKept(sql);
+    int rc = statement_ != nullptr ? SQLITE_OK : Prepare(sql, minColumns);
+    if (rc == SQLITE_OK) {
+        keptBy_ = cache;
+        keptSql_ = sql;
+    }
     return rc;
 }
 
+int Statement::Finalize() {
+    if (statement_ == nullptr)
+        return SQLITE_OK;
+    sqlite3_stmt* statement = statement_;
+    statement_ = nullptr;
+    PassCache* cache = keptBy_;
+    keptBy_ = nullptr;
+    if (cache != nullptr) {
+        // Reset gives the code of the last step's error, as finalize does.
+        int rc = db_.Reset(statement);
+        if (rc != -1) {
+            cache->Keep(keptSql_, statement);
+            return rc;
+        }
+    }
+    return db_.Finalize(statement);
+}
+
 int Statement::Identifier(int column) {
-    std::int64_t v = Int64(column);
-    return v > 0 && v <= INT_MAX ? static_cast<int>(v) : 0;
+    return IdentifierValue(Int64(column));
+}
+
+int StepRowNumber(Statement& s, const std::string& sql, std::int64_t rowid, int minColumns,
+                  bool& found) {
+    found = false;
+    int rc = s.PrepareKept(sql, minColumns);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = s.db().BindInt64(s.get(), 1, rowid);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = s.Step();
+    found = rc == SQLITE_ROW;
+    return found || rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 std::int64_t ColumnClamped(Statement& s, int column, std::int64_t low, std::int64_t high) {

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "sync/handheld_pass_cache.h"
 #include "sync/handheld_read.h"
 #include "sync/handheld_statement.h"
 #include "sync/handheld_values.h"
@@ -12,10 +14,18 @@ namespace tallowmere::handheld {
 
 namespace {
 
+// Statements by row number, where the pass knows the table's rows.
+constexpr char kDeleteByRowNumber[] = "DELETE FROM %s WHERE %s = ?1;";
+constexpr char kClearModifiedByRowNumber[] = "update %s set modified = 0 where %s = ?1";
+
 const char* ErrText(CSQLiteDBWrapper& db) {
     const char* text = db.ErrMsg();
     return text != nullptr ? text : "";
 }
+
+// Whether a statement text is prepared for this use only (it holds a value)
+// or kept by the pass for the next use.
+enum class Reuse { kOnce, kKeep };
 
 // An insert or update: every parameter starts as 0 (the columns the desktop
 // writes 0), then each bind replaces one; the first failing bind is kept.
@@ -24,8 +34,8 @@ class RowWriter {
     RowWriter(CSQLiteDBWrapper& db, int parameters)
         : db_(db), statement_(db), parameters_(parameters) {}
 
-    int Prepare(const std::string& sql) {
-        int rc = statement_.Prepare(sql);
+    int Prepare(const std::string& sql, Reuse reuse = Reuse::kKeep) {
+        int rc = reuse == Reuse::kKeep ? statement_.PrepareKept(sql) : statement_.Prepare(sql);
         if (rc != SQLITE_OK)
             return rc;
         for (int i = 1; i <= parameters_; ++i)
@@ -80,6 +90,37 @@ int ExecFormatted(CSQLiteDBWrapper& db, const std::string& sql) {
     return rc;
 }
 
+// A statement whose ?1 is a row number, run once on that row.
+int RunOnRowNumber(CSQLiteDBWrapper& db, const char* format, Table table, const TableRows& rows,
+                   std::int64_t rowid) {
+    RowWriter w(db, 0);
+    int rc = w.Prepare(FormatSql(format, TableName(table), rows.RowidName().c_str()));
+    if (rc != SQLITE_OK)
+        return rc;
+    w.Int(1, rowid);
+    return w.Run("%s\n\r");
+}
+
+// The row just inserted joins the rows the pass knows; a failed insert
+// leaves the table to be read again.
+void NoteInserted(CSQLiteDBWrapper& db, Table table, int rc, PassRow row) {
+    PassCache* cache = PassCache::Of(db);
+    TableRows* rows = cache != nullptr ? cache->Loaded(table) : nullptr;
+    if (rows == nullptr)
+        return;
+    row.rowid = db.LastInsertRowid();
+    if (rc != SQLITE_OK || !rows->Insert(row))
+        cache->Forget(table);
+}
+
+void NoteInserted(CSQLiteDBWrapper& db, Table table, int rc, int identifier, const RecordId& uid) {
+    PassRow row;
+    row.identifier = identifier;
+    row.uid = uid;
+    row.uidMatches = true;
+    NoteInserted(db, table, rc, row);
+}
+
 int NewIdentifier(CSQLiteDBWrapper& db, Table table, int& identifier) {
     int max = 0;
     int rc = GetMaxIdentifier(db, table, max);
@@ -120,6 +161,13 @@ int IdentifierColumn(CSQLiteDBWrapper& db, const std::string& sql, int column) {
     if (s.Prepare(sql, column + 1) != SQLITE_OK || s.Step() != SQLITE_ROW)
         return 0;
     return s.Identifier(column);
+}
+
+// The transaction update with the row named by ?21, its row number.
+std::string UpdateTransactionByRowNumber(const std::string& rowidName) {
+    std::string text = sql::kUpdateTransaction;
+    text.resize(text.rfind("where "));
+    return text + "where " + rowidName + " = ?21;";
 }
 
 // A template transaction row and its split rows (DeleteRow takes both).
@@ -186,6 +234,7 @@ int WriteTransactionRow(CSQLiteDBWrapper& db, std::uint32_t offset, const CTrans
     w.Int(c::kTypeId + 1, v.typeRow);
     w.Int(c::kAccountId + 1, accountIdentifier);
     rc = w.Run("%s\n\r");
+    NoteInserted(db, Table::kTransactions, rc, identifier, t.GetId());
     Trace("Transaction - NO.%d ACC.%d\n", identifier, accountIdentifier);
     return rc;
 }
@@ -201,7 +250,9 @@ int WriteAccountCategory(CSQLiteDBWrapper& db, const RecordId& id, std::string_v
     w.Int(c::kIdentifier + 1, identifier);
     w.Uid(c::kUid + 1, id);
     w.Text(c::kName + 1, AccountCategoryName(accountName));
-    return w.Run("%s\n\r");
+    rc = w.Run("%s\n\r");
+    NoteInserted(db, Table::kCategories, rc, identifier, id);
+    return rc;
 }
 
 int RowOfScheduled(CSQLiteDBWrapper& db, const CScheduledItem& item) {
@@ -247,7 +298,9 @@ int InsertAccount(CSQLiteDBWrapper& db, std::uint32_t dateOffset, const CAccount
     w.Int(c::kCurrencyId + 1, h.GetCurrencyId());
     w.Int(c::kCategoryId + 1, categoryRow);
     w.Amount(c::kOnlineBalance + 1, account.GetOnlineBalance());
-    return w.Run("\r\n %s \r\n");
+    rc = w.Run("\r\n %s \r\n");
+    NoteInserted(db, Table::kAccounts, rc, identifier, h.GetId());
+    return rc;
 }
 
 int InsertCategory(CSQLiteDBWrapper& db, const CCategoryItem& category, int identifier) {
@@ -271,6 +324,7 @@ int InsertCategory(CSQLiteDBWrapper& db, const CCategoryItem& category, int iden
     w.Flag(c::kDeletedBit + 1, category.IsDeleted());
     w.Int(c::kParentIdentifier + 1, parentRow);
     rc = w.Run("%s\n\r");
+    NoteInserted(db, Table::kCategories, rc, identifier, category.GetId());
     Trace("Category - %s", category.GetName().c_str());
     return rc;
 }
@@ -289,7 +343,9 @@ int InsertClass(CSQLiteDBWrapper& db, const CClassItem& item, int identifier) {
     w.Text(c::kName + 1, item.GetName());
     w.Int(c::kFixedCode + 1, FixedCode(item.GetId()));
     w.Amount(c::kAmount + 1, item.GetBudget());
-    return w.Run("%s\n\r");
+    rc = w.Run("%s\n\r");
+    NoteInserted(db, Table::kClasses, rc, identifier, item.GetId());
+    return rc;
 }
 
 int InsertPayee(CSQLiteDBWrapper& db, const CPayeeItem& payee, int identifier) {
@@ -319,6 +375,7 @@ int InsertPayee(CSQLiteDBWrapper& db, const CPayeeItem& payee, int identifier) {
     w.Amount(c::kBudget + 1, payee.GetBudgetAmount());
     w.Int(c::kTemplateIdentifier + 1, templateRow);
     rc = w.Run("%s\n\r");
+    NoteInserted(db, Table::kPayees, rc, identifier, payee.GetId());
     Trace("Payee - %s", payee.GetName().c_str());
     return rc;
 }
@@ -336,7 +393,9 @@ int InsertPayeeLookup(CSQLiteDBWrapper& db, const CPayeeLookupItem& item, int id
     w.Uid(c::kUid + 1, item.GetId());
     w.Text(c::kName + 1, item.GetName());
     w.Text(c::kPayeeName + 1, item.GetPayee());
-    return w.Run("%s\n\r");
+    rc = w.Run("%s\n\r");
+    NoteInserted(db, Table::kPayeeLookupItems, rc, identifier, item.GetId());
+    return rc;
 }
 
 int InsertScheduled(CSQLiteDBWrapper& db, std::uint32_t dateOffset, const CScheduledItem& item,
@@ -369,7 +428,9 @@ int InsertScheduled(CSQLiteDBWrapper& db, std::uint32_t dateOffset, const CSched
     w.Int(c::kEnterMode + 1, item.GetEnterMode());
     w.Int(c::kDays + 1, item.GetDaysInAdvance());
     w.Int(c::kTemplateIdentifier + 1, templateRow);
-    return w.Run("%s\n\r");
+    rc = w.Run("%s\n\r");
+    NoteInserted(db, Table::kScheduledTransactions, rc, identifier, item.Template().GetId());
+    return rc;
 }
 
 int InsertTransactionType(CSQLiteDBWrapper& db, const CTransactionType& type, int identifier) {
@@ -387,7 +448,9 @@ int InsertTransactionType(CSQLiteDBWrapper& db, const CTransactionType& type, in
     w.Flag(c::kOutflow + 1, type.IsDebit());
     w.Flag(c::kNumbered + 1, type.IsNumbered());
     w.Flag(c::kBuiltIn + 1, identifier <= c::kLastBuiltInIdentifier);
-    return w.Run("%s\n\r");
+    rc = w.Run("%s\n\r");
+    NoteInserted(db, Table::kTransactionTypes, rc, identifier, type.GetId());
+    return rc;
 }
 
 int InsertTransaction(CSQLiteDBWrapper& db, std::uint32_t dateOffset, const CTransaction& t,
@@ -439,6 +502,10 @@ int InsertSplits(CSQLiteDBWrapper& db, const CTransaction& t, int transactionIde
         w.Int(c::kCategoryId + 1, CategoryRow(db, t.GetSplitCategoryId(line)));
         w.Int(c::kTransactionId + 1, transactionIdentifier);
         rc = w.Run("%s\n\r");
+        PassRow row;
+        row.identifier = next;
+        row.transactionId = transactionIdentifier;
+        NoteInserted(db, Table::kSplits, rc, row);
         if (rc != SQLITE_OK)
             return rc;
     }
@@ -462,10 +529,16 @@ int UpdateTransaction(CSQLiteDBWrapper& db, std::uint32_t dateOffset, const CTra
     if (rc != SQLITE_OK)
         return rc;
     TransactionValues v = ResolveTransaction(db, t);
-    RowWriter w(db, 20);
-    rc = w.Prepare(FormatSql(sql::kUpdateTransaction, identifier));
+    // By row number where the pass knows the rows: the same row.
+    const TableRows* rows = PassRows(db, Table::kTransactions);
+    const PassRow* row = rows != nullptr ? rows->WithIdentifier(identifier) : nullptr;
+    RowWriter w(db, row != nullptr ? 21 : 20);
+    rc = row != nullptr ? w.Prepare(UpdateTransactionByRowNumber(rows->RowidName()))
+                        : w.Prepare(FormatSql(sql::kUpdateTransaction, identifier), Reuse::kOnce);
     if (rc != SQLITE_OK)
         return rc;
+    if (row != nullptr)
+        w.Int(21, row->rowid);
     w.Amount(1, t.GetAmount());
     w.Text(2, t.GetMemo());
     w.Text(3, t.GetPayeeName());
@@ -605,11 +678,19 @@ int ReplaceCurrency(CSQLiteDBWrapper& db, const CCurrencyItem& currency) {
 // --- Bulk statements ----------------------------------------------------
 
 int ClearModified(CSQLiteDBWrapper& db, Table table, int identifier) {
-    std::string sql = identifier == 0
-                          ? FormatSql(sql::kClearModified, TableName(table))
-                          : FormatSql(sql::kClearModifiedRow, TableName(table), identifier);
+    if (identifier != 0) {
+        if (const TableRows* rows = PassRows(db, table)) {
+            const PassRow* row = rows->WithIdentifier(identifier);
+            return row == nullptr
+                       ? SQLITE_OK
+                       : RunOnRowNumber(db, kClearModifiedByRowNumber, table, *rows, row->rowid);
+        }
+    }
     RowWriter w(db, 0);
-    int rc = w.Prepare(sql);
+    int rc = identifier == 0
+                 ? w.Prepare(FormatSql(sql::kClearModified, TableName(table)))
+                 : w.Prepare(FormatSql(sql::kClearModifiedRow, TableName(table), identifier),
+                             Reuse::kOnce);
     return rc != SQLITE_OK ? rc : w.Run("%s\n\r");
 }
 
@@ -622,8 +703,11 @@ int MarkAllModified(CSQLiteDBWrapper& db, Table table) {
 namespace {
 // After rows of TRANSACTIONS went: their split rows go too.
 int DropOrphanSplits(CSQLiteDBWrapper& db, Table table, int rc) {
+    // Rows went in bulk: the pass reads the table again when it needs it.
+    ForgetPassRows(db, table);
     if (rc != SQLITE_OK || table != Table::kTransactions)
         return rc;
+    ForgetPassRows(db, Table::kSplits);
     return ExecFormatted(db, sql::kDeleteOrphanSplits);
 }
 }  // namespace
@@ -655,11 +739,36 @@ int DeleteRow(CSQLiteDBWrapper& db, int identifier, Table table) {
     int rc = SQLITE_OK;
     if (table == Table::kTransactions)
         rc = DeleteSplits(db, identifier);
+    if (TableRows* rows = PassRows(db, table)) {
+        const PassRow* row = rows->WithIdentifier(identifier);
+        if (row == nullptr)
+            return rc;
+        const std::int64_t rowid = row->rowid;
+        int deleted = RunOnRowNumber(db, kDeleteByRowNumber, table, *rows, rowid);
+        if (deleted == SQLITE_OK)
+            rows->Erase(rowid);
+        else
+            ForgetPassRows(db, table);
+        return rc | deleted;
+    }
     return rc | ExecFormatted(db, FormatSql(sql::kDeleteRow, TableName(table), identifier));
 }
 
 int DeleteSplits(CSQLiteDBWrapper& db, int transactionIdentifier) {
-    return ExecFormatted(db, FormatSql(sql::kDeleteSplitsOfTransaction, transactionIdentifier));
+    TableRows* rows = PassRows(db, Table::kSplits);
+    if (rows == nullptr)
+        return ExecFormatted(db, FormatSql(sql::kDeleteSplitsOfTransaction, transactionIdentifier));
+    // Most transactions have none: then there is nothing to run.
+    const std::vector<std::int64_t> rowids = rows->SplitRowsOf(transactionIdentifier);
+    for (std::int64_t rowid : rowids) {
+        int rc = RunOnRowNumber(db, kDeleteByRowNumber, Table::kSplits, *rows, rowid);
+        if (rc != SQLITE_OK) {
+            ForgetPassRows(db, Table::kSplits);
+            return rc;
+        }
+        rows->Erase(rowid);
+    }
+    return SQLITE_OK;
 }
 
 }  // namespace tallowmere::handheld

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/record_id.h"
+#include "sync/handheld_pass_cache.h"
 #include "sync/handheld_read.h"
 #include "sync/handheld_statement.h"
 #include "sync/handheld_values.h"
@@ -58,6 +59,8 @@ int DeleteAccountRows(MergeContext& m, const CAccount& account, int identifier) 
     int rc = m.db.ExecSql(FormatSql(kDeleteAccountTransactions, identifier).c_str());
     if (rc == 0)
         rc = m.db.ExecSql(sql::kDeleteOrphanSplits);
+    ForgetPassRows(m.db, Table::kTransactions);
+    ForgetPassRows(m.db, Table::kSplits);
     if (rc == 0)
         rc = DeleteRow(m.db, identifier, Table::kAccounts);
     int category = 0;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "sync/handheld_pass_cache.h"
 #include "sync/handheld_read.h"
 #include "sync/handheld_statement.h"
 #include "sync/handheld_values.h"
@@ -209,6 +210,7 @@ int DesktopOverwrites(MergeContext& m, const AccountRows& rows) {
     // Their split rows go with them.
     if (rc == 0)
         rc = m.db.ExecSql(sql::kDeleteOrphanSplits);
+    ForgetPassRows(m.db, Table::kSplits);
     for (auto [account, identifier] : rows.byOrder) {
         for (const auto& t : account->Transactions()) {
             if (rc != 0)

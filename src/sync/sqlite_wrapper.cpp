@@ -12,6 +12,7 @@ namespace tallowmere {
 namespace {
 
 // Published names, in the order of the Entry cells.
+// clang-format off
 constexpr const char* kEntryNames[] = {
     "sqlite3_open_v2",       "sqlite3_close",        "sqlite3_exec",
     "sqlite3_errmsg",        "sqlite3_vmprintf",     "sqlite3_malloc",
@@ -25,9 +26,11 @@ constexpr const char* kEntryNames[] = {
     "sqlite3_bind_int64",    "sqlite3_bind_null",    "sqlite3_bind_text",
     "sqlite3_bind_text16",   "sqlite3_bind_value",   "sqlite3_bind_zeroblob",
     "sqlite3_busy_timeout",  "sqlite3_bind_blob",    "sqlite3_db_config",
-    "sqlite3_limit",         "sqlite3_column_count", "sqlite3_progress_handler",
-    "sqlite3_interrupt",
+    "sqlite3_limit",         "sqlite3_column_count",
+    "sqlite3_reset",         "sqlite3_last_insert_rowid",
+    "sqlite3_progress_handler", "sqlite3_interrupt",
 };
+// clang-format on
 
 // Virtual machine steps between two looks at the budget.
 constexpr int kProgressSteps = 1000;
@@ -214,6 +217,13 @@ int CSQLiteDBWrapper::ExecSql(const char* sql) {
     return rc;
 }
 
+sqlite3_int64 CSQLiteDBWrapper::LastInsertRowid() {
+    if (connection_ == nullptr)
+        return 0;
+    auto f = Resolve<decltype(&::sqlite3_last_insert_rowid)>(kLastInsertRowid);
+    return f != nullptr ? f(connection_) : 0;
+}
+
 int CSQLiteDBWrapper::Prepare(const char* sql, int bytes, sqlite3_stmt** statement,
                               const char** tail) {
     sqlite3* db = Connection();
@@ -269,6 +279,10 @@ int CSQLiteDBWrapper::Step(sqlite3_stmt* statement) {
 
 int CSQLiteDBWrapper::Finalize(sqlite3_stmt* statement) {
     TALLOWMERE_FORWARD(kFinalize, sqlite3_finalize, 0, statement);
+}
+
+int CSQLiteDBWrapper::Reset(sqlite3_stmt* statement) {
+    TALLOWMERE_FORWARD(kReset, sqlite3_reset, -1, statement);
 }
 
 const unsigned char* CSQLiteDBWrapper::ColumnText(sqlite3_stmt* statement, int column) {

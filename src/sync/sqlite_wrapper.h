@@ -53,6 +53,9 @@ class CSQLiteDBWrapper {
 
     virtual int Step(sqlite3_stmt* statement);
     virtual int Finalize(sqlite3_stmt* statement);
+    // Makes a statement ready to run again (bindings stay); the code of its
+    // last step's error, as Finalize gives it; -1 without the entry point.
+    virtual int Reset(sqlite3_stmt* statement);
     virtual const unsigned char* ColumnText(sqlite3_stmt* statement, int column);
     virtual const void* ColumnText16(sqlite3_stmt* statement, int column);
     virtual const void* ColumnBlob(sqlite3_stmt* statement, int column);
@@ -99,6 +102,9 @@ class CSQLiteDBWrapper {
 
     // On the caller's connection.
     virtual int BusyTimeout(sqlite3* connection, int milliseconds);
+
+    // The row number of the own connection's last insert; 0 without one.
+    virtual sqlite3_int64 LastInsertRowid();
 
     // Closes the own connection; -1 when none is open (nothing is opened).
     virtual int Close();
@@ -161,6 +167,9 @@ class CSQLiteDBWrapper {
         kDbConfig,
         kLimit,
         kColumnCount,
+        // Statements run again and the rows they add.
+        kReset,
+        kLastInsertRowid,
         // The session's budget on every statement.
         kProgressHandler,
         kInterrupt,

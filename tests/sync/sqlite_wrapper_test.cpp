@@ -321,6 +321,33 @@ TEST(SqliteWrapperReal, ErrorsAreResultCodesWithTheLibrarysText) {
     EXPECT_EQ(db.Finalize(nullptr), SQLITE_OK);
 }
 
+// A statement made ready again keeps its bindings and reports its last
+// step's error as finalize would; an insert gives its row number. Without
+// the library both say so.
+TEST(SqliteWrapperReal, ResetRunsAStatementAgainAndInsertsGiveTheirRowNumber) {
+    CSQLiteDBWrapper db(TempDbPath());
+    ASSERT_EQ(db.ExecSql("CREATE TABLE t (v INTEGER UNIQUE);"), SQLITE_OK);
+    EXPECT_EQ(db.LastInsertRowid(), 0);
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(db.Prepare("INSERT INTO t VALUES(?1);", -1, &statement, nullptr), SQLITE_OK);
+    ASSERT_EQ(db.BindInt(statement, 1, 7), SQLITE_OK);
+    EXPECT_EQ(db.Step(statement), SQLITE_DONE);
+    EXPECT_EQ(db.LastInsertRowid(), 1);
+    EXPECT_EQ(db.Reset(statement), SQLITE_OK);
+    // The same value again: the binding stayed.
+    EXPECT_EQ(db.Step(statement), SQLITE_CONSTRAINT);
+    EXPECT_EQ(db.Reset(statement), SQLITE_CONSTRAINT);
+    ASSERT_EQ(db.BindInt(statement, 1, 8), SQLITE_OK);
+    EXPECT_EQ(db.Step(statement), SQLITE_DONE);
+    EXPECT_EQ(db.LastInsertRowid(), 2);
+    EXPECT_EQ(db.Finalize(statement), SQLITE_OK);
+
+    CSQLiteDBWrapper missing(TempDbPath(), kSqliteDefaultOpenFlags,
+                             "libtallowmere-no-such-sqlite.so");
+    EXPECT_EQ(missing.Reset(nullptr), -1);
+    EXPECT_EQ(missing.LastInsertRowid(), 0);
+}
+
 TEST(SqliteWrapperReal, FileThatIsNoDatabase) {
     std::string path = TempDbPath();
     test::WriteFileBytes(path, std::string(4096, 'x'));
