@@ -1,6 +1,7 @@
 #include "model/report.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -59,6 +60,17 @@ bool SameRef(const ReportTransactionRef& a, const ReportTransactionRef& b) {
 std::size_t SlotOf(std::uint64_t key, std::size_t tableSize) {
     const int bits = std::countr_zero(tableSize);
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - bits));
+}
+
+// The register holds its records through pointers, so the hardware cannot
+// see the next one coming: the scan asks early for the first two cache lines
+// (date, amount, category, status) of the record this many places ahead.
+constexpr std::size_t kPrefetchAhead = 16;
+
+void PrefetchRecord(const CTransaction* t) {
+    const char* p = reinterpret_cast<const char*>(t);
+    __builtin_prefetch(p);
+    __builtin_prefetch(p + 64);
 }
 
 bool IsVoid(const CTransaction& t) {
@@ -367,7 +379,11 @@ int CReport::Compute() {
     for (const CAccount* account : accounts) {
         const RecordId accountId = account->Header().GetId();
         const double rate = data_->Currencies().GetRateToHome(account->Header().GetCurrencyId());
-        for (const auto& t : account->Transactions()) {
+        const auto& transactions = account->Transactions();
+        for (std::size_t n = 0; n < transactions.size(); ++n) {
+            if (n + kPrefetchAhead < transactions.size())
+                PrefetchRecord(transactions[n + kPrefetchAhead].get());
+            const auto& t = transactions[n];
             if (IsVoid(*t) || !t->GetLinkedId().IsNull())
                 continue;
             const PalmTime date = t->GetDate();
@@ -396,19 +412,29 @@ int CReport::Compute() {
 void CReport::AddTransaction(const Scanned& s, bool oneAccount) {
     const CTransaction& t = s.t;
     if (groupBy_ != kReportByPayee && t.GetCategoryId() == SplitMarkerId) {
+        // All ten lines are read before any is added, so that their reads
+        // go out to memory together rather than one behind the other.
+        const bool byCategory = groupBy_ == kReportByCategory;
+        std::array<RecordId, kSplitLineCount> categories;
+        std::array<RecordId, kSplitLineCount> classes;
+        std::array<Cents, kSplitLineCount> amounts;
+        for (std::size_t i = 0; i < kSplitLineCount; ++i) {
+            categories[i] = t.GetSplitCategoryId(i);
+            amounts[i] = t.GetSplitAmount(i);
+            if (!byCategory)
+                classes[i] = t.GetSplitClassId(i);
+        }
         // Lines the filter skips still count as covered, so they never come
         // back through the remainder.
         Cents covered = 0;
         for (std::size_t i = 0; i < kSplitLineCount; ++i) {
-            const RecordId category = t.GetSplitCategoryId(i);
-            const Cents amount = t.GetSplitAmount(i);
-            covered = SaturatingAdd(covered, amount);
-            if (signFilter_ != kReportAllAmounts && oneAccount && data_->IsAccountId(category))
+            covered = SaturatingAdd(covered, amounts[i]);
+            if (signFilter_ != kReportAllAmounts && oneAccount && data_->IsAccountId(categories[i]))
                 continue;
-            if (!IsReportedSplitLine(amount, category))
+            if (!IsReportedSplitLine(amounts[i], categories[i]))
                 continue;
-            const RecordId key = groupBy_ == kReportByCategory ? category : t.GetSplitClassId(i);
-            AddAmount(s, static_cast<std::uint8_t>(i), key, amount);
+            AddAmount(s, static_cast<std::uint8_t>(i), byCategory ? categories[i] : classes[i],
+                      amounts[i]);
         }
         // Worked out in the account's currency and converted once, so that
         // rounding the lines leaves no stray cent behind.
