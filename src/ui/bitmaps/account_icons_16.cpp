@@ -121,7 +121,7 @@ void Music(const Ink& ink) {  // 25
     tilt.rotate(-20);
     QPainterPath head;
     head.addEllipse(QPointF(0, 0), 4.3, 3.2);
-    ink.Fill(ink.Map(QTransform(tilt).translate(0, 0).map(head).translated(8.6, 20.5)), kPurple);
+    ink.Fill(ink.Map(tilt.map(head).translated(8.6, 20.5)), kPurple);
     ink.Fill(ink.Map(tilt.map(head).translated(20.6, 17.5)), kPurple);
 }
 
