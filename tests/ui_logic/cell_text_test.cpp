@@ -120,7 +120,7 @@ TEST(CellTextTest, RegisterCells) {
     const Case cases[] = {
         {&check, kColumnStatus, "", false, false},
         {&check, kColumnIcon, "", false, false},
-        {&check, kColumnDate, "2012-02-29", false, false},
+        {&check, kColumnDate, "2/29/12", false, false},
         {&check, kColumnType, "3000000000", false, false},
         {&check, kColumnPayee, "Caf\xC3\xA9 Ole", false, false},
         {&check, kColumnCategory, "Auto:Fuel", false, false},

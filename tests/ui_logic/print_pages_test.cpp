@@ -150,7 +150,7 @@ TEST_F(PrintPagesTest, RegisterPagesCarryHeaderRowsAndClosingLineOnTheLastPageOn
     ASSERT_EQ(pages.size(), 3u);
 
     const RecordingCanvas& first = pages[0];
-    const Drawn* account = first.Find("Account: Checking   2012-03-15");
+    const Drawn* account = first.Find("Account: Checking   3/15/12");
     ASSERT_NE(account, nullptr);
     EXPECT_EQ(account->x, kLeft);
     EXPECT_EQ(account->top, kTop);
@@ -194,7 +194,7 @@ TEST_F(PrintPagesTest, RegisterPagesCarryHeaderRowsAndClosingLineOnTheLastPageOn
     EXPECT_FALSE(first.TextsAt(kRowsTop + 58 * kLine).empty());
     EXPECT_TRUE(first.TextsAt(kRowsTop + 59 * kLine).empty());
     EXPECT_NE(pages[1].Find("Page 2"), nullptr);
-    EXPECT_NE(pages[1].Find("Account: Checking   2012-03-15"), nullptr);
+    EXPECT_NE(pages[1].Find("Account: Checking   3/15/12"), nullptr);
 
     // The closing line: page 3 holds rows 118-129, so it lies 12 + 2 lines
     // below the rows' top, bold and right-aligned.
@@ -281,7 +281,7 @@ TEST_F(PrintPagesTest, WithoutAnAccountTheRegisterIsEmptyAndNamesAllAccounts) {
     PrintViewState view;
     const auto pages = PrintAll(MakePrintJob(data_.Data(), view));
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_NE(pages[0].Find("Account: All   2012-03-15"), nullptr);
+    EXPECT_NE(pages[0].Find("Account: All   3/15/12"), nullptr);
     EXPECT_FALSE(pages[0].HasTextStarting("Balance: "));
 }
 
@@ -341,9 +341,8 @@ TEST_F(PrintPagesTest, ReportTableWithItsHeadingsRowsAndTotal) {
     const auto pages = PrintAll(MakePrintJob(data_.Data(), view));
     ASSERT_EQ(pages.size(), 1u);
     const RecordingCanvas& page = pages[0];
-    EXPECT_NE(page.Find("Account: Checking   2012-03-15"), nullptr);
-    EXPECT_NE(page.Find("By: Category    Period: 2010-01-01 - 2013-12-31     Amounts: All"),
-              nullptr);
+    EXPECT_NE(page.Find("Account: Checking   3/15/12"), nullptr);
+    EXPECT_NE(page.Find("By: Category    Period: 1/1/10 - 12/31/13     Amounts: All"), nullptr);
     EXPECT_NE(page.Find("Category"), nullptr);
     EXPECT_NE(page.Find("Amount"), nullptr);
     EXPECT_EQ(page.Find("Budget"), nullptr);
@@ -375,7 +374,7 @@ TEST_F(PrintPagesTest, BudgetRowsAndTotalsOverAQuarter) {
     const auto pages = PrintAll(MakePrintJob(data_.Data(), view));
     ASSERT_EQ(pages.size(), 1u);
     const RecordingCanvas& page = pages[0];
-    EXPECT_NE(page.Find("Account: All   2012-03-15"), nullptr);
+    EXPECT_NE(page.Find("Account: All   3/15/12"), nullptr);
     EXPECT_NE(page.Find("By: Category    Period: This Quarter "), nullptr);
     for (const char* heading : {"Category", "Budget", "Actual", "Difference"})
         EXPECT_NE(page.Find(heading), nullptr) << heading;
@@ -395,7 +394,7 @@ TEST_F(PrintPagesTest, BudgetRowsAndTotalsOverAQuarter) {
 
 TEST_F(PrintPagesTest, PiePageDrawsTheChartInsideThePageAndTheTotalBelowIt) {
     data_.FillRegister(data_.Account("Checking"), 30);
-    const auto report = data_.MakeReport(false);
+    const auto report = data_.MakePieReport();
     PrintViewState view;
     view.page = kPageReports;
     view.report = report.get();
@@ -427,7 +426,7 @@ TEST_F(PrintPagesTest, PiePageDrawsTheChartInsideThePageAndTheTotalBelowIt) {
 }
 
 TEST_F(PrintPagesTest, PieWithoutSlicesOrRoomPrintsTheTotalOnly) {
-    const auto empty = data_.MakeReport(false);
+    const auto empty = data_.MakePieReport();
     PrintViewState view;
     view.page = kPageReports;
     view.report = empty.get();
@@ -440,7 +439,7 @@ TEST_F(PrintPagesTest, PieWithoutSlicesOrRoomPrintsTheTotalOnly) {
 
     // Paper with room for the header but not for a pie.
     data_.FillRegister(data_.Account("Checking"), 30);
-    const auto full = data_.MakeReport(false);
+    const auto full = data_.MakePieReport();
     view.report = full.get();
     pages =
         PrintAll(MakePrintJob(data_.Data(), view), &chart, PrintMetrics{600, 600, 900, 1100, 100});

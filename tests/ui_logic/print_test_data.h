@@ -3,7 +3,8 @@
 // temporary folder, a register filled with entries of every kind (checks,
 // deposits, void, cleared, reconciled, marked, awaiting review, a split, a
 // two-line memo, a long payee) over an overdrawn opening, and reports and
-// budgets by category over it. Today is 2012-03-15; dates read "2012-03-15".
+// budgets by category over it. Today is 2012-03-15; dates read as the
+// program shows them in an American locale, "3/15/12".
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -40,7 +41,7 @@ class PrintData {
         SetDateFormatter([](PalmTime t, unsigned) {
             const DateFields f = DateFields::FromPalmTime(t);
             char text[40];
-            std::snprintf(text, sizeof text, "%04d-%02d-%02d", f.year, f.month, f.day);
+            std::snprintf(text, sizeof text, "%d/%d/%02d", f.month, f.day, f.year % 100);
             return std::string(text);
         });
         folder_ = MakeTempDir("print");
@@ -73,11 +74,16 @@ class PrintData {
     // A report (or budget) by category over the whole register's time.
     std::unique_ptr<CReport> MakeReport(bool budget, std::uint8_t period = kReportCustomRange) {
         auto report = std::make_unique<CReport>(*data_);
-        report->SetBudgetMode(budget ? 1 : 0);
-        report->SetGroupBy(kReportByCategory);
-        report->SetPeriodKind(period);
-        report->SetRange(Day(2010, 1, 1), Day(2013, 12, 31));
-        report->SetShowEmptyRows(0);
+        Configure(*report, budget, period);
+        EXPECT_EQ(report->Compute(), 0);
+        return report;
+    }
+    // The report of the pie: expenses, small ones folded into "Other".
+    std::unique_ptr<CReport> MakePieReport() {
+        auto report = std::make_unique<CReport>(*data_);
+        Configure(*report, false, kReportCustomRange);
+        report->SetSignFilter(kReportExpensesOnly);
+        report->SetOtherBucket(1);
         EXPECT_EQ(report->Compute(), 0);
         return report;
     }
@@ -85,6 +91,14 @@ class PrintData {
     FixedClock clock_;
 
   private:
+    static void Configure(CReport& report, bool budget, std::uint8_t period) {
+        report.SetBudgetMode(budget ? 1 : 0);
+        report.SetGroupBy(kReportByCategory);
+        report.SetPeriodKind(period);
+        report.SetRange(Day(2010, 1, 1), Day(2013, 12, 31));
+        report.SetShowEmptyRows(0);
+    }
+
     static std::unique_ptr<CTransaction> Entry(int i) {
         const PalmTime date = Day(2011, 1, 1) + static_cast<PalmTime>(i) * kSecondsPerDay;
         std::unique_ptr<CTransaction> t;
