@@ -4,7 +4,11 @@
 // QPainter, the pie by CWinChart. PrintDocument is the loop that prints a
 // range of pages; print, preview and page setup use it (PrintCommands).
 #include <QFont>
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 #include "ui/logic/print_pages.h"
 #include "ui/win_chart.h"
@@ -32,11 +36,16 @@ class CTallowmerePrinting {
 
     const PrintPages& Pages() const { return pages_; }
 
+    // Widths of the texts measured so far, by font: a register repeats its
+    // payees, categories and types on every page.
+    using TextWidths = std::array<std::unordered_map<std::string, std::int64_t>, 2>;
+
   private:
     PrintPages pages_;
     CWinChart chart_;
     std::optional<QFont> normal_;
     std::optional<QFont> bold_;
+    TextWidths widths_;
 };
 
 // Prints job on printer: BeginPrinting, the page count, pages fromPage to

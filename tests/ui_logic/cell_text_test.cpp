@@ -47,7 +47,9 @@ TEST(CellTextTest, FitTextToWidth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.text << " in " << c.width);
         CharMeasure measure;
-        EXPECT_EQ(FitTextToWidth(c.text, c.width, std::ref(measure)), c.fitted);
+        std::int64_t width = -1;
+        EXPECT_EQ(FitTextToWidth(c.text, c.width, std::ref(measure), &width), c.fitted);
+        EXPECT_EQ(width, CharMeasure()(c.fitted));
     }
 }
 

@@ -37,9 +37,14 @@ std::string FlattenLineBreaks(std::string_view text) {
     return out;
 }
 
-std::string FitTextToWidth(std::string_view text, std::int64_t width, const TextMeasure& measure) {
-    if (measure(text) <= width)
+std::string FitTextToWidth(std::string_view text, std::int64_t width, const TextMeasure& measure,
+                           std::int64_t* fittedWidth) {
+    const std::int64_t whole = measure(text);
+    if (whole <= width) {
+        if (fittedWidth != nullptr)
+            *fittedWidth = whole;
         return std::string(text);
+    }
     // Where each character starts; ends[k] is the length of the first k
     // characters.
     std::vector<std::size_t> ends;
@@ -56,15 +61,22 @@ std::string FitTextToWidth(std::string_view text, std::int64_t width, const Text
     // A longer start is never narrower, so a bisection finds the cut that
     // taking one character off at a time would reach, in few measures.
     std::size_t lo = 0;
+    std::int64_t loWidth = -1;                                // not measured
     std::size_t hi = ends.size() >= 2 ? ends.size() - 2 : 0;  // at least one character goes
     while (lo < hi) {
         const std::size_t mid = lo + (hi - lo + 1) / 2;
-        if (measure(candidate(mid)) <= width)
+        const std::int64_t w = measure(candidate(mid));
+        if (w <= width) {
             lo = mid;
-        else
+            loWidth = w;
+        } else {
             hi = mid - 1;
+        }
     }
-    return candidate(lo);
+    std::string fitted = candidate(lo);
+    if (fittedWidth != nullptr)
+        *fittedWidth = loWidth >= 0 ? loWidth : measure(fitted);
+    return fitted;
 }
 
 CellText MoneyCellText(std::string_view symbol, Cents value, bool decimals) {

@@ -46,8 +46,10 @@ std::string FlattenLineBreaks(std::string_view text);
 
 // The text itself when it is at most width wide. Otherwise whole characters
 // come off its end until what is left, followed by "...", fits; when nothing
-// is left the text is "..." alone.
-std::string FitTextToWidth(std::string_view text, std::int64_t width, const TextMeasure& measure);
+// is left the text is "..." alone. *fittedWidth, when given, gets the
+// result's width.
+std::string FitTextToWidth(std::string_view text, std::int64_t width, const TextMeasure& measure,
+                           std::int64_t* fittedWidth = nullptr);
 
 // A cell's text; an amount is right-aligned and, when negative, red.
 struct CellText {

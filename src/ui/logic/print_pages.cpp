@@ -172,11 +172,11 @@ void PrintPages::DrawCell(MPrintCanvas& canvas, const PrintColumn& column, std::
                           const CellText& cell) {
     if (cell.text.empty())
         return;
-    const std::string text = FitTextToWidth(FlattenLineBreaks(cell.text),
-                                            column.width - 2 * kCellInset, MeasureOn(canvas));
-    const std::int64_t x = cell.money
-                               ? column.left + column.width - kCellInset - canvas.TextWidth(text)
-                               : column.left + kCellInset;
+    std::int64_t width = 0;
+    const std::string text = FitTextToWidth(
+        FlattenLineBreaks(cell.text), column.width - 2 * kCellInset, MeasureOn(canvas), &width);
+    const std::int64_t x =
+        cell.money ? column.left + column.width - kCellInset - width : column.left + kCellInset;
     canvas.DrawText(x, top, line_, text, cell.negative);
 }
 
