@@ -237,12 +237,16 @@ TEST_F(PrintingTest, NoRowsOrNoVisibleColumnPrintOnePageWithoutFault) {
     EXPECT_FALSE(text.contains(QStringLiteral("Corner Grocery")));
 }
 
-TEST_F(PrintingTest, APrinterThatCannotStartFailsAndStillReleasesTheFonts) {
-    const PrintJob job = RegisterJob(5);
-    QPrinter printer(QPrinter::HighResolution);
-    MakePdf(printer, QStringLiteral("/nonexistent-folder/out.pdf"));
-    EXPECT_EQ(PrintDocument(printer, printing_, job, LabelFont()), -1);
-    EXPECT_FALSE(printing_.HasFonts());
+TEST_F(PrintingTest, AJobThatCannotStartOrWriteFailsAndStillReleasesTheFonts) {
+    const PrintJob job = RegisterJob(300);
+    // A folder that is not there; a device that is always full.
+    for (const char* path : {"/nonexistent-folder/out.pdf", "/dev/full"}) {
+        SCOPED_TRACE(path);
+        QPrinter printer(QPrinter::HighResolution);
+        MakePdf(printer, QString::fromUtf8(path));
+        EXPECT_EQ(PrintDocument(printer, printing_, job, LabelFont()), -1);
+        EXPECT_FALSE(printing_.HasFonts());
+    }
 }
 
 class PrintCommandsTest : public PrintingTest {
