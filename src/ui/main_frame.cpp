@@ -120,6 +120,7 @@ void CMainFrame::BuildStatusBar() {
     // A normal widget: menu prompts are temporary messages over it.
     auto* message = new QLabel(Str(kStringReady), bar);
     message->setObjectName(QStringLiteral("messagePane"));
+    message->setIndent(4);
     bar->addWidget(message, 1);
     for (const int id : kIndicatorIds) {
         auto* indicator = new QLabel(Str(id), bar);
