@@ -107,10 +107,12 @@ void CMainFrame::AddFrameCommands() {
         {CommandId::kHelpSupport, kStringSupportPage},
         {CommandId::kHelpDownload, kStringDownloadPage},
     };
-    for (const auto& [command, page] : pages) {
-        frameCommands_.Add(ToInt(command), [this, page] { OpenWebPage(page); });
+    for (const auto& entry : pages) {
+        const int id = ToInt(entry.first);
+        const int page = entry.second;
+        frameCommands_.Add(id, [this, page] { OpenWebPage(page); });
         // On no menu; the actions exist so that they can be triggered.
-        actions_->Action(ToInt(command), Str(ToInt(command)));
+        actions_->Action(id, Str(id));
     }
 }
 
