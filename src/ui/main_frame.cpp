@@ -83,6 +83,7 @@ void CMainFrame::SetView(QWidget* widget, MView* view) {
     router_.SetView(nullptr);
     view_ = nullptr;
     if (widget == nullptr || view == nullptr) {
+        delete widget;  // taken, as promised, though it cannot serve
         auto* empty = new CEmptyView(this);
         widget = empty;
         view = empty;

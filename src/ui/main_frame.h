@@ -31,8 +31,9 @@ class CMainFrame final : public QMainWindow {
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Puts the view in the middle; the frame takes the widget. A null view
-    // brings back the empty one.
+    // Puts the view in the middle: widget and view are the one object, seen
+    // as a widget and as a view. The frame takes it. Null brings back the
+    // empty view.
     void SetView(QWidget* widget, MView* view);
     // The application's commands, asked after the view's and the frame's;
     // null clears them. The caller keeps ownership.

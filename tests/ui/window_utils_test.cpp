@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include "model/program_version.h"
@@ -27,6 +29,49 @@ TEST(GetChildRect, IsTheControlInDialogCoordinatesInsideItsBorder) {
     EXPECT_EQ(GetChildRect(dialog, 1042), QRect(31, 36, 118, 22));
     EXPECT_EQ(GetChildRect(dialog, 1024), QRect(1, 1, 48, 8));
     EXPECT_TRUE(GetChildRect(dialog, 9999).isNull());
+}
+
+// The dialog drawn by DrawDialogItemText alone, on white.
+QImage DrawItem(const QDialog& dialog, int id, const QString& text, bool bold, QColor color) {
+    QImage image(dialog.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    DrawDialogItemText(painter, dialog, id, text, bold, color, Qt::AlignLeft | Qt::AlignVCenter);
+    return image;
+}
+
+TEST(DrawDialogItemText, DrawsInsideTheControlOverTheButtonFace) {
+    QDialog dialog;
+    dialog.resize(200, 60);
+    auto* total = new QLabel(QStringLiteral("Total"), &dialog);
+    total->setObjectName(QStringLiteral("id_1051"));
+    total->setGeometry(10, 10, 120, 24);
+    const QColor face = dialog.palette().button().color();
+    ASSERT_NE(face, QColor(Qt::white));
+
+    const QImage own = DrawItem(dialog, 1051, QString(), false, Qt::red);
+    // The border pixel stays; inside is the button face, with red text.
+    EXPECT_EQ(own.pixelColor(10, 10), QColor(Qt::white));
+    EXPECT_EQ(own.pixelColor(11, 11), face);
+    EXPECT_EQ(own.pixelColor(128, 32), face);
+    EXPECT_EQ(own.pixelColor(129, 33), QColor(Qt::white));
+    int red = 0;
+    for (int y = 11; y < 33; ++y) {
+        for (int x = 11; x < 129; ++x) {
+            const QColor c = own.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 120 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(red, 10);
+
+    // No text given: the control's own.
+    EXPECT_EQ(own, DrawItem(dialog, 1051, QStringLiteral("Total"), false, Qt::red));
+    EXPECT_NE(own, DrawItem(dialog, 1051, QStringLiteral("Other"), false, Qt::red));
+    EXPECT_NE(own, DrawItem(dialog, 1051, QString(), true, Qt::red));
+
+    QImage blank(dialog.size(), QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    EXPECT_EQ(DrawItem(dialog, 9999, QStringLiteral("x"), false, Qt::red), blank);
 }
 
 TEST(VersionText, FillsTheFirstPercentSOfTheLabel) {
