@@ -101,6 +101,26 @@ void ReadAndDecode(const Bytes& bytes) {
     }
 }
 
+TEST(IconDatabaseTest, SeedsDecodeWhole) {
+    for (const auto& [name, seed] : test::IconDatabaseSeeds()) {
+        SCOPED_TRACE(name);
+        PdbFile file(fmemopen(const_cast<std::uint8_t*>(seed.data()), seed.size(), "rb"));
+        std::vector<IconResourceData> icons;
+        ReadIconResources(std::move(file), icons);
+        EXPECT_EQ(name == "empty" || name == "records", icons.empty());
+        for (const IconResourceData& icon : icons) {
+            for (int side : {16, 1024}) {
+                const auto member = PickPalmBitmapMember(icon.bytes, side, side);
+                ASSERT_TRUE(member.has_value());
+                PalmBitmapImage image;
+                EXPECT_TRUE(
+                    PalmBitmapToCBitmap(std::span(icon.bytes).subspan(member->offset), image))
+                    << "icon " << icon.id << " in " << side;
+            }
+        }
+    }
+}
+
 // Every cut and a sweep of byte changes over each seed; under the sanitizers
 // this finds reads outside the file or the resource.
 TEST(IconDatabaseTest, DamagedDatabasesAreReadSafely) {
