@@ -14,14 +14,14 @@ namespace tallowmere {
 namespace {
 
 using test::Bytes;
-using test::PdbSpec;
+using test::PdbLayout;
 
 constexpr std::uint32_t kTbmp = 0x54626D70;
 
 Bytes Icon(std::uint8_t index) {
-    test::TbmpSpec spec;
-    spec.values.assign(8, index);
-    return test::Tbmp(spec);
+    test::TbmpLayout layout;
+    layout.values.assign(8, index);
+    return test::Tbmp(layout);
 }
 
 std::string WriteDatabase(const Bytes& bytes) {
@@ -31,12 +31,12 @@ std::string WriteDatabase(const Bytes& bytes) {
 }
 
 TEST(IconDatabaseTest, ReadsTheBitmapResourcesInFileOrder) {
-    PdbSpec spec;
-    spec.resources = {{kTbmp, 3, Icon(1)},
-                      {0x74414942, 5, Bytes(10, 9)},
-                      {kTbmp, 7, Icon(2)},
-                      {kTbmp, 3, Icon(3)}};
-    const auto icons = ReadIconDatabase(WriteDatabase(test::Pdb(spec)), kIconDatabaseName);
+    PdbLayout layout;
+    layout.resources = {{kTbmp, 3, Icon(1)},
+                        {0x74414942, 5, Bytes(10, 9)},
+                        {kTbmp, 7, Icon(2)},
+                        {kTbmp, 3, Icon(3)}};
+    const auto icons = ReadIconDatabase(WriteDatabase(test::Pdb(layout)), kIconDatabaseName);
     ASSERT_EQ(3u, icons.size());
     EXPECT_EQ(3, icons[0].id);
     EXPECT_EQ(Icon(1), icons[0].bytes);
@@ -47,20 +47,20 @@ TEST(IconDatabaseTest, ReadsTheBitmapResourcesInFileOrder) {
 
 TEST(IconDatabaseTest, MissingOrInvalidFilesGiveNoIcons) {
     EXPECT_TRUE(ReadIconDatabase(test::MakeTempDir("none"), kIconDatabaseName).empty());
-    PdbSpec spec;
-    spec.resources = {{kTbmp, 1, Icon(1)}};
-    Bytes bad = test::Pdb(spec);
+    PdbLayout layout;
+    layout.resources = {{kTbmp, 1, Icon(1)}};
+    Bytes bad = test::Pdb(layout);
     test::SetBE32(bad, test::kPdbNextListAt, 1);
     EXPECT_TRUE(ReadIconDatabase(WriteDatabase(bad), kIconDatabaseName).empty());
 }
 
 TEST(IconDatabaseTest, AnErrorKeepsTheIconsBeforeIt) {
-    PdbSpec spec;
-    spec.resources = {{kTbmp, 1, Icon(1)},
-                      {kTbmp, 2, Icon(2)},
-                      {kTbmp, 3, Bytes(kPdbMaxRecordSize + 1, 0)},
-                      {kTbmp, 4, Icon(4)}};
-    const auto icons = ReadIconDatabase(WriteDatabase(test::Pdb(spec)), kIconDatabaseName);
+    PdbLayout layout;
+    layout.resources = {{kTbmp, 1, Icon(1)},
+                        {kTbmp, 2, Icon(2)},
+                        {kTbmp, 3, Bytes(kPdbMaxRecordSize + 1, 0)},
+                        {kTbmp, 4, Icon(4)}};
+    const auto icons = ReadIconDatabase(WriteDatabase(test::Pdb(layout)), kIconDatabaseName);
     ASSERT_EQ(2u, icons.size());
     EXPECT_EQ(2, icons[1].id);
 }

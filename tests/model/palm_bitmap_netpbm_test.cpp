@@ -20,7 +20,7 @@ namespace {
 
 using test::Bytes;
 using test::Packing;
-using test::TbmpSpec;
+using test::TbmpLayout;
 
 const char kPnmToPalm[] = "/usr/bin/pnmtopalm";
 const char kPalmToPnm[] = "/usr/bin/palmtopnm";
@@ -230,23 +230,23 @@ TEST_F(NetpbmTest, BitmapsFromPnmtopalm) {
 TEST_F(NetpbmTest, BitmapsFromOurBuilder) {
     // Every palette entry palmtopnm knows (0 to 230), uncompressed and in each
     // compression; the builder's encoders are checked by the same reading.
-    TbmpSpec palette;
+    TbmpLayout palette;
     palette.width = 16;
     palette.height = 15;
     for (std::uint32_t i = 0; i < 240; ++i)
         palette.values.push_back(std::min<std::uint32_t>(i, 230));
-    TbmpSpec grey = palette;
+    TbmpLayout grey = palette;
     grey.depth = 2;
     grey.values.clear();
     for (std::uint32_t i = 0; i < 240; ++i)
         grey.values.push_back((i * 7 / 5) % 4);
-    TbmpSpec table = grey;
+    TbmpLayout table = grey;
     table.depth = 4;
     table.version = 2;
     table.colourTable = std::vector<std::uint32_t>{0x102030, 0x405060, 0x708090, 0xA0B0C0};
     table.transparent = true;
     table.transparentIndex = 3;
-    TbmpSpec direct;
+    TbmpLayout direct;
     direct.width = 7;
     direct.height = 3;
     direct.depth = 16;
@@ -259,25 +259,25 @@ TEST_F(NetpbmTest, BitmapsFromOurBuilder) {
 
     struct Case {
         const char* name;
-        TbmpSpec spec;
+        TbmpLayout layout;
     };
     std::vector<Case> cases = {
         {"palette", palette}, {"greys", grey}, {"own table", table}, {"direct colour", direct}};
     for (int version : {2, 3}) {
         for (Packing packing : {Packing::kScanLine, Packing::kRunLength, Packing::kPackBits}) {
-            TbmpSpec packed = palette;
+            TbmpLayout packed = palette;
             packed.version = version;
             packed.packing = packing;
             cases.push_back({"palette packed", packed});
         }
     }
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.name << " v" << c.spec.version << " compression "
-                                        << static_cast<int>(c.spec.packing));
-        const Bytes bytes = test::Tbmp(c.spec);
+        SCOPED_TRACE(testing::Message() << c.name << " v" << c.layout.version << " compression "
+                                        << static_cast<int>(c.layout.packing));
+        const Bytes bytes = test::Tbmp(c.layout);
         const std::string palm = dir_ + "/ours.palm";
         test::WriteFileBytes(palm, std::string(bytes.begin(), bytes.end()));
-        Compare(palm, c.spec.depth == 16);
+        Compare(palm, c.layout.depth == 16);
     }
 }
 

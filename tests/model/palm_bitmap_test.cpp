@@ -12,7 +12,7 @@ namespace {
 
 using test::Bytes;
 using test::Packing;
-using test::TbmpSpec;
+using test::TbmpLayout;
 
 bool Decode(const Bytes& bytes, PalmBitmapImage& image) {
     return PalmBitmapToCBitmap(bytes, image);
@@ -85,26 +85,26 @@ TEST(PalmBitmapTest, EveryDepthTableCompressionAndVersionDecodes) {
                     SCOPED_TRACE(testing::Message()
                                  << "depth " << d.depth << (withTable ? " table " : " ")
                                  << PackingName(packing) << " v" << version);
-                    TbmpSpec spec;
-                    spec.width = kWidth;
-                    spec.height = kHeight;
-                    spec.depth = d.depth;
-                    spec.version = version;
-                    spec.packing = packing;
+                    TbmpLayout layout;
+                    layout.width = kWidth;
+                    layout.height = kHeight;
+                    layout.depth = d.depth;
+                    layout.version = version;
+                    layout.packing = packing;
                     const bool indexed = d.depth <= 8;
                     const std::size_t n = d.values.size();
                     std::vector<std::uint32_t> expected;
                     for (int y = 0; y < kHeight; ++y) {
                         for (int x = 0; x < kWidth; ++x) {
                             const std::size_t k = Pick(x, y, n);
-                            spec.values.push_back(withTable && indexed ? k : d.values[k]);
+                            layout.values.push_back(withTable && indexed ? k : d.values[k]);
                             expected.push_back(withTable && indexed ? kOwnTable[k] : d.colours[k]);
                         }
                     }
                     if (withTable)
-                        spec.colourTable = kOwnTable;
+                        layout.colourTable = kOwnTable;
                     PalmBitmapImage image;
-                    ASSERT_TRUE(Decode(test::Tbmp(spec), image));
+                    ASSERT_TRUE(Decode(test::Tbmp(layout), image));
                     EXPECT_EQ(kWidth, image.width);
                     EXPECT_EQ(kHeight, image.height);
                     EXPECT_EQ(expected, image.pixels);
@@ -147,25 +147,25 @@ TEST(PalmBitmapTest, SystemPaletteEntries) {
 }
 
 TEST(PalmBitmapTest, IndexPastTheColourTableIsBlack) {
-    TbmpSpec spec;
-    spec.width = 3;
-    spec.height = 1;
-    spec.colourTable = std::vector<std::uint32_t>{0xFFFFFF, 0x123456};
-    spec.values = {1, 2, 255};
+    TbmpLayout layout;
+    layout.width = 3;
+    layout.height = 1;
+    layout.colourTable = std::vector<std::uint32_t>{0xFFFFFF, 0x123456};
+    layout.values = {1, 2, 255};
     PalmBitmapImage image;
-    ASSERT_TRUE(Decode(test::Tbmp(spec), image));
+    ASSERT_TRUE(Decode(test::Tbmp(layout), image));
     EXPECT_EQ((std::vector<std::uint32_t>{0x123456, 0, 0}), image.pixels);
 }
 
 // A bitmap of 8 bits per pixel, width x 1, with hand-written compressed data.
 Bytes Compressed(int width, Packing packing, const Bytes& data, int rowBytes = 0) {
-    TbmpSpec spec;
-    spec.width = width;
-    spec.height = 1;
-    spec.version = 2;
-    spec.rowBytes = rowBytes;
-    spec.values.assign(width, 0);
-    Bytes b = test::Tbmp(spec);
+    TbmpLayout layout;
+    layout.width = width;
+    layout.height = 1;
+    layout.version = 2;
+    layout.rowBytes = rowBytes;
+    layout.values.assign(width, 0);
+    Bytes b = test::Tbmp(layout);
     b.resize(16);
     b[6] |= 0x80;
     b[13] = static_cast<std::uint8_t>(packing);
@@ -207,20 +207,20 @@ TEST(PalmBitmapTest, HandWrittenCompressedRows) {
 TEST(PalmBitmapTest, SixteenBitPackBitsMayEndOnHalfAWord) {
     // One pixel in a 3-byte row: the image has an odd size, so its last
     // 2-byte unit is written only in half.
-    TbmpSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.depth = 16;
-    spec.version = 2;
-    spec.rowBytes = 3;
-    spec.values = {0xF800};
-    spec.packing = Packing::kPackBits;
+    TbmpLayout layout;
+    layout.width = 1;
+    layout.height = 1;
+    layout.depth = 16;
+    layout.version = 2;
+    layout.rowBytes = 3;
+    layout.values = {0xF800};
+    layout.packing = Packing::kPackBits;
     PalmBitmapImage image;
-    ASSERT_TRUE(Decode(test::Tbmp(spec), image));
+    ASSERT_TRUE(Decode(test::Tbmp(layout), image));
     EXPECT_EQ(std::vector<std::uint32_t>{0xFF0000}, image.pixels);
 
     // A repeat of three words overruns a 4-byte image by more than half.
-    Bytes over = test::Tbmp(spec);
+    Bytes over = test::Tbmp(layout);
     over.resize(16);
     test::SetBE16(over, 4, 4);
     test::PutBE16(over, 5);
@@ -232,15 +232,15 @@ TEST(PalmBitmapTest, TruncatedInputGivesNoBitmap) {
     for (Packing packing : kPackings) {
         for (int version : {2, 3}) {
             SCOPED_TRACE(testing::Message() << PackingName(packing) << " v" << version);
-            TbmpSpec spec;
-            spec.width = 20;
-            spec.height = 4;
-            spec.version = version;
-            spec.packing = packing;
-            spec.colourTable = kOwnTable;
-            for (int i = 0; i < spec.width * spec.height; ++i)
-                spec.values.push_back(static_cast<std::uint32_t>((i / 3) % 8));
-            const Bytes full = test::Tbmp(spec);
+            TbmpLayout layout;
+            layout.width = 20;
+            layout.height = 4;
+            layout.version = version;
+            layout.packing = packing;
+            layout.colourTable = kOwnTable;
+            for (int i = 0; i < layout.width * layout.height; ++i)
+                layout.values.push_back(static_cast<std::uint32_t>((i / 3) % 8));
+            const Bytes full = test::Tbmp(layout);
             PalmBitmapImage image;
             ASSERT_TRUE(Decode(full, image));
             for (std::size_t size = 0; size < full.size(); ++size) {
@@ -255,34 +255,34 @@ TEST(PalmBitmapTest, TruncatedInputGivesNoBitmap) {
 
 TEST(PalmBitmapTest, MalformedHeadersGiveNoBitmap) {
     auto base = [] {
-        TbmpSpec spec;
-        spec.values.assign(8, 1);
-        return spec;
+        TbmpLayout layout;
+        layout.values.assign(8, 1);
+        return layout;
     };
     auto with = [&](auto change) {
-        TbmpSpec spec = base();
-        change(spec);
-        return test::Tbmp(spec);
+        TbmpLayout layout = base();
+        change(layout);
+        return test::Tbmp(layout);
     };
     auto patched = [&](std::size_t at, std::uint32_t value16) {
         Bytes b = test::Tbmp(base());
         test::SetBE16(b, at, value16);
         return b;
     };
-    Bytes v3Short = with([](TbmpSpec& s) { s.version = 3; });
+    Bytes v3Short = with([](TbmpLayout& s) { s.version = 3; });
     v3Short.resize(23);
     Bytes wide = patched(0, 100);  // 100 pixels of 32 bits in 2-byte rows
     wide[8] = 32;
     test::SetBE16(wide, 4, 2);
-    Bytes tableCut = with([](TbmpSpec& s) { s.colourTable = kOwnTable; });
+    Bytes tableCut = with([](TbmpLayout& s) { s.colourTable = kOwnTable; });
     test::SetBE16(tableCut, 16, 300);
-    Bytes directCut = with([](TbmpSpec& s) {
+    Bytes directCut = with([](TbmpLayout& s) {
         s.depth = 16;
         s.version = 2;
         s.directColour = true;
     });
     directCut.resize(16 + 7);
-    Bytes sizeCut = with([](TbmpSpec& s) {
+    Bytes sizeCut = with([](TbmpLayout& s) {
         s.version = 3;
         s.packing = Packing::kRunLength;
     });
@@ -292,7 +292,7 @@ TEST(PalmBitmapTest, MalformedHeadersGiveNoBitmap) {
     twoPlaceholders.insert(twoPlaceholders.end(), placeholder.begin(), placeholder.end());
     const Bytes one = test::Tbmp(base());
     twoPlaceholders.insert(twoPlaceholders.end(), one.begin(), one.end());
-    Bytes unknownCompression = with([](TbmpSpec& s) { s.packing = Packing::kRunLength; });
+    Bytes unknownCompression = with([](TbmpLayout& s) { s.packing = Packing::kRunLength; });
     unknownCompression[13] = 3;
     Bytes shortRows = test::Tbmp(base());
     shortRows.pop_back();
@@ -346,11 +346,11 @@ TEST(PalmBitmapTest, MalformedHeadersGiveNoBitmap) {
 // A column of 1024 pixels in rows of rowBytes, all index 0, as PackBits
 // repeats of 129 bytes: a few hundred kilobytes that unpack to 16 MiB and more.
 Bytes TallPackBits(int rowBytes) {
-    TbmpSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.values = {0};
-    Bytes b = test::Tbmp(spec);
+    TbmpLayout layout;
+    layout.width = 1;
+    layout.height = 1;
+    layout.values = {0};
+    Bytes b = test::Tbmp(layout);
     b.resize(16);
     test::SetBE16(b, 2, 1024);
     test::SetBE16(b, 4, static_cast<std::uint32_t>(rowBytes));
@@ -375,40 +375,40 @@ TEST(PalmBitmapTest, DecompressedSizeIsCapped) {
 
 TEST(PalmBitmapTest, TransparentColour) {
     const auto& pal = PalmSystemPalette();
-    auto spec = [](int version, int depth) {
-        TbmpSpec s;
+    auto layout = [](int version, int depth) {
+        TbmpLayout s;
         s.version = version;
         s.depth = depth;
         s.values.assign(8, 0);
         s.transparent = true;
         return s;
     };
-    TbmpSpec v2Indexed = spec(2, 8);
+    TbmpLayout v2Indexed = layout(2, 8);
     v2Indexed.transparentIndex = 125;
-    TbmpSpec v2OwnTable = spec(2, 8);
+    TbmpLayout v2OwnTable = layout(2, 8);
     v2OwnTable.colourTable = kOwnTable;
     v2OwnTable.transparentIndex = 3;
-    TbmpSpec v2Grey = spec(2, 2);
+    TbmpLayout v2Grey = layout(2, 2);
     v2Grey.transparentIndex = 1;
-    TbmpSpec v2Direct = spec(2, 16);
+    TbmpLayout v2Direct = layout(2, 16);
     v2Direct.directColour = true;
     v2Direct.directTransparent = 0x336699;
-    TbmpSpec v3Direct = spec(3, 16);
+    TbmpLayout v3Direct = layout(3, 16);
     v3Direct.transparentValue = 0x0000F800;
-    TbmpSpec v3Indexed = spec(3, 8);
+    TbmpLayout v3Indexed = layout(3, 8);
     v3Indexed.transparentValue = 215;
-    TbmpSpec v1 = spec(1, 8);
+    TbmpLayout v1 = layout(1, 8);
     v1.transparentIndex = 125;
-    TbmpSpec v2NoFlag = spec(2, 8);
+    TbmpLayout v2NoFlag = layout(2, 8);
     v2NoFlag.transparent = false;
     v2NoFlag.transparentIndex = 125;
-    TbmpSpec v2Direct24 = spec(2, 24);
+    TbmpLayout v2Direct24 = layout(2, 24);
     v2Direct24.directColour = true;
     v2Direct24.directTransparent = 0x010203;
 
     const struct {
         const char* name;
-        TbmpSpec spec;
+        TbmpLayout layout;
         bool has;
         std::uint32_t colour;
     } cases[] = {
@@ -425,7 +425,7 @@ TEST(PalmBitmapTest, TransparentColour) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         PalmBitmapImage image;
-        ASSERT_TRUE(Decode(test::Tbmp(c.spec), image));
+        ASSERT_TRUE(Decode(test::Tbmp(c.layout), image));
         EXPECT_EQ(c.has, image.hasTransparent);
         EXPECT_EQ(c.colour, image.hasTransparent ? image.transparentColour : 0u);
     }
@@ -434,12 +434,12 @@ TEST(PalmBitmapTest, TransparentColour) {
 // A one-colour member of the family: index 1 in version 2, index 2 in
 // version 3, so a test sees which member was decoded.
 Bytes Member(int side, int version) {
-    TbmpSpec spec;
-    spec.width = side;
-    spec.height = side;
-    spec.version = version;
-    spec.values.assign(static_cast<std::size_t>(side) * side, version == 3 ? 2 : 1);
-    return test::Tbmp(spec);
+    TbmpLayout layout;
+    layout.width = side;
+    layout.height = side;
+    layout.version = version;
+    layout.values.assign(static_cast<std::size_t>(side) * side, version == 3 ? 2 : 1);
+    return test::Tbmp(layout);
 }
 
 TEST(PalmBitmapTest, FamilyMemberForTheRectangle) {

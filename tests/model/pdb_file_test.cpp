@@ -12,7 +12,7 @@ namespace tallowmere {
 namespace {
 
 using test::Bytes;
-using test::PdbSpec;
+using test::PdbLayout;
 
 class PdbFileTest : public ::testing::Test {
   protected:
@@ -33,9 +33,9 @@ test::PdbResource Resource(std::uint16_t id, std::size_t size, std::uint8_t fill
 
 // Two resources of 100 bytes: g = 100, offsets 100 and 200, 300 bytes.
 Bytes TwoResources() {
-    PdbSpec spec;
-    spec.resources = {Resource(1, 100), Resource(2, 100)};
-    return test::Pdb(spec);
+    PdbLayout layout;
+    layout.resources = {Resource(1, 100), Resource(2, 100)};
+    return test::Pdb(layout);
 }
 
 TEST_F(PdbFileTest, ValidatesTheHeaderAndOffsets) {
@@ -50,17 +50,17 @@ TEST_F(PdbFileTest, ValidatesTheHeaderAndOffsets) {
         });
     };
     const Bytes empty = test::Pdb({});
-    PdbSpec withApp;
+    PdbLayout withApp;
     withApp.appInfo = Bytes(4, 1);
     withApp.resources = {Resource(1, 10)};
-    PdbSpec withBoth = withApp;
+    PdbLayout withBoth = withApp;
     withBoth.sortInfo = Bytes(4, 2);
-    PdbSpec sortOnly;
+    PdbLayout sortOnly;
     sortOnly.sortInfo = Bytes(4, 2);
-    PdbSpec records;
+    PdbLayout records;
     records.attributes = 0;
     records.resources = {Resource(0, 3), Resource(0, 4)};
-    PdbSpec one;
+    PdbLayout one;
     one.resources = {Resource(1, 10)};
 
     const struct {
@@ -123,12 +123,12 @@ TEST_F(PdbFileTest, ValidatesTheHeaderAndOffsets) {
 }
 
 TEST_F(PdbFileTest, HeaderFieldsAndDates) {
-    PdbSpec spec;
-    spec.name = "BrackwaterIcons";
-    spec.creationDate = 2082844800u + 86400u;  // 1970-01-02
-    spec.resources = {Resource(7, 3)};
+    PdbLayout layout;
+    layout.name = "BrackwaterIcons";
+    layout.creationDate = 2082844800u + 86400u;  // 1970-01-02
+    layout.resources = {Resource(7, 3)};
     PdbHandle db;
-    ASSERT_EQ(0, Open(test::Pdb(spec), db));
+    ASSERT_EQ(0, Open(test::Pdb(layout), db));
     PdbHeader header;
     ASSERT_EQ(0, PdbGetHeader(*db, header));
     EXPECT_EQ("BrackwaterIcons", header.name);
@@ -140,18 +140,18 @@ TEST_F(PdbFileTest, HeaderFieldsAndDates) {
     EXPECT_EQ(1, header.entryCount);
     EXPECT_EQ(PdbKind::kResource, header.kind);
 
-    spec.attributes = 0;
-    spec.creationDate = 2082844799u;
-    ASSERT_EQ(0, Open(test::Pdb(spec), db));
+    layout.attributes = 0;
+    layout.creationDate = 2082844799u;
+    ASSERT_EQ(0, Open(test::Pdb(layout), db));
     ASSERT_EQ(0, PdbGetHeader(*db, header));
     EXPECT_EQ(PdbKind::kRecord, header.kind);
     EXPECT_EQ(0u, header.creationDate);
 }
 
 TEST_F(PdbFileTest, EntriesRunToTheNextOffsetAndTheLastToTheEnd) {
-    PdbSpec spec;
-    spec.resources = {Resource(3, 5, 0x11), {0x74414942, 9, Bytes(7, 0x22)}};
-    const Bytes file = test::Pdb(spec);
+    PdbLayout layout;
+    layout.resources = {Resource(3, 5, 0x11), {0x74414942, 9, Bytes(7, 0x22)}};
+    const Bytes file = test::Pdb(layout);
     PdbHandle db;
     ASSERT_EQ(0, Open(file, db));
     PdbRecordInfo info;
@@ -171,8 +171,8 @@ TEST_F(PdbFileTest, EntriesRunToTheNextOffsetAndTheLastToTheEnd) {
     EXPECT_EQ(Bytes(7, 0x22), Bytes(data.begin(), data.end()));
 
     // Record databases have no type or id.
-    spec.attributes = 0;
-    ASSERT_EQ(0, Open(test::Pdb(spec), db));
+    layout.attributes = 0;
+    ASSERT_EQ(0, Open(test::Pdb(layout), db));
     ASSERT_EQ(0, PdbGetRecordInfo(*db, 0, info));
     EXPECT_EQ(5u, info.size);
     EXPECT_EQ(0u, info.type);
@@ -222,10 +222,10 @@ TEST_F(PdbFileTest, EveryErrorSticks) {
 }
 
 TEST_F(PdbFileTest, ReadsAreCapped) {
-    PdbSpec spec;
-    spec.resources = {Resource(1, kPdbMaxRecordSize), Resource(2, kPdbMaxRecordSize + 1)};
+    PdbLayout layout;
+    layout.resources = {Resource(1, kPdbMaxRecordSize), Resource(2, kPdbMaxRecordSize + 1)};
     PdbHandle db;
-    ASSERT_EQ(0, Open(test::Pdb(spec), db));
+    ASSERT_EQ(0, Open(test::Pdb(layout), db));
     PdbRecordInfo info;
     std::span<const std::uint8_t> data;
     EXPECT_EQ(0, PdbReadRecord(*db, 0, info, data));
@@ -235,10 +235,10 @@ TEST_F(PdbFileTest, ReadsAreCapped) {
 
 TEST_F(PdbFileTest, FileShortenedAfterOpeningFailsTheRead) {
     // Entries larger than the stream's buffer, so the second is read anew.
-    PdbSpec spec;
-    spec.resources = {Resource(1, 20000), Resource(2, 20000)};
+    PdbLayout layout;
+    layout.resources = {Resource(1, 20000), Resource(2, 20000)};
     PdbHandle db;
-    ASSERT_EQ(0, Open(test::Pdb(spec), db));
+    ASSERT_EQ(0, Open(test::Pdb(layout), db));
     ASSERT_EQ(0, ::truncate(path_.c_str(), 100 + 20000 + 10000));
     PdbRecordInfo info;
     std::span<const std::uint8_t> data;

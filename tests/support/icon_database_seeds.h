@@ -14,7 +14,7 @@ namespace tallowmere::test {
 
 inline std::vector<std::pair<std::string, Bytes>> IconDatabaseSeeds() {
     auto bitmap = [](int depth, int version, Packing packing, int side = 6) {
-        TbmpSpec s;
+        TbmpLayout s;
         s.width = side;
         s.height = side - 1;
         s.depth = depth;
@@ -27,11 +27,11 @@ inline std::vector<std::pair<std::string, Bytes>> IconDatabaseSeeds() {
         return s;
     };
     auto database = [](std::vector<Bytes> icons) {
-        PdbSpec spec;
+        PdbLayout layout;
         std::uint16_t id = 1;
         for (Bytes& icon : icons)
-            spec.resources.push_back({0x54626D70, id++, std::move(icon)});
-        return Pdb(spec);
+            layout.resources.push_back({0x54626D70, id++, std::move(icon)});
+        return Pdb(layout);
     };
 
     std::vector<std::pair<std::string, Bytes>> seeds;
@@ -50,15 +50,15 @@ inline std::vector<std::pair<std::string, Bytes>> IconDatabaseSeeds() {
                                            Tbmp(bitmap(16, 3, packing))}));
     }
 
-    TbmpSpec table = bitmap(4, 2, Packing::kNone);
+    TbmpLayout table = bitmap(4, 2, Packing::kNone);
     table.colourTable = std::vector<std::uint32_t>{0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     table.transparent = true;
     table.transparentIndex = 2;
-    TbmpSpec direct = bitmap(16, 2, Packing::kNone);
+    TbmpLayout direct = bitmap(16, 2, Packing::kNone);
     direct.directColour = true;
     direct.transparent = true;
     direct.directTransparent = 0xFF00FF;
-    TbmpSpec v3 = bitmap(8, 3, Packing::kRunLength);
+    TbmpLayout v3 = bitmap(8, 3, Packing::kRunLength);
     v3.transparent = true;
     v3.transparentValue = 125;
     seeds.emplace_back("colours", database({Tbmp(table), Tbmp(direct), Tbmp(v3)}));
@@ -70,7 +70,7 @@ inline std::vector<std::pair<std::string, Bytes>> IconDatabaseSeeds() {
                        database({Family({Tbmp(bitmap(2, 1, Packing::kNone, 6)),
                                          Tbmp(bitmap(8, 2, Packing::kNone, 9)), placed})}));
 
-    PdbSpec mixed;
+    PdbLayout mixed;
     mixed.appInfo = Bytes(6, 0xA5);
     mixed.sortInfo = Bytes(4, 0x5A);
     mixed.resources = {{0x54626D70, 300, Tbmp(bitmap(1, 0, Packing::kNone))},
@@ -78,7 +78,7 @@ inline std::vector<std::pair<std::string, Bytes>> IconDatabaseSeeds() {
                        {0x54626D70, 300, Tbmp(bitmap(8, 1, Packing::kNone))}};
     seeds.emplace_back("mixed", Pdb(mixed));
 
-    PdbSpec records;
+    PdbLayout records;
     records.attributes = 0;
     records.resources = {{0, 0, Bytes(5, 1)}, {0, 0, Bytes(9, 2)}};
     seeds.emplace_back("records", Pdb(records));

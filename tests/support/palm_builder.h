@@ -144,7 +144,7 @@ inline Bytes CompressPackBits(const Bytes& rows, int rowBytes, std::size_t unit)
 
 enum class Packing { kNone = -1, kScanLine = 0, kRunLength = 1, kPackBits = 2 };
 
-struct TbmpSpec {
+struct TbmpLayout {
     int width = 4;
     int height = 2;
     int depth = 8;
@@ -161,7 +161,7 @@ struct TbmpSpec {
 };
 
 // One bitmap (next member offset 0).
-inline Bytes Tbmp(const TbmpSpec& s) {
+inline Bytes Tbmp(const TbmpLayout& s) {
     const int rowBytes = s.rowBytes != 0 ? s.rowBytes : EvenRowBytes(s.width, s.depth);
     std::uint16_t flags = 0;
     if (s.packing != Packing::kNone)
@@ -260,7 +260,7 @@ struct PdbResource {
     Bytes data;
 };
 
-struct PdbSpec {
+struct PdbLayout {
     std::string name = "BrackwaterIcons";
     std::uint16_t attributes = 0x0001;
     std::uint32_t creationDate = 0;
@@ -274,7 +274,7 @@ struct PdbSpec {
 // A resource database (or, without attribute 1, a record database with
 // 8-byte entries) with its data laid out from g on: application info, sort
 // info, then the entries' data in order.
-inline Bytes Pdb(const PdbSpec& s) {
+inline Bytes Pdb(const PdbLayout& s) {
     const bool resource = (s.attributes & 1) != 0;
     const std::uint32_t entrySize = resource ? 10 : 8;
     const std::uint32_t g = entrySize * static_cast<std::uint32_t>(s.resources.size()) + 80;

@@ -24,36 +24,36 @@ constexpr std::uint32_t kClear = 0;  // white, the transparent index
 // A side x side bitmap of 8 bits, transparent outside a square of colour
 // index from inset to side - inset.
 Bytes Square(int side, int inset, std::uint32_t index, int version = 2) {
-    test::TbmpSpec spec;
-    spec.width = side;
-    spec.height = side;
-    spec.version = version;
-    spec.transparent = true;
-    spec.transparentIndex = static_cast<std::uint8_t>(kClear);
+    test::TbmpLayout layout;
+    layout.width = side;
+    layout.height = side;
+    layout.version = version;
+    layout.transparent = true;
+    layout.transparentIndex = static_cast<std::uint8_t>(kClear);
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             const bool inside = x >= inset && x < side - inset && y >= inset && y < side - inset;
-            spec.values.push_back(inside ? index : kClear);
+            layout.values.push_back(inside ? index : kClear);
         }
     }
-    return test::Tbmp(spec);
+    return test::Tbmp(layout);
 }
 
 Bytes Greys() {
-    test::TbmpSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.depth = 2;
+    test::TbmpLayout layout;
+    layout.width = 4;
+    layout.height = 4;
+    layout.depth = 2;
     for (std::uint32_t i = 0; i < 16; ++i)
-        spec.values.push_back(i % 4);
-    return test::Tbmp(spec);
+        layout.values.push_back(i % 4);
+    return test::Tbmp(layout);
 }
 
 class IconResourceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::PdbSpec spec;
-        spec.resources = {
+        test::PdbLayout layout;
+        layout.resources = {
             {0x54626D70, 5, test::Family({Square(16, 3, 125), Square(32, 8, 95)})},
             {0x54626D70, 9, Greys()},
             {0x54626D70, 5, Square(16, 0, 210)},
@@ -62,7 +62,7 @@ class IconResourceTest : public ::testing::Test {
             {0x54626D70, 65535, Square(16, 0, 210)},
             {0x54626D70, 65345, Square(16, 0, 210)},
         };
-        const Bytes file = test::Pdb(spec);
+        const Bytes file = test::Pdb(layout);
         folder_ = test::MakeTempDir("user");
         test::WriteFileBytes(folder_ + "/BrackwaterIcons.pdb",
                              std::string(file.begin(), file.end()));
