@@ -8,6 +8,7 @@
 // Setup byte: bits 0-1 the current sync mode, bit 2 the merge fails, bit 3
 // the merge loses the database, bit 4 the program has no user list.
 // Each message: its length (2 bytes, little-endian), then its bytes.
+#include <netinet/in.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -37,146 +38,24 @@
 #include "sync/sync_mode.h"
 #include "sync/sync_server.h"
 #include "sync/sync_session.h"
+#include "sync_fuzz_desktop.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace hh = tallowmere::handheld;
 
-constexpr char kKnownSerial[] = "FUZZ-KNOWN";
-constexpr char kKnownCrib[] = "fuzz crib";
 // Small enough that every message fits the socket's buffer at once.
 constexpr std::size_t kMaxInput = 16384;
 constexpr std::size_t kMaxMessages = 64;
 
-using Files = std::map<std::string, std::string>;
-
-std::string ReadAll(const fs::path& path) {
-    std::string bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char block[4096];
-        for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;)
-            bytes.append(block, n);
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-void WriteAll(const fs::path& path, std::string_view bytes) {
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}
-
-Files TakeFiles(const std::string& folder) {
-    Files files;
-    std::error_code ec;
-    for (const auto& e : fs::recursive_directory_iterator(folder, ec))
-        files[e.path().lexically_relative(folder).string()] =
-            e.is_regular_file() ? ReadAll(e.path()) : "<dir>";
-    return files;
-}
-
-bool EmptyOrMissing(const std::string& folder) {
-    std::error_code ec;
-    return !fs::exists(folder, ec) || fs::is_empty(folder, ec);
-}
-
-// A desktop of its own below one private folder per process, removed at
-// exit: configuration, data root, lock files, received database, backups.
-// Its destructor runs before the platform library's own statics go.
-struct Desktop {
-    std::string scratch;
-    std::string root;
-    std::string databaseFolder;
-    std::string backupFolder;
-
-    Desktop() {
-        // Every run syncs files to disk: a memory file system keeps runs short.
-        const char* tmp = std::getenv("TMPDIR");
-        std::string base = tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
-        if (tmp == nullptr && access("/dev/shm", W_OK) == 0)
-            base = "/dev/shm";
-        std::string pattern = base + "/sync_session_fuzz_XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        scratch = pattern;
-        for (const char* sub : {"config", "data", "run", "db", "backup"})
-            mkdir((scratch + "/" + sub).c_str(), 0700);
-        setenv("XDG_CONFIG_HOME", (scratch + "/config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (scratch + "/data").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", (scratch + "/run").c_str(), 1);
-        unsetenv("TALLOWMERE_DOUBLE_MODE");
-        tallowmere::platform::SetRegistryStorePath("");
-        tallowmere::Platform::SetLibraryFolder(TALLOWMERE_PLATFORMLIB_DIR);
-        if (tallowmere::Platform::Initialize(1, tallowmere::kProductWord) != 0 ||
-            !tallowmere::Platform::GetRootDir(tallowmere::kProductWord, root))
-            std::abort();
-        databaseFolder = scratch + "/db";
-        backupFolder = scratch + "/backup";
-    }
-    ~Desktop() {
-        tallowmere::Platform::Release();
-        std::error_code ec;
-        fs::remove_all(scratch, ec);
-    }
-    Desktop(const Desktop&) = delete;
-    Desktop& operator=(const Desktop&) = delete;
-
-    static Desktop& Get() {
-        static Desktop desktop;
-        return desktop;
-    }
-
-    // The same state before every run: one known device with a password and
-    // two files, nothing else in the root or the registry.
-    std::unique_ptr<tallowmere::CUserList> Reset(std::string& knownFolder) const {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-        fs::remove(tallowmere::platform::RegistryStorePath(), ec);
-        tallowmere::CreatePrefsKeys();
-        auto users = std::make_unique<tallowmere::CUserList>();
-        users->Enumerate(tallowmere::kProductWord, std::nullopt);
-        knownFolder = users->AddPhoneUser("Known phone", kKnownSerial)
-                          ->GetDataFolder(tallowmere::kProductWord);
-        tallowmere::SetPrefPasswordCrib(kKnownSerial, hh::CribFromText(kKnownCrib));
-        WriteAll(knownFolder + "/Existing.wqm", "account bytes");
-        WriteAll(knownFolder + "/CategoriesList.lst", "category bytes");
-        return users;
-    }
-};
-
-// Aborts on a notice out of order: the start first, the end last and once.
-class CheckedEvents : public hh::MSyncEvents {
-  public:
-    void OnSyncStarted() override {
-        if (started_ || finished_)
-            std::abort();
-        started_ = true;
-    }
-    void OnSyncStatus(std::string) override { During(); }
-    void OnSyncTitle(std::string, int mode) override {
-        During();
-        if (mode < 0 || mode > 2)
-            std::abort();
-    }
-    void OnSyncUser(std::string, bool) override { During(); }
-    void OnReloadData() override { During(); }
-    void OnSyncFinished() override {
-        During();
-        finished_ = true;
-    }
-    bool Finished() const { return finished_; }
-
-  private:
-    void During() const {
-        if (!started_ || finished_)
-            std::abort();
-    }
-    bool started_ = false;
-    bool finished_ = false;
-};
+using tallowmere::fuzz::CheckedEvents;
+using tallowmere::fuzz::Desktop;
+using tallowmere::fuzz::EmptyOrMissing;
+using tallowmere::fuzz::Files;
+using tallowmere::fuzz::kKnownSerial;
+using tallowmere::fuzz::TakeFiles;
+using tallowmere::fuzz::WriteAll;
 
 struct MergeState {
     bool fails = false;
@@ -218,7 +97,7 @@ std::vector<std::string> DrainReplies(int fd) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0 || size > kMaxInput)
         return 0;
-    const Desktop& desktop = Desktop::Get();
+    static const Desktop desktop("sync_session_fuzz");
     const std::uint8_t setup = data[0];
 
     int fds[2];
@@ -238,6 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string knownFolder;
     std::unique_ptr<tallowmere::CUserList> users = desktop.Reset(knownFolder);
+    WriteAll(knownFolder + "/Existing.wqm", "account bytes");
+    WriteAll(knownFolder + "/CategoriesList.lst", "category bytes");
     const Files before = TakeFiles(knownFolder);
 
     CheckedEvents events;
@@ -259,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     hh::CHandheldSyncServer server(options);
     hh::SetCurrentSyncMode(setup & 3);
 
-    hh::CSyncSession(server, session.Fd()).Run();
+    hh::CSyncSession(server, session.Fd(), htonl(INADDR_LOOPBACK)).Run();
 
     if (!events.Finished())
         std::abort();

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 #include <new>
+#include <string>
+#include <utility>
 
 namespace tallowmere {
 
@@ -115,7 +117,48 @@ std::string_view PercentDetail(DetailBuffer& out, std::string_view symbol, Cents
     return {out.data(), n};
 }
 
+// Bytes of the first k characters of UTF-8 text; a continuation byte never
+// starts a character, so a cut never splits one.
+std::size_t PrefixBytes(std::string_view text, std::size_t characters) {
+    std::size_t i = 0;
+    for (std::size_t seen = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        if (seen == characters)
+            break;
+        ++seen;
+    }
+    return i;
+}
+
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++n;
+    }
+    return n;
+}
+
 }  // namespace
+
+std::string ShortenChartLabel(std::string_view label, std::string_view detail, int room,
+                              const std::function<int(std::string_view)>& measure) {
+    std::string full = std::string(label) + " " + std::string(detail);
+    if (measure(full) <= room)
+        return full;
+    std::string kept;
+    const std::size_t length = CharacterCount(label);
+    for (std::size_t k = 1; k < length; ++k) {
+        std::string candidate = std::string(label.substr(0, PrefixBytes(label, k))) + "... ";
+        candidate += detail;
+        if (measure(candidate) > room)
+            break;
+        kept = std::move(candidate);
+    }
+    return kept.empty() ? full : kept;
+}
 
 int ChartAngleOfTangent(std::int64_t u) {
     // First index whose tangent exceeds u; the tangents grow with the index.
@@ -244,6 +287,8 @@ int CChart::BuildSlices(std::span<const ChartRow> rows, std::string_view currenc
 }
 
 void CChart::Draw() {
+    if (radius_ <= 0)
+        return;
     BeginDraw();
     const int selected = GetSelected();
     for (int i = 0; i < count_; ++i) {
@@ -338,7 +383,9 @@ bool CChart::HitTest(int x, int y, int& index) const {
     index = -1;
     const std::int64_t dx = std::int64_t{x} - centreX_;
     const std::int64_t dy = std::int64_t{y} - centreY_;
-    const std::int64_t radius = std::abs(std::int64_t{radius_});
+    if (radius_ <= 0)
+        return false;
+    const std::int64_t radius = radius_;
     // Beyond the radius along either axis is outside; this also keeps the
     // squares below from overflowing.
     if (std::abs(dx) > radius || std::abs(dy) > radius)

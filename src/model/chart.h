@@ -6,7 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +25,14 @@ extern const std::array<std::int32_t, kChartSineEntries> kChartSineTable;
 
 // Whole degrees (0..90) of the angle whose tangent is u / 8192, u >= 0.
 int ChartAngleOfTangent(std::int64_t u);
+
+// The text of a slice label for a room of the given width: "label detail"
+// when it fits; else the longest "first k characters... detail" that fits,
+// trying k = 1, 2, ... up to the label's length - 1 and stopping at the
+// first that does not; else (not even one character fits) the full text.
+// Texts are UTF-8 and k counts whole characters; measure gives a text's width.
+std::string ShortenChartLabel(std::string_view label, std::string_view detail, int room,
+                              const std::function<int(std::string_view)>& measure);
 
 // A slice text holds at most this many characters.
 inline constexpr std::size_t kChartTextMax = 59;
@@ -99,7 +109,8 @@ class CChart {
     int BuildSlices(std::span<const ChartRow> rows, std::string_view currencySymbol);
 
     // Unselected slices in order, then the selected one; then the labels of
-    // slices at least the label minimum wide.
+    // slices at least the label minimum wide. Nothing at all while the radius
+    // is 0 or less (a window too small for the pie).
     void Draw();
 
     // Clears every selection; then selects the slice when index is below the
@@ -115,7 +126,8 @@ class CChart {
     // Where the slice's label is anchored; the centre for a full circle.
     ChartPoint GetSliceLabelPoint(const ChartSlice& slice) const;
     // The first slice whose angles enclose the point's angle, when the point
-    // lies within the radius; index is -1 when none is found.
+    // lies within the radius; index is -1 when none is found, as always when
+    // the radius is 0 or less (no pie is drawn then).
     bool HitTest(int x, int y, int& index) const;
 
     int GetCount() const { return count_; }

@@ -15,9 +15,13 @@
 namespace tallowmere {
 namespace {
 
-// amount / rate rounded half away from zero. Only ConvertToHomeCurrency
-// calls it, so every conversion into the home currency agrees.
-Cents DivideByRate(Cents amount, double rate) {
+const CCurrencyItem* AsCurrency(const CPalmListItem* item) {
+    return dynamic_cast<const CCurrencyItem*>(item);
+}
+
+}  // namespace
+
+Cents ConvertAtRate(Cents amount, double rate) {
     // A rate of 0, and rates no currency can have, leave the amount as it is.
     if (!std::isfinite(rate) || !(rate > 0.0))
         return amount;
@@ -32,12 +36,6 @@ Cents DivideByRate(Cents amount, double rate) {
         return std::numeric_limits<Cents>::min();
     return static_cast<Cents>(q);  // truncates toward zero
 }
-
-const CCurrencyItem* AsCurrency(const CPalmListItem* item) {
-    return dynamic_cast<const CCurrencyItem*>(item);
-}
-
-}  // namespace
 
 // --- the record ---
 
@@ -306,13 +304,15 @@ void CCurrencyList::SetHomeCurrency(const CCurrencyItem* item) {
     homeChanged_ = 1;
 }
 
-Cents CCurrencyList::ConvertToHomeCurrency(Cents amount, CurrencyId currency) const {
+double CCurrencyList::GetRateToHome(CurrencyId currency) const {
     if (currency == GetHomeCurrencyId())
-        return amount;
+        return 0.0;
     const CCurrencyItem* c = FindById(currency);
-    if (c == nullptr)
-        return amount;
-    return DivideByRate(amount, c->GetRate());
+    return c == nullptr ? 0.0 : c->GetRate();
+}
+
+Cents CCurrencyList::ConvertToHomeCurrency(Cents amount, CurrencyId currency) const {
+    return ConvertAtRate(amount, GetRateToHome(currency));
 }
 
 }  // namespace tallowmere

@@ -42,6 +42,12 @@ inline constexpr std::array<DefaultCurrency, 32> kDefaultCurrencies = {{
     {31, 289, "TZS"}, {32, 292, "S/."},
 }};
 
+// amount / rate in double precision, rounded half away from zero to whole
+// cents and clamped to the range of Cents; a rate of 0, negative or not
+// finite leaves the amount as it is. The one rounding of every conversion
+// into the home currency.
+Cents ConvertAtRate(Cents amount, double rate);
+
 class CCurrencyItem : public CPalmListItem {
   public:
     using Record = std::array<std::uint8_t, kCurrencyRecordSize>;
@@ -141,6 +147,9 @@ class CCurrencyList : public CPalmFileList {
     // is negative or not finite, which the UI and the handheld can deliver.
     // A result beyond the range of Cents is clamped to it.
     Cents ConvertToHomeCurrency(Cents amount, CurrencyId currency) const;
+    // The rate that conversion divides by, for a caller that converts many
+    // amounts of one currency; 0 where it leaves amounts as they are.
+    double GetRateToHome(CurrencyId currency) const;
 
   protected:
     bool AcceptsItem(const CObject& obj) const override;

@@ -12,6 +12,14 @@ namespace {
 
 std::atomic<char> gDecimal{'.'};
 std::atomic<char> gThousands{','};
+std::atomic<int> gDateOrder{0};
+std::atomic<char> gDateSeparator{'/'};
+
+// A locale's separator that is a character beyond ASCII (several bytes in
+// UTF-8).
+bool IsWideSeparator(std::string_view text) {
+    return !text.empty() && static_cast<unsigned char>(text[0]) >= 0x80;
+}
 
 bool IsUsableSeparator(std::string_view text) {
     if (text.size() != 1)
@@ -56,24 +64,98 @@ char LocaleThousandsChar() {
     return gThousands.load(std::memory_order_relaxed);
 }
 
+int LocaleDateOrder() {
+    return gDateOrder.load(std::memory_order_relaxed);
+}
+char LocaleDateSeparator() {
+    return gDateSeparator.load(std::memory_order_relaxed);
+}
+
 void LoadLocaleSeparators() {
     std::string decimal;
     std::string thousands;
-    if (!platform::ReadLocaleSeparators(decimal, thousands))
-        return;
-    SetLocaleSeparators(decimal, thousands);
+    if (platform::ReadLocaleSeparators(decimal, thousands))
+        SetLocaleSeparators(decimal, thousands);
+    std::string dateFormat;
+    if (platform::ReadLocaleDateFormat(dateFormat))
+        SetLocaleDateFormat(dateFormat);
 }
 
 void SetLocaleSeparators(std::string_view decimal, std::string_view thousands) {
-    char dec = IsUsableSeparator(decimal) ? decimal[0] : LocaleDecimalChar();
+    char dec = LocaleDecimalChar();
+    if (IsUsableSeparator(decimal))
+        dec = decimal[0];
+    else if (IsWideSeparator(decimal))
+        dec = '.';
     char thou = LocaleThousandsChar();
-    if (IsUsableSeparator(thousands) && thousands[0] != dec) {
+    if (IsUsableSeparator(thousands) && thousands[0] != dec)
         thou = thousands[0];
-    } else if (thou == dec) {
+    else if (IsWideSeparator(thousands))
+        thou = ' ';
+    if (thou == dec)
         thou = dec == ',' ? ' ' : ',';
-    }
     gDecimal.store(dec, std::memory_order_relaxed);
     gThousands.store(thou, std::memory_order_relaxed);
+}
+
+DateFormatChars ParseDateFormat(std::string_view format) {
+    // The two shorthands, spelled out.
+    std::string text;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() &&
+            (format[i + 1] == 'D' || format[i + 1] == 'F')) {
+            text += format[i + 1] == 'D' ? "%m/%d/%y" : "%Y-%m-%d";
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+
+    std::string fields;  // 'd', 'm' and 'y' in the order they come
+    DateFormatChars result;
+    bool afterFirstField = false;  // the next literal character is the separator
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            if (afterFirstField) {
+                const auto c = static_cast<unsigned char>(text[i]);
+                const bool letter = (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+                if (c >= 0x20 && c < 0x7F && !platform::IsAsciiDigit(c) && !letter)
+                    result.separator = text[i];
+                afterFirstField = false;
+            }
+            continue;
+        }
+        // glibc's flags, widths and E/O modifiers ("%-d", "%Ey").
+        ++i;
+        while (i < text.size() &&
+               (std::string_view("-_0^#EO").find(text[i]) != std::string_view::npos ||
+                platform::IsAsciiDigit(static_cast<unsigned char>(text[i]))))
+            ++i;
+        if (i == text.size())
+            break;
+        char field = 0;
+        if (text[i] == 'd' || text[i] == 'e')
+            field = 'd';
+        else if (text[i] == 'm')
+            field = 'm';
+        else if (text[i] == 'y' || text[i] == 'Y')
+            field = 'y';
+        if (field == 0)
+            continue;
+        afterFirstField = fields.empty();
+        fields += field;
+    }
+    if (fields == "dmy")
+        result.order = 1;
+    else if (fields == "ymd")
+        result.order = 2;
+    return result;
+}
+
+void SetLocaleDateFormat(std::string_view format) {
+    const DateFormatChars chars = ParseDateFormat(format);
+    gDateOrder.store(chars.order, std::memory_order_relaxed);
+    gDateSeparator.store(chars.separator, std::memory_order_relaxed);
 }
 
 std::size_t FormatMoneyBuffer(Cents cents, std::span<char, kMoneyBufferSize> buffer, int mode,

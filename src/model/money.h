@@ -39,19 +39,40 @@ inline constexpr std::size_t kMoneyBufferSize = kMoneyTextMax + 1;
 char LocaleDecimalChar();
 char LocaleThousandsChar();
 
-// Reads the separators of the user's locale (LC_NUMERIC from the environment,
-// never the process-global locale) and adopts them as SetLocaleSeparators
-// does. When the locale cannot be read, both stay as they were.
+// The process-wide date order (0 month-day-year, 1 day-month-year, 2
+// year-month-day) and date separator, 0 and "/" until set.
+int LocaleDateOrder();
+char LocaleDateSeparator();
+
+// Reads the locale characters of the user's locale (LC_NUMERIC and LC_TIME
+// from the environment, never the process-global locale) and adopts them as
+// SetLocaleSeparators and SetLocaleDateFormat do. Characters of a locale part
+// that cannot be read stay as they were.
 void LoadLocaleSeparators();
 
 // Adopts separator texts as a locale gives them (UTF-8 or single bytes).
-// Each is taken only when it is one printable ASCII character other than a
-// digit or a sign, and the thousands character only when it also differs from
-// the decimal character; otherwise the previous character stays. Should the
-// kept thousands character then equal the decimal one, it becomes ",", or a
-// blank when the decimal character is "," (the grouping that such locales
-// show with their multi-byte separator).
+// One printable ASCII character other than a digit or a sign is taken as it
+// is, the thousands character only when it also differs from the decimal
+// one. A non-ASCII separator (fr_FR groups with a no-break space) becomes "."
+// for the decimal and a blank for the thousands character, never its first
+// byte. Anything else leaves the previous character. Should the thousands
+// character then equal the decimal one, it becomes ",", or a blank when the
+// decimal character is ",".
 void SetLocaleSeparators(std::string_view decimal, std::string_view thousands);
+
+struct DateFormatChars {
+    int order = 0;
+    char separator = '/';
+};
+
+// The order and separator of a strftime date format: the order of its day
+// (%d, %e), month (%m) and year (%y, %Y) fields, 0 for any order but the
+// three; the separator is the first character after the first field when it
+// is printable ASCII punctuation or a blank, else "/". "%D" reads as
+// "%m/%d/%y" and "%F" as "%Y-%m-%d".
+DateFormatChars ParseDateFormat(std::string_view format);
+// Adopts the order and separator of a date format.
+void SetLocaleDateFormat(std::string_view format);
 
 // The money text with the locale's decimal character; no grouping.
 std::string FormatMoney(Cents cents, int mode);

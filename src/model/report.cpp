@@ -1,10 +1,11 @@
 #include "model/report.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "model/accounts.h"
@@ -30,11 +31,9 @@ std::string TextOr(int id, std::string_view fallback) {
     return s.empty() ? std::string(fallback) : s;
 }
 
+// The eight bytes as one number, for hashing and comparing only.
 std::uint64_t IdKey(const RecordId& id) {
-    std::uint64_t k = 0;
-    for (std::uint8_t b : id.bytes)
-        k = (k << 8) | b;
-    return k;
+    return std::bit_cast<std::uint64_t>(id.bytes);
 }
 
 int Sign(Cents v) {
@@ -43,8 +42,35 @@ int Sign(Cents v) {
 
 // A split line takes part in a report when it has an amount or a category.
 // Lines stand anywhere among the ten: an empty one ends nothing.
+bool IsReportedSplitLine(Cents amount, const RecordId& category) {
+    return amount != 0 || !category.IsNull();
+}
+
 bool IsReportedSplitLine(const CTransaction& t, std::size_t i) {
-    return t.GetSplitAmount(i) != 0 || !t.GetSplitCategoryId(i).IsNull();
+    return IsReportedSplitLine(t.GetSplitAmount(i), t.GetSplitCategoryId(i));
+}
+
+// Refs are compared for every amount; two 64-bit compares, not memcmp.
+bool SameRef(const ReportTransactionRef& a, const ReportTransactionRef& b) {
+    return IdKey(a.transaction) == IdKey(b.transaction) && IdKey(a.account) == IdKey(b.account);
+}
+
+// Fibonacci hashing into a power-of-two table: the top bits of the product,
+// which every byte of the id reaches (fixed ids differ only in their last).
+std::size_t SlotOf(std::uint64_t key, std::size_t tableSize) {
+    const int bits = std::countr_zero(tableSize);
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - bits));
+}
+
+// The register holds its records through pointers, so the hardware cannot
+// see the next one coming: the scan asks early for the first two cache lines
+// (date, amount, category, status) of the record this many places ahead.
+constexpr std::size_t kPrefetchAhead = 16;
+
+void PrefetchRecord(const CTransaction* t) {
+    const char* p = reinterpret_cast<const char*>(t);
+    __builtin_prefetch(p);
+    __builtin_prefetch(p + 64);
 }
 
 bool IsVoid(const CTransaction& t) {
@@ -84,16 +110,18 @@ CReportItem::CReportItem(int kind, std::string_view name, std::string_view label
     name_ += name;
 }
 
-void CReportItem::Add(Cents amount, const ReportTransactionRef& ref) {
+void CReportItem::Add(Cents amount, const ReportTransactionRef& ref, std::uint32_t order) {
     amount_ = SaturatingAdd(amount_, amount);
-    AddRef(ref);
+    AddRef(ref, order);
 }
 
-void CReportItem::AddRef(const ReportTransactionRef& ref) {
+void CReportItem::AddRef(const ReportTransactionRef& ref, std::uint32_t order) {
     // Two lines of one transaction in one row list it once; its lines come
     // one after the other, so only the last entry can repeat it.
-    if (transactions_.empty() || !(transactions_.back() == ref))
+    if (transactions_.empty() || !SameRef(transactions_.back(), ref)) {
         transactions_.push_back(ref);
+        scanOrder_.push_back(order);
+    }
 }
 
 // ---------------------------------------------------------------- periods
@@ -180,6 +208,15 @@ struct CReport::Key {
     std::string_view name;
 };
 
+// The transaction the scan is at, with what the scan took once from its
+// account.
+struct CReport::Scanned {
+    const CTransaction& t;
+    ReportTransactionRef ref;
+    double rate;  // into the home currency (ConvertAtRate)
+    std::uint32_t order;
+};
+
 CReport::Key CReport::KeyOf(const RecordId& id, std::string_view name) const {
     Key k;
     k.id = id;
@@ -199,8 +236,8 @@ CReport::Key CReport::KeyOf(const RecordId& id, std::string_view name) const {
     return k;
 }
 
-CReport::Key CReport::KeyOfRow(const CReportItem& row) const {
-    return KeyOf(row.GetId(), row.GetName());
+CReport::Key CReport::KeyOfRow(const CReportItem& row) {
+    return {row.keyRank_, row.keyIndex_, row.GetId(), row.GetName()};
 }
 
 int CReport::CompareKeys(const Key& a, const Key& b, bool byName) {
@@ -264,6 +301,56 @@ void CReport::PrefillRows() {
     rows_.push_back(std::move(unassigned));
 }
 
+CReportItem* CReport::FindMappedRow(std::uint64_t key) const {
+    if (rowSlots_.empty())
+        return nullptr;
+    const std::size_t mask = rowSlots_.size() - 1;
+    for (std::size_t i = SlotOf(key, rowSlots_.size());; i = (i + 1) & mask) {
+        const RowSlot& slot = rowSlots_[i];
+        if (slot.row == nullptr || slot.key == key)
+            return slot.row;
+    }
+}
+
+bool CReport::MapRow(std::uint64_t key, CReportItem* row) {
+    // At most half full, so that probes stay short.
+    if (2 * (mappedRows_ + 1) > rowSlots_.size()) {
+        std::vector<RowSlot> old = std::move(rowSlots_);
+        rowSlots_.assign(std::max<std::size_t>(64, 2 * old.size()), RowSlot{});
+        mappedRows_ = 0;
+        for (const RowSlot& slot : old) {
+            if (slot.row != nullptr)
+                MapRow(slot.key, slot.row);
+        }
+    }
+    const std::size_t mask = rowSlots_.size() - 1;
+    for (std::size_t i = SlotOf(key, rowSlots_.size());; i = (i + 1) & mask) {
+        RowSlot& slot = rowSlots_[i];
+        if (slot.row == nullptr) {
+            slot = {key, row};
+            ++mappedRows_;
+            return true;
+        }
+        if (slot.key == key)
+            return false;
+    }
+}
+
+void CReport::IndexRows() {
+    rowSlots_.clear();
+    mappedRows_ = 0;
+    useRowMap_ = groupBy_ != kReportByPayee;
+    for (const auto& row : rows_) {
+        const Key key = KeyOf(row->GetId(), row->GetName());
+        row->keyRank_ = key.rank;
+        row->keyIndex_ = key.index;
+        // A list with an id twice leaves the rows out of key order; the
+        // search then decides between them, as it always has.
+        if (useRowMap_ && !MapRow(IdKey(row->GetId()), row.get()))
+            useRowMap_ = false;
+    }
+}
+
 int CReport::Compute() {
     rows_.clear();
     total_ = 0;
@@ -287,20 +374,32 @@ int CReport::Compute() {
     }
 
     PrefillRows();
+    IndexRows();
+    scanned_ = 0;
     for (const CAccount* account : accounts) {
-        for (const auto& t : account->Transactions()) {
+        const RecordId accountId = account->Header().GetId();
+        const double rate = data_->Currencies().GetRateToHome(account->Header().GetCurrencyId());
+        const auto& transactions = account->Transactions();
+        for (std::size_t n = 0; n < transactions.size(); ++n) {
+            if (n + kPrefetchAhead < transactions.size())
+                PrefetchRecord(transactions[n + kPrefetchAhead].get());
+            const auto& t = transactions[n];
             if (IsVoid(*t) || !t->GetLinkedId().IsNull())
                 continue;
             const PalmTime date = t->GetDate();
             if (date < start_ || date > end_)
                 continue;
-            AddTransaction(*account, *t, oneAccount);
+            AddTransaction({*t, {accountId, t->GetId()}, rate, scanned_++}, oneAccount);
         }
     }
     order_.clear();
+    rowSlots_.clear();
+    mappedRows_ = 0;
 
     if (groupBy_ == kReportByCategory && budgetMode_ == 0 && otherBucket_ == 0)
         AddSubTotals();
+    for (const auto& row : rows_)
+        std::vector<std::uint32_t>().swap(row->scanOrder_);
     if (showEmpty_ == 0)
         RemoveEmptyRows();
     if (signFilter_ != kReportAllAmounts)
@@ -310,29 +409,39 @@ int CReport::Compute() {
     return 0;
 }
 
-void CReport::AddTransaction(const CAccount& account, const CTransaction& t, bool oneAccount) {
+void CReport::AddTransaction(const Scanned& s, bool oneAccount) {
+    const CTransaction& t = s.t;
     if (groupBy_ != kReportByPayee && t.GetCategoryId() == SplitMarkerId) {
+        // All ten lines are read before any is added, so that their reads
+        // go out to memory together rather than one behind the other.
+        const bool byCategory = groupBy_ == kReportByCategory;
+        std::array<RecordId, kSplitLineCount> categories;
+        std::array<RecordId, kSplitLineCount> classes;
+        std::array<Cents, kSplitLineCount> amounts;
+        for (std::size_t i = 0; i < kSplitLineCount; ++i) {
+            categories[i] = t.GetSplitCategoryId(i);
+            amounts[i] = t.GetSplitAmount(i);
+            if (!byCategory)
+                classes[i] = t.GetSplitClassId(i);
+        }
         // Lines the filter skips still count as covered, so they never come
         // back through the remainder.
         Cents covered = 0;
         for (std::size_t i = 0; i < kSplitLineCount; ++i) {
-            const RecordId category = t.GetSplitCategoryId(i);
-            const Cents amount = t.GetSplitAmount(i);
-            covered = SaturatingAdd(covered, amount);
-            if (signFilter_ != kReportAllAmounts && oneAccount && data_->IsAccountId(category))
+            covered = SaturatingAdd(covered, amounts[i]);
+            if (signFilter_ != kReportAllAmounts && oneAccount && data_->IsAccountId(categories[i]))
                 continue;
-            if (!IsReportedSplitLine(t, i))
+            if (!IsReportedSplitLine(amounts[i], categories[i]))
                 continue;
-            const RecordId key = groupBy_ == kReportByCategory ? category : t.GetSplitClassId(i);
-            AddAmount(account, t, static_cast<std::uint8_t>(i), key, amount);
+            AddAmount(s, static_cast<std::uint8_t>(i), byCategory ? categories[i] : classes[i],
+                      amounts[i]);
         }
         // Worked out in the account's currency and converted once, so that
         // rounding the lines leaves no stray cent behind.
         const Cents remainder = SaturatingAdd(t.GetAmount(), SaturatingNegate(covered));
         if (remainder != 0)
-            AddAmount(account, t, kReportWholeTransaction, kNoneId, remainder);
-        total_ = SaturatingAdd(total_, data_->ConvertToHomeCurrency(
-                                           t.GetSignedAmount(), account.Header().GetCurrencyId()));
+            AddAmount(s, kReportWholeTransaction, kNoneId, remainder);
+        total_ = SaturatingAdd(total_, ConvertAtRate(t.GetSignedAmount(), s.rate));
         return;
     }
     if (signFilter_ != kReportAllAmounts && !oneAccount && data_->IsAccountId(t.GetCategoryId()))
@@ -342,20 +451,25 @@ void CReport::AddTransaction(const CAccount& account, const CTransaction& t, boo
         key = t.GetCategoryId();
     else if (groupBy_ == kReportByClass)
         key = t.GetClassId();
-    total_ =
-        SaturatingAdd(total_, AddAmount(account, t, kReportWholeTransaction, key, t.GetAmount()));
+    total_ = SaturatingAdd(total_, AddAmount(s, kReportWholeTransaction, key, t.GetAmount()));
 }
 
-Cents CReport::AddAmount(const CAccount& account, const CTransaction& t, std::uint8_t splitIndex,
-                         const RecordId& keyId, Cents magnitude) {
+Cents CReport::AddAmount(const Scanned& s, std::uint8_t splitIndex, const RecordId& keyId,
+                         Cents magnitude) {
+    const CTransaction& t = s.t;
     const Cents signedAmount = t.IsOutflow() ? SaturatingNegate(magnitude) : magnitude;
-    const Cents amount =
-        data_->ConvertToHomeCurrency(signedAmount, account.Header().GetCurrencyId());
+    const Cents amount = ConvertAtRate(signedAmount, s.rate);
     if (signFilter_ == kReportExpensesOnly && amount >= 0)
         return 0;
     if (signFilter_ == kReportIncomeOnly && amount <= 0)
         return 0;
 
+    if (useRowMap_) {
+        if (CReportItem* row = FindMappedRow(IdKey(keyId))) {
+            row->Add(amount, s.ref, s.order);
+            return amount;
+        }
+    }
     const std::string payee = groupBy_ == kReportByPayee ? t.GetPayeeName() : std::string();
     const Key key = KeyOf(keyId, payee);
     const bool byName = groupBy_ == kReportByPayee;
@@ -365,7 +479,7 @@ Cents CReport::AddAmount(const CAccount& account, const CTransaction& t, std::ui
         const std::size_t mid = lo + (hi - lo) / 2;
         const int c = CompareKeys(KeyOfRow(*rows_[mid]), key, byName);
         if (c == 0) {
-            rows_[mid]->Add(amount, {account.Header().GetId(), t.GetId()});
+            rows_[mid]->Add(amount, s.ref, s.order);
             return amount;
         }
         if (c < 0)
@@ -373,11 +487,16 @@ Cents CReport::AddAmount(const CAccount& account, const CTransaction& t, std::ui
         else
             hi = mid;
     }
-    auto row = std::make_unique<CReportItem>(groupBy_, *data_, account.Header().GetId(), t,
-                                             splitIndex, amount);
+    auto row =
+        std::make_unique<CReportItem>(groupBy_, *data_, s.ref.account, t, splitIndex, amount);
+    row->scanOrder_.push_back(s.order);
+    row->keyRank_ = key.rank;
+    row->keyIndex_ = key.index;
     // A split's remainder is filed under none, not under the split marker.
     if (splitIndex == kReportWholeTransaction && groupBy_ != kReportByPayee)
         row->id_ = keyId;
+    if (useRowMap_)
+        MapRow(IdKey(keyId), row.get());
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(lo), std::move(row));
     return amount;
 }
@@ -385,6 +504,8 @@ Cents CReport::AddAmount(const CAccount& account, const CTransaction& t, std::ui
 void CReport::AddSubTotals() {
     const CCategoryList& list = data_->Categories();
     const std::string format = TextOr(kTotalString, "Total %s");
+    std::vector<std::uint32_t> stamps(scanned_, 0);
+    std::uint32_t stampValue = 0;
     std::size_t i = 0;
     while (i < rows_.size()) {
         const CReportItem& parent = *rows_[i];
@@ -396,15 +517,21 @@ void CReport::AddSubTotals() {
         auto total = std::make_unique<CReportItem>(
             kReportByCategory, FormatText(format, {parentName}), "", kNoneId, parent.GetId(), 0);
         total->subTotal_ = 1;
-        std::unordered_set<std::uint64_t> seen;
+        // A split with lines under two children is listed once, where it
+        // is first seen: each transaction is stamped with the number of
+        // the sub-total that took it.
+        ++stampValue;
         std::size_t j = i;
         do {
             const CReportItem& r = *rows_[j];
             total->amount_ = SaturatingAdd(total->amount_, r.GetAmount());
             total->coveredIds_.push_back(r.GetId());
-            for (const ReportTransactionRef& ref : r.GetTransactions()) {
-                if (seen.insert(IdKey(ref.transaction) ^ (IdKey(ref.account) * 31)).second)
-                    total->transactions_.push_back(ref);
+            for (std::size_t k = 0; k < r.transactions_.size(); ++k) {
+                std::uint32_t& stamp = stamps[r.scanOrder_[k]];
+                if (stamp != stampValue) {
+                    stamp = stampValue;
+                    total->transactions_.push_back(r.transactions_[k]);
+                }
             }
             ++j;
         } while (j < rows_.size() && !rows_[j]->GetParentId().IsNull());

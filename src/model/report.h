@@ -86,8 +86,9 @@ class CReportItem {
   private:
     friend class CReport;
 
-    void Add(Cents amount, const ReportTransactionRef& ref);
-    void AddRef(const ReportTransactionRef& ref);
+    // order: the transaction's place in the scan (see CReport::Compute).
+    void Add(Cents amount, const ReportTransactionRef& ref, std::uint32_t order);
+    void AddRef(const ReportTransactionRef& ref, std::uint32_t order);
 
     int kind_;
     std::string name_;
@@ -96,6 +97,13 @@ class CReportItem {
     RecordId parentId_;
     Cents amount_ = 0;
     std::vector<ReportTransactionRef> transactions_;
+    // While computing: each transaction's place in the scan, beside it in
+    // transactions_, so that sub-totals see a transaction of two children
+    // once without hashing its ids.
+    std::vector<std::uint32_t> scanOrder_;
+    // While computing: where the row stands in the row order (CReport::Key).
+    int keyRank_ = 0;
+    int keyIndex_ = 0;
     int subTotal_ = 0;
     bool unassigned_ = false;
     bool other_ = false;
@@ -184,16 +192,27 @@ class CReport {
 
   private:
     struct Key;
+    struct Scanned;
     static int CompareKeys(const Key& a, const Key& b, bool byName);
 
     void PrefillRows();
-    void AddTransaction(const CAccount& account, const CTransaction& t, bool oneAccount);
+    // Gives every pre-filled row its key and maps its id to it.
+    void IndexRows();
+    // The id -> row map: open addressing in a power-of-two table.
+    struct RowSlot {
+        std::uint64_t key = 0;
+        CReportItem* row = nullptr;  // null: a free slot
+    };
+    CReportItem* FindMappedRow(std::uint64_t key) const;
+    // False when the key is mapped already.
+    bool MapRow(std::uint64_t key, CReportItem* row);
+    void AddTransaction(const Scanned& s, bool oneAccount);
     // Adds one signed-by-type amount under the key; the converted amount, or
     // 0 when the filter keeps it out.
-    Cents AddAmount(const CAccount& account, const CTransaction& t, std::uint8_t splitIndex,
-                    const RecordId& keyId, Cents magnitude);
+    Cents AddAmount(const Scanned& s, std::uint8_t splitIndex, const RecordId& keyId,
+                    Cents magnitude);
     Key KeyOf(const RecordId& id, std::string_view name) const;
-    Key KeyOfRow(const CReportItem& row) const;
+    static Key KeyOfRow(const CReportItem& row);
     void AddSubTotals();
     void RemoveEmptyRows();
     void ApplySignFilter();
@@ -214,8 +233,14 @@ class CReport {
     Cents total_ = 0;
     Cents budgetTotal_ = 0;
     int showEmpty_ = 1;
-    // List positions of the live categories or classes while computing.
+    // While computing: list positions of the live categories or classes,
+    // and the row of each id, looked up once per amount; without a map (a
+    // payee report, or an id on two rows) the rows are searched.
     std::unordered_map<std::uint64_t, int> order_;
+    std::vector<RowSlot> rowSlots_;
+    std::size_t mappedRows_ = 0;
+    bool useRowMap_ = false;
+    std::uint32_t scanned_ = 0;
 };
 
 }  // namespace tallowmere

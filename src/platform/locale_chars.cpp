@@ -45,4 +45,12 @@ bool ReadLocaleSeparators(std::string& decimal, std::string& thousands) {
     return true;
 }
 
+bool ReadLocaleDateFormat(std::string& dateFormat) {
+    const LocaleHandle time(newlocale(LC_TIME_MASK, "", locale_t{}));
+    if (time.get() == locale_t{})
+        return false;
+    dateFormat = TextOrEmpty(nl_langinfo_l(D_FMT, time.get()));
+    return true;
+}
+
 }  // namespace tallowmere::platform

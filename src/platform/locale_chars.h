@@ -10,4 +10,9 @@ namespace tallowmere::platform {
 // opened; the outputs are then untouched.
 bool ReadLocaleSeparators(std::string& decimal, std::string& thousands);
 
+// The short date format of the user's default locale (LC_TIME from the
+// environment), in strftime form ("%d.%m.%Y"). Returns false when the locale
+// cannot be opened; the output is then untouched.
+bool ReadLocaleDateFormat(std::string& dateFormat);
+
 }  // namespace tallowmere::platform

@@ -142,9 +142,14 @@ WaitResult WaitWritable(int fd, std::chrono::milliseconds timeout) {
     return Wait(fd, POLLOUT, -1, timeout);
 }
 
-Socket AcceptConnection(const Socket& listener) {
+Socket AcceptConnection(const Socket& listener, sockaddr_in* peer) {
     for (;;) {
-        const int fd = accept4(listener.Fd(), nullptr, nullptr, SOCK_CLOEXEC);
+        sockaddr_in from{};
+        socklen_t size = sizeof from;
+        const int fd =
+            accept4(listener.Fd(), reinterpret_cast<sockaddr*>(&from), &size, SOCK_CLOEXEC);
+        if (fd >= 0 && peer != nullptr)
+            *peer = from;
         if (fd < 0 && errno == EINTR)
             continue;
         return Socket(fd);
@@ -173,11 +178,12 @@ Socket ConnectTcp(const std::string& address, std::uint16_t port,
     return s;
 }
 
-long ReceiveSome(int fd, void* buffer, std::size_t size, std::chrono::milliseconds timeout) {
+long ReceiveSome(int fd, void* buffer, std::size_t size, std::chrono::milliseconds timeout,
+                 int wakeFd) {
     if (fd < 0)
         return -1;
     for (;;) {
-        if (WaitReadable(fd, -1, timeout) != WaitResult::kReady)
+        if (WaitReadable(fd, wakeFd, timeout) != WaitResult::kReady)
             return -1;
         const ssize_t n = recv(fd, buffer, size, MSG_DONTWAIT);
         if (n >= 0)
@@ -187,18 +193,21 @@ long ReceiveSome(int fd, void* buffer, std::size_t size, std::chrono::millisecon
     }
 }
 
-bool SendAll(int fd, const void* data, std::size_t size, std::chrono::milliseconds timeout) {
+bool SendAll(int fd, const void* data, std::size_t size, std::chrono::milliseconds timeout,
+             int wakeFd) {
     if (fd < 0)
         return false;
     const auto* p = static_cast<const char*>(data);
     while (size > 0) {
-        if (WaitWritable(fd, timeout) != WaitResult::kReady)
-            return false;
         const ssize_t n = send(fd, p, size, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)
+            if (errno == EINTR)
                 continue;
-            return false;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                return false;
+            if (Wait(fd, POLLOUT, wakeFd, timeout) != WaitResult::kReady)
+                return false;
+            continue;
         }
         p += n;
         size -= static_cast<std::size_t>(n);

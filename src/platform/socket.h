@@ -67,17 +67,23 @@ WaitResult WaitReadable(int fd, int wakeFd, std::chrono::milliseconds timeout);
 WaitResult WaitWritable(int fd, std::chrono::milliseconds timeout);
 
 // The next connection of a listener, non-blocking off; invalid on failure.
-Socket AcceptConnection(const Socket& listener);
+// The peer's address goes to peer when given.
+Socket AcceptConnection(const Socket& listener, sockaddr_in* peer = nullptr);
 // A connection to address:port, for peers and tests.
 Socket ConnectTcp(const std::string& address, std::uint16_t port,
                   std::chrono::milliseconds timeout);
 
 // One receive of at most size bytes within the time-out: the count, 0 when
-// the peer closed, -1 on error or time-out.
-long ReceiveSome(int fd, void* buffer, std::size_t size, std::chrono::milliseconds timeout);
+// the peer closed, -1 on error, time-out or when wakeFd (if >= 0) is
+// readable.
+long ReceiveSome(int fd, void* buffer, std::size_t size, std::chrono::milliseconds timeout,
+                 int wakeFd = -1);
 // Sends every byte, each wait bounded by the time-out; false on error,
-// time-out or a closed peer.
-bool SendAll(int fd, const void* data, std::size_t size, std::chrono::milliseconds timeout);
+// time-out or a closed peer. Bytes that fit at once are sent without a
+// wait; a wait ends early, and the send fails, once wakeFd (if >= 0) is
+// readable.
+bool SendAll(int fd, const void* data, std::size_t size, std::chrono::milliseconds timeout,
+             int wakeFd = -1);
 
 // One datagram within the time-out, with its sender; -1 on error or time-out.
 long ReceiveDatagram(int fd, void* buffer, std::size_t size, sockaddr_in& from,

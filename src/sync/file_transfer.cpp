@@ -15,16 +15,21 @@
 namespace tallowmere::handheld {
 namespace {
 
-// The link's deadline, shortened to the transfer's own while in scope.
-class TransferDeadline {
+// The link's deadline, shortened to the transfer's own, and the transfer's
+// rate floor, while in scope.
+class TransferScope {
   public:
-    TransferDeadline(CSyncLink& link, std::chrono::milliseconds limit)
+    TransferScope(CSyncLink& link, const TransferLimits& limits)
         : link_(link), saved_(link.Deadline()) {
-        link.SetDeadline(std::min(saved_, CSyncLink::Clock::now() + limit));
+        link.SetDeadline(std::min(saved_, CSyncLink::Clock::now() + limits.deadline));
+        link.SetRateFloor(limits.minBytesPerSecond, limits.rateGrace);
     }
-    ~TransferDeadline() { link_.SetDeadline(saved_); }
-    TransferDeadline(const TransferDeadline&) = delete;
-    TransferDeadline& operator=(const TransferDeadline&) = delete;
+    ~TransferScope() {
+        link_.SetDeadline(saved_);
+        link_.ClearRateFloor();
+    }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
 
   private:
     CSyncLink& link_;
@@ -66,7 +71,7 @@ bool ReceiveBody(CSyncLink& link, int fd, const TransferLimits& limits) {
 }  // namespace
 
 bool ReceiveFile(CSyncLink& link, const std::string& path, const TransferLimits& limits) {
-    TransferDeadline scope(link, limits.deadline);
+    TransferScope scope(link, limits);
     platform::Socket file(
         open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!file.Valid())
@@ -81,7 +86,7 @@ bool ReceiveFile(CSyncLink& link, const std::string& path, const TransferLimits&
 }
 
 bool SendFile(CSyncLink& link, const std::string& path, const TransferLimits& limits) {
-    TransferDeadline scope(link, limits.deadline);
+    TransferScope scope(link, limits);
     platform::Socket file(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
     if (!file.Valid() || fstat(file.Fd(), &st) != 0 || !S_ISREG(st.st_mode))

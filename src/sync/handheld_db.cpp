@@ -209,6 +209,19 @@ const char* TableName(Table table) {
 }
 
 int CheckSchema(CSQLiteDBWrapper& db) {
+    {
+        // The handheld's schema has none; one would run its own statements
+        // inside every write of the merge.
+        Statement triggers(db);
+        int rc = triggers.Prepare("SELECT 1 FROM sqlite_master WHERE type = 'trigger' LIMIT 1;");
+        if (rc != SQLITE_OK)
+            return rc;
+        rc = db.Step(triggers.get());
+        if (rc == SQLITE_ROW)
+            return kSchemaMismatch;
+        if (rc != SQLITE_DONE)
+            return rc;
+    }
     for (const TableShape& shape : ExpectedShapes()) {
         int rc = CheckTable(db, shape);
         if (rc != SQLITE_OK)

@@ -328,11 +328,13 @@ inline constexpr char kDeleteOrphanSplits[] =
 
 // The code CheckSchema gives for a file that is a database but not the
 // handheld's: a missing table, a view or virtual table in its place, a
-// column missing or out of place.
+// column missing or out of place, a trigger anywhere.
 inline constexpr int kSchemaMismatch = 11;  // SQLITE_CORRUPT
 
-// Checks that every table is an ordinary table with the column count and
-// the named columns (at their positions) that the statements need. 0 when
+// Checks that the file has no trigger and that every table is an ordinary
+// table with the column count and the named columns (at their positions)
+// that the statements need. The sync session runs it before it reads
+// anything else from a received file. 0 when
 // the file can be trusted that far, kSchemaMismatch, or the code of the
 // failing statement (SQLITE_NOTADB for a file that is no database, -1
 // without library or connection). The values in the rows still come from

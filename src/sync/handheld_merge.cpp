@@ -83,13 +83,10 @@ int CHandheldMerge::EffectiveMode() const {
 
 int CHandheldMerge::Run() {
     const MergeMode mode = static_cast<MergeMode>(EffectiveMode());
-    // A file that is not the handheld's database touches nothing.
-    CSQLiteDBWrapper db(databasePath_);
-    int rc = CheckSchema(db);
-    if (rc != 0)
-        return rc;
+    CSQLiteDBWrapper db(databasePath_, kSqliteDefaultOpenFlags, options_.sqliteBudget);
     HandheldFiles files(dataFolder_, databasePath_);
     std::unique_ptr<CAccounts> data;
+    int rc = 0;
     // Account files that could not be read are never replaced.
     if ((rc = files.LoadDataSet(data)) != 0)
         return rc;

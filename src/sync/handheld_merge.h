@@ -1,9 +1,14 @@
 #pragma once
 // One merge of a handheld database with a user's desktop data set. The sync
 // server builds one per run after the backup, calls Run once and drops it.
+// The file has passed CheckSchema before: the merge trusts its shape.
 #include <functional>
 #include <string>
 #include <string_view>
+
+namespace tallowmere {
+class CSqliteBudget;
+}
 
 namespace tallowmere::handheld {
 
@@ -18,6 +23,9 @@ struct MergeRunOptions {
     // Status texts for the progress display ("Writing updated data to
     // desktop"); may be empty.
     std::function<void(std::string_view)> status;
+    // The session's limit on SQLite work, set on the run's connection; null
+    // for none. It must outlive the run.
+    CSqliteBudget* sqliteBudget = nullptr;
 };
 
 class CHandheldMerge {

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <utility>
 
+#include "sync/sqlite_budget.h"
+
 namespace tallowmere {
 
 namespace {
@@ -26,8 +28,16 @@ constexpr const char* kEntryNames[] = {
     "sqlite3_busy_timeout",  "sqlite3_bind_blob",    "sqlite3_db_config",
     "sqlite3_limit",         "sqlite3_column_count",
     "sqlite3_reset",         "sqlite3_last_insert_rowid",
+    "sqlite3_progress_handler", "sqlite3_interrupt",
 };
 // clang-format on
+
+// Virtual machine steps between two looks at the budget.
+constexpr int kProgressSteps = 1000;
+
+int BudgetProgress(void* budget) {
+    return static_cast<const CSqliteBudget*>(budget)->Spent() ? 1 : 0;
+}
 
 std::mutex& NameMutex() {
     static std::mutex m;
@@ -57,8 +67,15 @@ CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path)
 CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path, int openFlags)
     : CSQLiteDBWrapper(std::move(path), openFlags, SqliteLibraryName()) {}
 
-CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path, int openFlags, std::string libraryName)
-    : path_(std::move(path)), open_flags_(openFlags), library_name_(std::move(libraryName)) {
+CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path, int openFlags, CSqliteBudget* budget)
+    : CSQLiteDBWrapper(std::move(path), openFlags, SqliteLibraryName(), budget) {}
+
+CSQLiteDBWrapper::CSQLiteDBWrapper(std::string path, int openFlags, std::string libraryName,
+                                   CSqliteBudget* budget)
+    : path_(std::move(path)),
+      open_flags_(openFlags),
+      library_name_(std::move(libraryName)),
+      budget_(budget) {
     static_assert(std::size(kEntryNames) == kEntryCount);
     Open();
 }
@@ -67,6 +84,7 @@ CSQLiteDBWrapper::~CSQLiteDBWrapper() {
     // A connection that still has statements stays open (and leaks); the
     // library's code is never called through it again.
     Close();
+    Unguard();
     library_.Unload();
 }
 
@@ -108,8 +126,38 @@ int CSQLiteDBWrapper::Open() {
         return rc != SQLITE_OK ? rc : SQLITE_CANTOPEN;
     }
     connection_ = db;
+    // Under the budget from its first statement on; a connection that
+    // cannot be stopped is not handed out.
+    if (budget_ != nullptr && !Guard()) {
+        if (auto close = Resolve<decltype(&::sqlite3_close)>(kClose))
+            close(connection_);
+        connection_ = nullptr;
+        return -1;
+    }
     Configure();
     return rc;
+}
+
+bool CSQLiteDBWrapper::Guard() {
+    auto progress = Resolve<decltype(&::sqlite3_progress_handler)>(kProgressHandler);
+    if (progress == nullptr || Resolve<decltype(&::sqlite3_interrupt)>(kInterrupt) == nullptr)
+        return false;
+    progress(connection_, kProgressSteps, BudgetProgress, budget_);
+    budget_->Attach(this);
+    guarded_ = true;
+    return true;
+}
+
+void CSQLiteDBWrapper::Unguard() {
+    if (guarded_)
+        budget_->Detach(this);
+    guarded_ = false;
+}
+
+void CSQLiteDBWrapper::Interrupt() {
+    auto interrupt = reinterpret_cast<decltype(&::sqlite3_interrupt)>(entries_[kInterrupt]);
+    if (interrupt != nullptr && connection_ != nullptr)
+        interrupt(connection_);
 }
 
 void CSQLiteDBWrapper::Configure() {
@@ -142,9 +190,14 @@ int CSQLiteDBWrapper::Close() {
     auto close = Resolve<decltype(&::sqlite3_close)>(kClose);
     if (close == nullptr)
         return -1;
+    // The budget must not interrupt a handle that is going.
+    const bool guarded = guarded_;
+    Unguard();
     int rc = close(connection_);
     if (rc == SQLITE_OK)
         connection_ = nullptr;
+    else if (guarded)
+        Guard();
     return rc;
 }
 

@@ -15,6 +15,8 @@
 
 namespace tallowmere {
 
+class CSqliteBudget;
+
 // The library the wrappers load, by default Debian's "libsqlite3.so.0" from
 // the standard search path. Wrappers made after a change use the new name.
 std::string SqliteLibraryName();
@@ -32,7 +34,12 @@ class CSQLiteDBWrapper {
     // object usable, and each later operation on the connection tries again.
     explicit CSQLiteDBWrapper(std::string path);
     CSQLiteDBWrapper(std::string path, int openFlags);
-    CSQLiteDBWrapper(std::string path, int openFlags, std::string libraryName);
+    // With a budget the connection stops its statements once the budget is
+    // spent; a library that cannot stop them (no progress handler or
+    // interrupt) gives no connection. The budget must outlive the wrapper.
+    CSQLiteDBWrapper(std::string path, int openFlags, CSqliteBudget* budget);
+    CSQLiteDBWrapper(std::string path, int openFlags, std::string libraryName,
+                     CSqliteBudget* budget = nullptr);
     virtual ~CSQLiteDBWrapper();
     CSQLiteDBWrapper(const CSQLiteDBWrapper&) = delete;
     CSQLiteDBWrapper& operator=(const CSQLiteDBWrapper&) = delete;
@@ -102,9 +109,10 @@ class CSQLiteDBWrapper {
     // Closes the own connection; -1 when none is open (nothing is opened).
     virtual int Close();
     // Opens the own connection: -1 for a path of fewer than 2 characters or
-    // longer than PATH_MAX, else the library's code. A failed open releases
-    // whatever handle the library made, so the next operation tries again.
-    // An open connection is kept (0).
+    // longer than PATH_MAX, or when a budget cannot be set on it, else the
+    // library's code. A failed open releases whatever handle the library
+    // made, so the next operation tries again. An open connection is kept
+    // (0).
     virtual int Open();
     // 1 when the library is (or already was) loaded, -1 when it cannot be.
     virtual int LoadLibrary();
@@ -116,6 +124,8 @@ class CSQLiteDBWrapper {
     bool IsOpen() const { return connection_ != nullptr; }
 
   private:
+    friend class CSqliteBudget;
+
     // One cache cell per entry point, in the order of kEntryNames.
     enum Entry : std::size_t {
         kOpenV2,
@@ -160,6 +170,9 @@ class CSQLiteDBWrapper {
         // Statements run again and the rows they add.
         kReset,
         kLastInsertRowid,
+        // The session's budget on every statement.
+        kProgressHandler,
+        kInterrupt,
         kEntryCount
     };
 
@@ -170,6 +183,14 @@ class CSQLiteDBWrapper {
 
     // The settings of every new connection; results are not looked at.
     void Configure();
+    // Puts the connection under the budget; false when the library cannot
+    // stop statements.
+    bool Guard();
+    // Leaves the budget; Cancel no longer reaches this connection.
+    void Unguard();
+    // sqlite3_interrupt on the open connection. Called by the budget from
+    // any thread while attached: the entry point was resolved before.
+    void Interrupt();
     // The own connection, opened first when needed; null when it cannot be.
     sqlite3* Connection();
 
@@ -179,6 +200,8 @@ class CSQLiteDBWrapper {
     std::array<void*, kEntryCount> entries_{};
     std::string library_name_;
     platform::DynamicLibrary library_;
+    CSqliteBudget* budget_ = nullptr;
+    bool guarded_ = false;
 };
 
 }  // namespace tallowmere

@@ -9,12 +9,14 @@
 #include "model/users.h"
 #include "sync/handheld_db.h"
 #include "sync/pending_users.h"
+#include "sync/sqlite_budget.h"
 #include "sync/sync_mode.h"
 #include "sync/user_backup.h"
 
 namespace tallowmere::handheld {
 
-CHandheldSyncServer::CHandheldSyncServer(SyncServerOptions options) : options_(std::move(options)) {
+CHandheldSyncServer::CHandheldSyncServer(SyncServerOptions options)
+    : options_(std::move(options)), brake_(options_.brakeClock) {
     if (!options_.mergeRunner)
         options_.mergeRunner = DefaultMergeRunner();
     std::string folder = options_.databaseFolder;
@@ -63,17 +65,41 @@ bool CHandheldSyncServer::StartListenerThread() {
         return false;
     syncPort_ = platform::LocalPort(listenSocket_);
     stop_ = false;
+    queue_.Start();
+    sessionThread_ = std::thread([this] { SessionThreadProc(); });
     listenerThread_ = std::thread([this] { ListenerThreadProc(); });
     return true;
 }
 
+void CHandheldSyncServer::EnterSession(CSqliteBudget& budget) {
+    std::lock_guard lock(sessionMutex_);
+    sessionBudget_ = &budget;
+    if (stop_)
+        budget.Cancel();
+}
+
+void CHandheldSyncServer::LeaveSession() {
+    std::lock_guard lock(sessionMutex_);
+    sessionBudget_ = nullptr;
+}
+
 void CHandheldSyncServer::DeleteThreads() {
     stop_ = true;
+    // The wake pipe stays readable until drained: every wait of the threads
+    // and of a running session ends at once.
     wake_.Signal();
+    queue_.Stop();
+    {
+        std::lock_guard lock(sessionMutex_);
+        if (sessionBudget_ != nullptr)
+            sessionBudget_->Cancel();
+    }
     if (discoveryThread_.joinable())
         discoveryThread_.join();
     if (listenerThread_.joinable())
         listenerThread_.join();
+    if (sessionThread_.joinable())
+        sessionThread_.join();
     wake_.Drain();
     discoverySocket_.Close();
     listenSocket_.Close();

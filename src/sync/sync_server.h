@@ -1,9 +1,11 @@
 #pragma once
 // The desktop side of the handheld sync: a UDP responder that lets the
-// handheld find the desktop, and a TCP server that runs one sync session at
-// a time on its own thread. Both threads run until DeleteThreads (or the
-// destructor), which stops them and waits for a running session to end, so
-// a write-back is never cut short by shut-down.
+// handheld find the desktop, and a TCP server whose listener keeps taking
+// connections while one sync session at a time runs on a thread of its own.
+// The threads run until DeleteThreads (or the destructor), which stops them,
+// ends a running session's waits and SQLite work, and waits for it to end;
+// a write-back of the desktop files, which waits on neither, is never cut
+// short.
 //
 // The protocol is the phone app's and cannot change here: it is not
 // encrypted, and a device proves itself only by its serial and a password
@@ -20,11 +22,14 @@
 #include "platform/socket.h"
 #include "sync/file_transfer.h"
 #include "sync/handheld_merge.h"
+#include "sync/session_queue.h"
+#include "sync/sync_brake.h"
 #include "sync/sync_events.h"
 
 namespace tallowmere {
+class CSqliteBudget;
 class CUserList;
-}
+}  // namespace tallowmere
 
 namespace tallowmere::handheld {
 
@@ -46,10 +51,17 @@ struct SyncServerOptions {
 
     // Every receive and send of a session waits at most this long.
     std::chrono::milliseconds idleTimeout{std::chrono::seconds(60)};
+    // The handheld's first word, shorter: a silent peer holds the sessions
+    // behind it no longer than this.
+    std::chrono::milliseconds firstWordTimeout{std::chrono::seconds(10)};
     // The whole conversation of one session.
     std::chrono::milliseconds sessionDeadline{std::chrono::minutes(30)};
+    // The SQLite work of one session on the received file, from the first
+    // look at it: the schema check, the device settings and the merge.
+    std::chrono::milliseconds sqliteBudget{std::chrono::minutes(2)};
     TransferLimits transfer;
-    // The wait for the desktop to finish an edit before the backup.
+    // The wait for the desktop to finish an edit before the backup, when
+    // the synced user is the program's current user.
     std::chrono::milliseconds busyLockTimeout{std::chrono::seconds(10)};
     // The pause after the start notice, which lets the progress window open.
     std::chrono::milliseconds startPause{100};
@@ -77,6 +89,8 @@ struct SyncServerOptions {
     MergeRunner mergeRunner;
     // The name in discovery answers; empty: gethostname.
     std::function<std::string()> hostName;
+    // The monotonic time of the password brake; empty: the steady clock.
+    CSyncBrake::Now brakeClock;
 };
 
 class CHandheldSyncServer {
@@ -88,13 +102,15 @@ class CHandheldSyncServer {
     CHandheldSyncServer(const CHandheldSyncServer&) = delete;
     CHandheldSyncServer& operator=(const CHandheldSyncServer&) = delete;
 
-    // Each binds its socket, then starts its thread; false (and no thread)
-    // when the socket cannot be had, or when running already.
+    // Each binds its socket, then starts its threads (the listener's with
+    // the one that runs sessions); false (and no thread) when the socket
+    // cannot be had, or when running already.
     bool StartDiscoveryThread();
     bool StartListenerThread();
-    // Stops both threads and waits for them. A running session is not cut
-    // short (its time-outs bound the wait): ended mid-way it could leave the
-    // desktop and the handheld apart.
+    // Stops the threads and waits for them. A running session has every
+    // socket wait and SQLite statement ended and then ends its own way, its
+    // failure paths putting the user's folder back; connections still
+    // waiting are closed.
     void DeleteThreads();
 
     // The bound ports, 0 while not running.
@@ -106,8 +122,13 @@ class CHandheldSyncServer {
   private:
     void DiscoveryThreadProc();
     void ListenerThreadProc();
-    void RunSession(platform::Socket connection);
+    void SessionThreadProc();
+    void RunSession(platform::Socket connection, std::uint32_t address);
     void RemoveDatabaseFiles() const;
+    // The running session's budget, which DeleteThreads cancels; a session
+    // that enters once stopping has begun finds it cancelled at once.
+    void EnterSession(CSqliteBudget& budget);
+    void LeaveSession();
 
     SyncServerOptions options_;
     std::string databasePath_;
@@ -121,6 +142,12 @@ class CHandheldSyncServer {
     std::atomic<std::uint16_t> syncPort_{0};
     std::thread discoveryThread_;
     std::thread listenerThread_;
+    std::thread sessionThread_;
+    CSessionQueue queue_;
+    // Used by one session at a time only.
+    CSyncBrake brake_;
+    std::mutex sessionMutex_;
+    CSqliteBudget* sessionBudget_ = nullptr;
 
     friend class CSyncSession;
 };

@@ -12,6 +12,7 @@
 #include "platform/named_mutex.h"
 #include "sync/device_identity.h"
 #include "sync/file_transfer.h"
+#include "sync/handheld_db.h"
 #include "sync/handheld_read.h"
 #include "sync/pending_users.h"
 #include "sync/sqlite_wrapper.h"
@@ -39,10 +40,17 @@ int NormalMode(int mode) {
 
 }  // namespace
 
-CSyncSession::CSyncSession(CHandheldSyncServer& server, int fd)
+CSyncSession::CSyncSession(CHandheldSyncServer& server, int fd, std::uint32_t peerAddress)
     : server_(server),
       link_(fd, server.options_.idleTimeout,
-            CSyncLink::Clock::now() + server.options_.sessionDeadline) {}
+            CSyncLink::Clock::now() + server.options_.sessionDeadline, server.wake_.ReadFd()),
+      peerAddress_(peerAddress) {
+    server_.EnterSession(budget_);
+}
+
+CSyncSession::~CSyncSession() {
+    server_.LeaveSession();
+}
 
 void CSyncSession::Status(std::string_view text) {
     if (server_.options_.events != nullptr)
@@ -50,6 +58,17 @@ void CSyncSession::Status(std::string_view text) {
 }
 
 void CSyncSession::SendFailure(std::string_view status, std::string_view code) {
+    // A wrong password, wherever it is found, holds the next try off.
+    if (code == kCodePasswordMismatch)
+        server_.brake_.Failed(deviceSerial_, peerAddress_);
+    SendFailureWords(status, code);
+}
+
+void CSyncSession::RefuseWhileWaiting() {
+    SendFailureWords(kStatusPasswordMismatch, kCodePasswordMismatch);
+}
+
+void CSyncSession::SendFailureWords(std::string_view status, std::string_view code) {
     Status(status);
     // The run ends whatever the peer does with these.
     if (link_.SendText(kWordFailed) && link_.ReceiveAck(kAckBytes) && link_.SendText(code))
@@ -68,13 +87,17 @@ void CSyncSession::Run() {
     if (ReceiveDatabase() && ReadDevice()) {
         if (options.events != nullptr)
             options.events->OnSyncTitle(std::string(kTitlePrefix) + deviceName_, mode_);
-        // Held from before the user's files are touched until they are
-        // final, so a desktop edit and the sync never overwrite each other.
+        // The desktop edits its current user's files only. For that user
+        // the lock is held from before the files are touched until they are
+        // final, so an edit and the sync never overwrite each other; any
+        // other user's sync, a new device's above all, leaves edits free.
         bool merged = false;
         {
             platform::NamedMutex busy(kDesktopBusyMutexName);
-            platform::NamedMutexLock lock(busy, options.busyLockTimeout);
-            if (!lock.Held()) {
+            std::optional<platform::NamedMutexLock> lock;
+            if (syncsCurrentUser_)
+                lock.emplace(busy, options.busyLockTimeout);
+            if (lock && !lock->Held()) {
                 SendFailure(kStatusUnexpected, kCodeMergeFailed);
             } else if (FindOrCreateUser()) {
                 MergeAndSendBack();
@@ -90,8 +113,13 @@ void CSyncSession::Run() {
 }
 
 bool CSyncSession::ReceiveDatabase() {
-    if (link_.ReceiveText(kMaxWordBytes) != kWordFileSend)
+    if (link_.ReceiveText(kMaxWordBytes, server_.options_.firstWordTimeout) != kWordFileSend)
         return false;
+    // A source inside its wait learns so before it sends a byte of its file.
+    if (server_.brake_.AddressWaits(peerAddress_)) {
+        RefuseWhileWaiting();
+        return false;
+    }
     if (!link_.SendText(kWordOk))
         return false;
     Status(kStatusReceiving);
@@ -104,11 +132,17 @@ bool CSyncSession::ReceiveDatabase() {
 }
 
 bool CSyncSession::ReadDevice() {
+    const SyncServerOptions& options = server_.options_;
+    budget_.Start(options.sqliteBudget);
     DeviceSettings settings;
     int rc = SQLITE_ERROR;
     {
-        CSQLiteDBWrapper db(server_.databasePath_, SQLITE_OPEN_READWRITE);
-        rc = ReadDeviceSettings(db, settings);
+        CSQLiteDBWrapper db(server_.databasePath_, SQLITE_OPEN_READWRITE, &budget_);
+        // Nothing is read from a file that is not the handheld's: a view or
+        // a trigger would run the sender's own queries.
+        rc = CheckSchema(db);
+        if (rc == SQLITE_OK)
+            rc = ReadDeviceSettings(db, settings);
         db.Close();
     }
     deviceName_ = DeviceDisplayName(settings.device_name);
@@ -121,17 +155,28 @@ bool CSyncSession::ReadDevice() {
         SendFailure(kStatusCorrupt, kCodeBadData);
         return false;
     }
+    // Before the busy lock and before the password is compared.
+    if (server_.brake_.SerialWaits(deviceSerial_)) {
+        RefuseWhileWaiting();
+        return false;
+    }
     std::vector<std::string> removed;
+    std::string knownFolder;
     {
-        auto lock = LockUsers(server_.options_.usersMutex);
+        auto lock = LockUsers(options.usersMutex);
         // A user whose first sync never ended is no known device: it goes
         // before anyone is looked up.
-        removed = RemovePendingUsers(server_.options_.users);
-        newDevice_ = server_.options_.users == nullptr ||
-                     server_.options_.users->FindDeviceUser(deviceSerial_) == nullptr;
+        removed = RemovePendingUsers(options.users);
+        const CUserItem* known =
+            options.users == nullptr ? nullptr : options.users->FindDeviceUser(deviceSerial_);
+        newDevice_ = known == nullptr;
+        if (known != nullptr)
+            knownFolder = known->GetFolderName();
     }
     for (const std::string& folderName : removed)
         UserRemoved(folderName);
+    syncsCurrentUser_ =
+        !newDevice_ && options.currentUserFolder && options.currentUserFolder() == knownFolder;
     // The mode of this run only: a first sync must not leave mode 2 behind.
     mode_ = newDevice_ ? kSyncModeHandheldOverwrites : NormalMode(GetCurrentSyncMode());
     return true;
@@ -230,6 +275,7 @@ void CSyncSession::MergeAndSendBack() {
         run.mode = mode_;
         run.newDeviceUser = newDevice_;
         run.status = [this](std::string_view text) { Status(text); };
+        run.sqliteBudget = &budget_;
         const MergeRunner& runner = options.mergeRunner;
         const int rc = runner(dataFolder_, server_.databasePath_, std::move(run));
         if (rc != 0) {
@@ -253,6 +299,7 @@ void CSyncSession::MergeAndSendBack() {
         RemoveCreatedUser();
         return;
     }
+    server_.brake_.Succeeded(deviceSerial_, peerAddress_);
     backup_.DeleteBackup();
     LoadDefaultSyncMode();
     // Last: until here a new device's user goes again if this run ends.
@@ -262,6 +309,9 @@ void CSyncSession::MergeAndSendBack() {
 }
 
 void CSyncSession::Finish() {
+    // The peer may connect again as soon as it hears the end: it must not
+    // find its address still running.
+    server_.queue_.Done();
     link_.SendText(kWordEnd);
     platform::ShutdownSocket(link_.Fd());
     server_.RemoveDatabaseFiles();

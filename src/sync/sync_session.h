@@ -4,10 +4,12 @@
 // deleted and the window hears the run has finished; every failure after
 // the backup puts the user's folder back as it was, and removes the user a
 // new device's run made.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "sync/sqlite_budget.h"
 #include "sync/sync_link.h"
 #include "sync/user_backup.h"
 
@@ -22,7 +24,11 @@ struct DeviceSettings;
 
 class CSyncSession {
   public:
-    CSyncSession(CHandheldSyncServer& server, int fd);
+    // The peer's IPv4 address in network byte order.
+    CSyncSession(CHandheldSyncServer& server, int fd, std::uint32_t peerAddress);
+    ~CSyncSession();
+    CSyncSession(const CSyncSession&) = delete;
+    CSyncSession& operator=(const CSyncSession&) = delete;
     void Run();
 
   private:
@@ -36,8 +42,12 @@ class CSyncSession {
     void Finish();
 
     void Status(std::string_view text);
-    // "SyncFailed" and its code, each followed by an acknowledgement.
+    // "SyncFailed" and its code, each followed by an acknowledgement. A
+    // password mismatch feeds the brake.
     void SendFailure(std::string_view status, std::string_view code);
+    void SendFailureWords(std::string_view status, std::string_view code);
+    // The brake's answer: the password-mismatch words, nothing compared.
+    void RefuseWhileWaiting();
     void RestoreBackup();
     // Undoes the user this run made, then tells the window.
     void RemoveCreatedUser();
@@ -45,6 +55,11 @@ class CSyncSession {
 
     CHandheldSyncServer& server_;
     CSyncLink link_;
+    std::uint32_t peerAddress_;
+    CSqliteBudget budget_;
+    // The device's user is the program's current user: its desktop edits
+    // wait for the sync.
+    bool syncsCurrentUser_ = false;
     std::string deviceName_;
     std::string deviceSerial_;
     std::string deviceCrib_;

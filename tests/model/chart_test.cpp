@@ -327,6 +327,56 @@ TEST(ChartDrawTest, DrawsTheSelectedSliceLastAndLabelsWideEnoughSlices) {
     EXPECT_EQ(2u, chart.calls.size());
 }
 
+TEST(ChartDrawTest, ARadiusOfZeroOrLessDrawsAndHitsNothing) {
+    // A window under 80 pixels gives the pie a negative radius.
+    for (const std::int16_t radius : {0, -1, -40}) {
+        RecordingChart chart;
+        Fill(chart, {90, 270});
+        chart.SetGeometry(30, 30, radius, 20, 0);
+        chart.Select(0);
+        chart.Draw();
+        EXPECT_TRUE(chart.calls.empty()) << radius;
+        int index = 99;
+        EXPECT_FALSE(chart.HitTest(30, 30, index)) << radius;
+        EXPECT_FALSE(chart.HitTest(31, 29, index)) << radius;
+        EXPECT_EQ(-1, index);
+    }
+}
+
+TEST(ChartLabelTest, ShortensToTheLongestPrefixThatFits) {
+    // Every character 7 pixels wide, counted as UTF-8 characters.
+    const auto measure = [](std::string_view text) {
+        int characters = 0;
+        for (const char c : text)
+            characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        return 7 * characters;
+    };
+    struct Case {
+        const char* label;
+        const char* detail;
+        int room;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"Food", "($40) 12%", 98, "Food ($40) 12%"},  // exactly its width
+        {"Food", "($40) 12%", 200, "Food ($40) 12%"},
+        // Nine letters: four fit (16 characters, 112 px), five do not (119).
+        {"Groceries", "($50) 9%", 118, "Groc... ($50) 9%"},
+        {"Groceries", "($50) 9%", 112, "Groc... ($50) 9%"},
+        {"Groceries", "($50) 9%", 111, "Gro... ($50) 9%"},
+        // Not even one character fits: the full text.
+        {"Groceries", "($50) 9%", 10, "Groceries ($50) 9%"},
+        // A one-character label has no shorter form.
+        {"X", "($5) 1%", 20, "X ($5) 1%"},
+        // Whole characters, not bytes: "Élé" is five bytes.
+        {"\xC3\x89l\xC3\xA9phant", "($1) 2%", 98, "\xC3\x89l\xC3\xA9... ($1) 2%"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.label) + " in " + std::to_string(c.room));
+        EXPECT_EQ(c.text, ShortenChartLabel(c.label, c.detail, c.room, measure));
+    }
+}
+
 // Centre (200, 200), radius 100: slices 0-45, 45-180 and 180-360.
 class ThreeSliceChart : public ::testing::Test {
   protected:

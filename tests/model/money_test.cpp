@@ -177,13 +177,13 @@ TEST_F(MoneyTest, SeparatorsAdoptOnlyUsableCharacters) {
         {",", ".", ',', '.'},
         {".", "'", '.', '\''},
         {".", "", '.', ','},              // C locale: no grouping, keep ","
-        {".", "\xE2\x80\xAF", '.', ','},  // multi-byte: keep the previous one
-        {".", ".", '.', ','},             // same as the decimal character
+        {".", "\xE2\x80\xAF", '.', ' '},  // multi-byte: a blank, never its first byte
+        {".", "\xC2\xA0", '.', ' '},
+        {".", ".", '.', ','},  // same as the decimal character
         {"", "", '.', ','},
         {"ab", ",", '.', ','},
         {"5", "-", '.', ','},
-        {"\xC2\xB7", ",", '.', ','},
-        // fr_FR: the kept "," would clash with the new decimal character.
+        // fr_FR: a comma and a narrow no-break space.
         {",", "\xE2\x80\xAF", ',', ' '},
     };
     for (const Case& c : cases) {
@@ -193,6 +193,44 @@ TEST_F(MoneyTest, SeparatorsAdoptOnlyUsableCharacters) {
         EXPECT_EQ(LocaleDecimalChar(), c.wantDecimal);
         EXPECT_EQ(LocaleThousandsChar(), c.wantThousands);
     }
+    // The Arabic separators are not ASCII: a point and a blank, whatever was
+    // there before.
+    SetLocaleSeparators(",", ".");
+    SetLocaleSeparators("\xD9\xAB", "\xD9\xAC");
+    EXPECT_EQ(LocaleDecimalChar(), '.');
+    EXPECT_EQ(LocaleThousandsChar(), ' ');
+}
+
+TEST(DateFormatTest, OrderAndSeparatorOfALocaleDateFormat) {
+    struct Case {
+        const char* format;
+        int order;
+        char separator;
+    };
+    const Case cases[] = {
+        {"%m/%d/%Y", 0, '/'},  // en_US
+        {"%m/%d/%y", 0, '/'},  // C
+        {"%d.%m.%Y", 1, '.'},  // de_DE
+        {"%d/%m/%Y", 1, '/'},  // en_GB
+        {"%Y-%m-%d", 2, '-'},  // sv_SE
+        {"%F", 2, '-'},
+        {"%D", 0, '/'},
+        {"%-d.%-m.%Y", 1, '.'},  // glibc flags
+        {"%d. %m. %Y", 1, '.'},  // the first character after the first field
+        {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", 2, '/'},  // ja_JP: not ASCII
+        {"%Y%m%d", 2, '/'},
+        {"%y.%d.%m", 0, '.'},  // an order that is not one of the three
+        {"%d/%m", 0, '/'},
+        {"", 0, '/'},
+        {"garbage", 0, '/'},
+        {"%", 0, '/'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        const DateFormatChars chars = ParseDateFormat(c.format);
+        EXPECT_EQ(chars.order, c.order);
+        EXPECT_EQ(chars.separator, c.separator);
+    }
 }
 
 TEST_F(MoneyTest, LoadFromTheCLocaleKeepsTheThousandsCharacter) {
@@ -200,9 +238,12 @@ TEST_F(MoneyTest, LoadFromTheCLocaleKeepsTheThousandsCharacter) {
     std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     setenv("LC_ALL", "C", 1);
     SetLocaleSeparators(",", ".");
+    SetLocaleDateFormat("%Y-%m-%d");
     LoadLocaleSeparators();
     EXPECT_EQ(LocaleDecimalChar(), '.');
     EXPECT_EQ(LocaleThousandsChar(), ',');  // "." would now clash; C has no grouping
+    EXPECT_EQ(LocaleDateOrder(), 0);        // "%m/%d/%y"
+    EXPECT_EQ(LocaleDateSeparator(), '/');
     if (saved) {
         setenv("LC_ALL", saved->c_str(), 1);
     } else {

@@ -649,6 +649,59 @@ TEST_F(ReportTest, SplitWithGapsStaysInItsRows) {
     }
 }
 
+// A parent's total lists each transaction of its rows once, in the order the
+// rows first list it: the split with lines in Fuel and Insurance (and twice
+// in Fuel) comes once, after the parent's own entry and Fuel's earlier one;
+// its Lodging line puts it in Travel's total as well.
+TEST_F(ReportTest, SubTotalsListEachTransactionOnceInFirstSeenOrder) {
+    constexpr RecordId kLodging = RecordId::Fixed(0x92);
+    CAccount& checking = Named("Checking");
+    Add(checking, Day(2010, 6, 1), -1000, "Pump", kFuel);
+    auto split = MakeTx(Day(2010, 6, 2), -6000, kStatusOpen, "Split");
+    split->SetCategoryId(SplitMarkerId);
+    const std::vector<std::pair<RecordId, Cents>> lines = {
+        {kAutoInsurance, 2000}, {kFuel, 500}, {kLodging, 1000}, {kFuel, 300}, {kDining, 2200}};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        split->SetSplitCategoryId(i, lines[i].first);
+        split->SetSplitAmount(i, lines[i].second);
+    }
+    checking.AddTransaction(std::move(split));
+    Add(checking, Day(2010, 6, 3), -700, "Lot", kAuto);
+    Add(Named("Visa"), Day(2010, 6, 1), -400, "Pump2", kAutoInsurance);
+
+    CReport r(*set_);
+    r.SetGroupBy(kReportByCategory);
+    PalmTime start = Day(2010, 6, 1);
+    PalmTime end = Day(2010, 6, 3);
+    ReportDateRange(kReportCustomRange, start, end);
+    r.SetRange(start, end);
+    ASSERT_EQ(r.Compute(), 0);
+
+    struct Case {
+        const char* row;
+        Cents amount;
+        std::vector<std::string> payees;
+    };
+    const std::vector<Case> cases = {
+        {"    Fuel", -1800, {"Pump", "Split"}},
+        {"    Insurance", -2200, {"Split", "Pump2"}},
+        {"    Total Auto", -4700, {"Lot", "Pump", "Split", "Pump2"}},
+        {"    Total Travel", -1000, {"Split"}},
+    };
+    for (const Case& c : cases) {
+        const CReportItem* row = FindRow(r, c.row);
+        ASSERT_NE(row, nullptr) << c.row;
+        EXPECT_EQ(row->GetAmount(), c.amount) << c.row;
+        std::vector<std::string> payees;
+        for (const ReportTransactionRef& ref : row->GetTransactions()) {
+            const CTransaction* t = r.ResolveTransaction(ref);
+            ASSERT_NE(t, nullptr) << c.row;
+            payees.push_back(t->GetPayeeName());
+        }
+        EXPECT_EQ(payees, c.payees) << c.row;
+    }
+}
+
 // Three lines of 0.01 in TWO round to 0.01 each at home while the whole
 // 0.03 comes to 0.02: the rest is worked out before converting, so no
 // stray cent turns up in "<Unassigned>".

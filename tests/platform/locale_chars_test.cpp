@@ -46,7 +46,8 @@ class LocaleCharsTest : public ::testing::Test {
 
     static std::string GlobalNumeric() { return setlocale(LC_NUMERIC, nullptr); }
 
-    static constexpr const char* kVariables[] = {"LC_ALL", "LC_NUMERIC", "LANG", "LOCPATH"};
+    static constexpr const char* kVariables[] = {"LC_ALL", "LC_NUMERIC", "LC_TIME", "LANG",
+                                                 "LOCPATH"};
     std::vector<std::optional<std::string>> saved_;
 };
 
@@ -71,6 +72,9 @@ TEST_F(LocaleCharsTest, UnknownLocaleFailsAndLeavesTheOutputs) {
     EXPECT_FALSE(ReadLocaleSeparators(decimal, thousands));
     EXPECT_EQ(decimal, ".");
     EXPECT_EQ(thousands, ",");
+    std::string dateFormat = "%D";
+    EXPECT_FALSE(ReadLocaleDateFormat(dateFormat));
+    EXPECT_EQ(dateFormat, "%D");
 }
 
 // Compiles a locale from the system's sources into the test root; the
@@ -90,10 +94,12 @@ TEST_F(LocaleCharsTest, ReadsTheEnvironmentsLocaleNotTheGlobalOne) {
         const char* name;
         const char* decimal;
         const char* thousands;
+        const char* dateFormat;
     };
     const Case cases[] = {
-        {"de_DE", "de_DE.UTF-8", ",", "."},
-        {"fr_FR", "fr_FR.UTF-8", ",", "\xE2\x80\xAF"},  // narrow no-break space, whole
+        {"de_DE", "de_DE.UTF-8", ",", ".", "%d.%m.%Y"},
+        // A narrow no-break space, whole.
+        {"fr_FR", "fr_FR.UTF-8", ",", "\xE2\x80\xAF", "%d/%m/%Y"},
     };
     const std::string folder = test::TestRoot() + "/locales";
     const std::string global_before = GlobalNumeric();
@@ -103,11 +109,15 @@ TEST_F(LocaleCharsTest, ReadsTheEnvironmentsLocaleNotTheGlobalOne) {
         }
         setenv("LOCPATH", folder.c_str(), 1);
         setenv("LC_NUMERIC", c.name, 1);
+        setenv("LC_TIME", c.name, 1);
         std::string decimal;
         std::string thousands;
         ASSERT_TRUE(ReadLocaleSeparators(decimal, thousands)) << c.name;
         EXPECT_EQ(decimal, c.decimal) << c.name;
         EXPECT_EQ(thousands, c.thousands) << c.name;
+        std::string dateFormat;
+        ASSERT_TRUE(ReadLocaleDateFormat(dateFormat)) << c.name;
+        EXPECT_EQ(dateFormat, c.dateFormat) << c.name;
     }
     EXPECT_EQ(GlobalNumeric(), global_before);
 }

@@ -3,6 +3,7 @@
 // loopback, speaks the protocol as the phone app does (reading each word up
 // to its expected length, every read with a deadline) and keeps a
 // transcript of what the desktop said.
+#include <arpa/inet.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/socket.h"
@@ -32,6 +34,8 @@ struct HandheldScript {
     std::size_t closeAfter = static_cast<std::size_t>(-1);
     // The answer to "RecieveSyncedDatabase"; empty: close the connection.
     std::string afterMerge = "FileSend";
+    // Take the send-back's size, then acknowledge nothing more.
+    bool stallSendBack = false;
 };
 
 struct HandheldResult {
@@ -42,14 +46,34 @@ struct HandheldResult {
     bool connected = false;
 };
 
+// A connection to 127.0.0.1:port from the given loopback address (any of
+// 127/8), so that one test can speak from several sources.
+inline platform::Socket ConnectFrom(const std::string& source, std::uint16_t port) {
+    platform::Socket s(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in from{}, to{};
+    from.sin_family = to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    if (!s.Valid() || !platform::ParseIpv4(source, from.sin_addr) ||
+        !platform::ParseIpv4("127.0.0.1", to.sin_addr) ||
+        bind(s.Fd(), reinterpret_cast<const sockaddr*>(&from), sizeof from) != 0 ||
+        connect(s.Fd(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0)
+        return platform::Socket();
+    return s;
+}
+
 class FakeHandheld {
   public:
-    explicit FakeHandheld(std::chrono::milliseconds readDeadline = std::chrono::seconds(10))
-        : deadline_(readDeadline) {}
+    explicit FakeHandheld(std::chrono::milliseconds readDeadline = std::chrono::seconds(10),
+                          std::string source = "127.0.0.1")
+        : deadline_(readDeadline), source_(std::move(source)) {}
 
     HandheldResult Run(std::uint16_t port, const HandheldScript& script) {
+        return RunOn(ConnectFrom(source_, port), script);
+    }
+    // The same over a connection made elsewhere (one end of a socket pair).
+    HandheldResult RunOn(platform::Socket connection, const HandheldScript& script) {
         HandheldResult result;
-        socket_ = platform::ConnectTcp("127.0.0.1", port, deadline_);
+        socket_ = std::move(connection);
         result.connected = socket_.Valid();
         if (!result.connected)
             return result;
@@ -67,8 +91,10 @@ class FakeHandheld {
             return;
         }
         Send(s.firstWord);
-        if (s.firstWord != "FileSend" || !Expect(r, {"OK", "EndConnection"}) ||
+        if (s.firstWord != "FileSend" || !Expect(r, {"OK", "EndConnection", "SyncFailed"}) ||
             r.words.back() != "OK") {
+            if (!r.words.empty() && r.words.back() == "SyncFailed")
+                TakeFailure(r);
             ReadToEnd(r);
             return;
         }
@@ -96,10 +122,8 @@ class FakeHandheld {
         if (!Expect(r, {"SyncFailed", "RecieveSyncedDatabase", "EndConnection"}))
             return;
         if (r.words.back() == "SyncFailed") {
-            Send(std::string("OK\0", 3));
-            if (!Expect(r, {"00000001", "00000005", "00000007"}))
+            if (!TakeFailure(r))
                 return;
-            Send(std::string("OK\0", 3));
         } else if (r.words.back() == "RecieveSyncedDatabase") {
             if (s.afterMerge.empty()) {
                 socket_.Close();
@@ -107,15 +131,24 @@ class FakeHandheld {
             }
             Send(s.afterMerge);
             if (s.afterMerge == "FileSend")
-                ReceiveFile(r);
+                ReceiveFile(r, s.stallSendBack);
         }
         ReadToEnd(r);
     }
 
-    void ReceiveFile(HandheldResult& r) {
+    // The code word after "SyncFailed", each acknowledged.
+    bool TakeFailure(HandheldResult& r) {
+        Send(std::string("OK\0", 3));
+        if (!Expect(r, {"00000001", "00000005", "00000007"}))
+            return false;
+        Send(std::string("OK\0", 3));
+        return true;
+    }
+
+    void ReceiveFile(HandheldResult& r, bool stall) {
         char text[49];
         const long n = platform::ReceiveSome(socket_.Fd(), text, sizeof text, deadline_);
-        if (n <= 0)
+        if (n <= 0 || stall)
             return;
         const std::string sizeText(text, static_cast<std::size_t>(n));
         std::size_t size = 0;
@@ -193,6 +226,7 @@ class FakeHandheld {
     }
 
     std::chrono::milliseconds deadline_;
+    std::string source_;
     platform::Socket socket_;
 };
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -144,6 +146,50 @@ TEST(SendFile, SendsTheSizeTheBytesAndNeedsBothAcks) {
     Pair p;
     CSyncLink link = p.Link();
     EXPECT_FALSE(SendFile(link, path + ".missing", TransferLimits{}));
+}
+
+// A peer that keeps every wait short of the idle time-out but moves too
+// little: the transfer ends once its first grace has passed, long before
+// the peer would stop by itself.
+TEST(TransferRateFloor, ATrickleEndsOnceItsAverageFallsUnderTheFloor) {
+    const std::string file = test::MakeTempDir("tx") + "/file";
+    test::WriteFileBytes(file, std::string(9000, 'z'));
+    const struct {
+        const char* name;
+        // Both directions: the desktop receiving, the desktop sending back.
+        bool receive;
+    } cases[] = {{"receiving one byte at a time", true}, {"a send-back never acknowledged", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pair p;
+        std::atomic<bool> ended{false};
+        std::atomic<int> beats{0};
+        constexpr int kBeats = 400;
+        std::thread handheld([&] {
+            if (c.receive) {
+                Send(p.handheld.Fd(), "100000");
+                Read(p.handheld.Fd(), 2);
+            } else {
+                Read(p.handheld.Fd(), 4);
+                Send(p.handheld.Fd(), "OK");
+            }
+            // Ten seconds at most, a byte (or nothing) every 25 ms.
+            for (; beats < kBeats && !ended; ++beats) {
+                if (c.receive)
+                    platform::SendAll(p.handheld.Fd(), "x", 1, 1s);
+                std::this_thread::sleep_for(25ms);
+            }
+        });
+        CSyncLink link(p.desktop.Fd(), 30s, CSyncLink::Clock::now() + 60s);
+        TransferLimits limits;
+        limits.rateGrace = 300ms;
+        const std::string path = test::MakeTempDir("rx") + "/file";
+        EXPECT_FALSE(c.receive ? ReceiveFile(link, path, limits) : SendFile(link, file, limits));
+        ended = true;
+        handheld.join();
+        EXPECT_LT(beats, kBeats);
+        EXPECT_FALSE(fs::exists(path));
+    }
 }
 
 }  // namespace

@@ -253,6 +253,12 @@ INSTANTIATE_TEST_SUITE_P(
         SchemaCase{"the account category column moved",
                    "ALTER TABLE ACCOUNTS RENAME COLUMN category_id TO c;"
                    "ALTER TABLE ACCOUNTS RENAME COLUMN flags TO category_id;",
+                   kSchemaMismatch},
+        SchemaCase{"a trigger", "CREATE TRIGGER t AFTER UPDATE ON SPLITS BEGIN SELECT 1; END;",
+                   kSchemaMismatch},
+        SchemaCase{"a trigger on a table of its own",
+                   "CREATE TABLE extra (a); "
+                   "CREATE TRIGGER t BEFORE INSERT ON extra BEGIN SELECT 1; END;",
                    kSchemaMismatch}),
     [](const ::testing::TestParamInfo<SchemaCase>& info) {
         std::string name;

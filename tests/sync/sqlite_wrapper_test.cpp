@@ -4,12 +4,14 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "platform/dynamic_library.h"
 #include "support/test_env.h"
 #include "sync/handheld_test_db.h"
+#include "sync/sqlite_budget.h"
 
 namespace tallowmere {
 namespace {
@@ -127,6 +129,70 @@ TEST_F(SqliteWrapperStub, FailedOpenReleasesTheHandleAndRetries) {
     EXPECT_EQ(db.ErrMsg(), nullptr);
     EXPECT_FALSE(db.IsOpen());
     EXPECT_EQ(openHandles_(), 0);
+}
+
+TEST_F(SqliteWrapperStub, ALibraryThatCannotStopStatementsGivesNoBudgetedConnection) {
+    CSqliteBudget budget;
+    CSQLiteDBWrapper db(TempDbPath(), kSqliteDefaultOpenFlags, TALLOWMERE_SQLITE_STUB, &budget);
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(db.Open(), -1);
+    EXPECT_EQ(openHandles_(), 0);
+    budget.Cancel();
+}
+
+TEST(SqliteWrapperGuardStub, TheBudgetReachesTheConnectionUntilItCloses) {
+    platform::DynamicLibrary stub;
+    ASSERT_EQ(stub.Load(TALLOWMERE_SQLITE_STUB_GUARD), 0) << stub.LoadError();
+    auto progress = stub.Function<int (*)()>("stub_progress");
+    auto interrupts = stub.Function<int (*)()>("stub_interrupts");
+    ASSERT_NE(progress, nullptr);
+    ASSERT_NE(interrupts, nullptr);
+    CSqliteBudget budget;
+    CSQLiteDBWrapper db(TempDbPath(), kSqliteDefaultOpenFlags, TALLOWMERE_SQLITE_STUB_GUARD,
+                        &budget);
+    ASSERT_TRUE(db.IsOpen());
+    // Not started: no limit yet.
+    EXPECT_EQ(progress(), 0);
+    budget.Start(std::chrono::hours(1));
+    EXPECT_EQ(progress(), 0);
+    const int before = interrupts();
+    budget.Cancel();
+    EXPECT_EQ(progress(), 1);
+    EXPECT_EQ(interrupts(), before + 1);
+    // A closed connection is no longer interrupted.
+    EXPECT_EQ(db.Close(), 0);
+    budget.Cancel();
+    EXPECT_EQ(interrupts(), before + 1);
+}
+
+constexpr char kEndlessQuery[] =
+    "WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r) SELECT count(*) FROM r;";
+
+TEST(SqliteWrapperBudget, AnEndlessQueryStopsOnceTheBudgetIsSpent) {
+    const std::string path = TempDbPath();
+    CSqliteBudget budget;
+    budget.Start(std::chrono::milliseconds(200));
+    // Every connection of the budget, each on its own.
+    for (int i = 0; i < 2; ++i) {
+        CSQLiteDBWrapper db(path, kSqliteDefaultOpenFlags, &budget);
+        ASSERT_TRUE(db.IsOpen());
+        EXPECT_EQ(db.ExecSql(kEndlessQuery), SQLITE_INTERRUPT) << i;
+    }
+}
+
+TEST(SqliteWrapperBudget, CancelStopsARunningQueryFromAnotherThreadAndEveryLaterOne) {
+    CSqliteBudget budget;
+    CSQLiteDBWrapper db(TempDbPath(), kSqliteDefaultOpenFlags, &budget);
+    ASSERT_TRUE(db.IsOpen());
+    int rc = SQLITE_OK;
+    std::thread query([&] { rc = db.ExecSql(kEndlessQuery); });
+    budget.Cancel();
+    query.join();
+    EXPECT_EQ(rc, SQLITE_INTERRUPT);
+    EXPECT_EQ(db.ExecSql(kEndlessQuery), SQLITE_INTERRUPT);
+    // A connection without the budget is not stopped by it.
+    CSQLiteDBWrapper free(TempDbPath());
+    EXPECT_EQ(test::QueryText(free, "SELECT 42;"), "42");
 }
 
 TEST(SqliteWrapperReal, OpensCreatesAndSetsTheConnectionUp) {

@@ -128,6 +128,8 @@ struct Peer {
     Words events;
     // The records after the run; null: the run changes nothing.
     const Values* after;
+    // The device was identified (its file passed the schema check).
+    bool identified = true;
 };
 
 struct TableCase {
@@ -141,8 +143,8 @@ void PrintTo(const TableCase& c, std::ostream* os) {
 
 const Words kSynced = {"SendiPhoneDatabase",    "OK",           "OK", "OK",
                        "RecieveSyncedDatabase", "EndConnection"};
-const Words kMergeFailed = {"SendiPhoneDatabase", "OK",       "OK",           "OK",
-                            "SyncFailed",         "00000005", "EndConnection"};
+const Words kBadData = {"SendiPhoneDatabase", "OK",       "OK",           "OK",
+                        "SyncFailed",         "00000007", "EndConnection"};
 
 const Words kSentBack = {"status:Writing updated data to desktop",
                          "status:Sending updated data to handheld"};
@@ -150,7 +152,7 @@ const Words kSentBackReload = {"status:Writing updated data to desktop",
                                "status:Sending updated data to handheld", "reload"};
 const Words kCanceled = {"status:Writing updated data to desktop", "status:Canceling Sync...",
                          "reload"};
-const Words kAborted = {"status:Aborting due to unexpected error!", "reload"};
+const Words kCorrupt = {"status:Aborting due to corruption of the data received!"};
 
 Peer Known(int mode, const Values& after) {
     return {false, mode, nullptr, "FileSend", kSynced, kSentBackReload, &after};
@@ -272,13 +274,13 @@ class SyncMergeTableTest : public ::testing::TestWithParam<TableCase> {
         const int mode = peer.newDevice ? 2 : peer.mode;
         const std::string user = peer.newDevice ? std::string(kNewSerial) + "|new"
                                                 : std::string(kKnownSerial) + "|known";
-        Words events = {"started",
-                        "status:Starting Sync...",
-                        "status:Receiving data from handheld...",
-                        std::string("title:Synchronizing with ") +
-                            (peer.newDevice ? "New" : "Known") + "|" + std::to_string(mode),
-                        "user:" + user,
-                        "status:Comparing handheld data with desktop data..."};
+        Words events = {"started", "status:Starting Sync...",
+                        "status:Receiving data from handheld..."};
+        if (peer.identified)
+            events.insert(events.end(),
+                          {std::string("title:Synchronizing with ") +
+                               (peer.newDevice ? "New" : "Known") + "|" + std::to_string(mode),
+                           "user:" + user, "status:Comparing handheld data with desktop data..."});
         events.insert(events.end(), peer.events.begin(), peer.events.end());
         events.insert(events.end(), {"status:Finishing ...", "finished"});
         EXPECT_EQ(events, events_.Take());
@@ -322,7 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
         TableCase{"KnownDesktopOverwrites", {Known(1, kDesktopWins)}},
         TableCase{"KnownHandheldOverwrites", {Known(2, kHandheldWins)}},
         TableCase{"MissingTable",
-                  {{false, 0, "CLASSES", "FileSend", kMergeFailed, kAborted, nullptr}}},
+                  {{false, 0, "CLASSES", "FileSend", kBadData, kCorrupt, nullptr, false}}},
         TableCase{"CancelAfterMerge",
                   {{false, 0, nullptr, "SyncHasToStop", kSynced, kCanceled, nullptr}}},
         TableCase{"TwoPeersInARow", {Known(1, kDesktopWins), NewDevice()}}),

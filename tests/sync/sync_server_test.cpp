@@ -25,6 +25,7 @@
 #include "support/test_env.h"
 #include "sync/device_identity.h"
 #include "sync/sync_mode.h"
+#include "sync_server_fixture.h"
 #include "sync_server_support.h"
 
 namespace tallowmere {
@@ -32,146 +33,24 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace hh = handheld;
+using test::Failed;
 using test::FakeHandheld;
+using test::HandheldDatabase;
 using test::HandheldResult;
 using test::HandheldScript;
+using test::kEndAfterMerge;
+using test::kEndAfterOk;
+using test::kEndInTransfer;
+using test::kEndOnly;
+using test::kKnownCrib;
+using test::kKnownSerial;
+using test::KnownScript;
+using test::kSuccessWords;
 using test::RecordingEvents;
 using test::Snapshot;
+using test::SyncServerTest;
 using test::TakeSnapshot;
 using Words = std::vector<std::string>;
-
-struct MergeCall {
-    std::string dataFolder;
-    int mode = -1;
-    bool newDevice = false;
-};
-
-// Stands in for the merge: it changes the user's folder (a changed file and
-// a new one) and the database, as a real merge would, then answers result.
-struct FakeMerge {
-    std::mutex mutex;
-    std::vector<MergeCall> calls;
-    int result = 0;
-
-    hh::MergeRunner Runner() {
-        return [this](const std::string& folder, const std::string& database,
-                      hh::MergeRunOptions options) {
-            std::lock_guard lock(mutex);
-            calls.push_back({folder, options.mode, options.newDeviceUser});
-            if (options.status)
-                options.status("Writing updated data to desktop");
-            test::WriteFileBytes(folder + "/Existing.wqm", "changed by the merge");
-            test::WriteFileBytes(folder + "/Created.wqm", "made by the merge");
-            test::WriteFileBytes(database, "merged database " + folder);
-            return result;
-        };
-    }
-};
-
-std::string HandheldDatabase(const std::string& name, const std::string& serial,
-                             const std::string& crib) {
-    const std::string path = test::MakeHandheldTestDb();
-    {
-        CSQLiteDBWrapper db(path);
-        EXPECT_EQ(SQLITE_OK, test::ExecBound(db, "UPDATE SETTINGS SET value=? WHERE name=?",
-                                             {name, std::string("HHDeviceName")}));
-        EXPECT_EQ(SQLITE_OK, test::ExecBound(db, "UPDATE SETTINGS SET value=? WHERE name=?",
-                                             {serial, std::string("HHDeviceUniqueSerial")}));
-        EXPECT_EQ(SQLITE_OK, test::ExecBound(db, "UPDATE SETTINGS SET value=? WHERE name=?",
-                                             {crib, std::string("PasswordCribName")}));
-        db.Close();
-    }
-    return test::ReadFileBytes(path);
-}
-
-constexpr char kKnownSerial[] = "KNOWN-1";
-constexpr char kKnownCrib[] = "secret crib";
-
-HandheldScript KnownScript(const std::string& crib = kKnownCrib) {
-    HandheldScript s;
-    s.database = HandheldDatabase("Known phone", kKnownSerial, crib);
-    return s;
-}
-
-class SyncServerTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(test::StartFreshDesktop(users_, data_));
-        root_ = data_ + "/Brackwater/Tallowmere";
-        backup_ = test::MakeTempDir("docs") + "/Backup";
-        hh::SetCurrentSyncMode(0);
-        // A known device with a password and some files.
-        CUserItem* known = users_.AddPhoneUser("Known phone", kKnownSerial);
-        SetPrefPasswordCrib(kKnownSerial, hh::CribFromText(kKnownCrib));
-        knownFolder_ = known->GetDataFolder(kProductWord);
-        test::WriteFileBytes(knownFolder_ + "/Existing.wqm", "account bytes");
-        test::WriteFileBytes(knownFolder_ + "/CategoriesList.lst", "category bytes");
-    }
-    void TearDown() override {
-        server_.reset();
-        test::StopDesktop();
-    }
-
-    hh::SyncServerOptions Options() {
-        hh::SyncServerOptions o;
-        o.bindAddress = "127.0.0.1";
-        o.discoveryPort = 0;
-        o.syncPort = 0;
-        o.idleTimeout = std::chrono::milliseconds(400);
-        o.sessionDeadline = std::chrono::seconds(60);
-        o.transfer.maxBytes = 1 << 20;
-        o.busyLockTimeout = std::chrono::milliseconds(200);
-        o.startPause = std::chrono::milliseconds(0);
-        o.backupFolder = backup_;
-        o.users = &users_;
-        o.usersMutex = &usersMutex_;
-        o.currentUserFolder = [] { return std::string(kKnownSerial); };
-        o.events = &events_;
-        o.mergeRunner = merge_.Runner();
-        return o;
-    }
-    void Start(hh::SyncServerOptions options) {
-        server_ = std::make_unique<hh::CHandheldSyncServer>(std::move(options));
-        ASSERT_TRUE(server_->StartListenerThread());
-    }
-    void Start() { Start(Options()); }
-
-    HandheldResult Sync(const HandheldScript& script) {
-        ++runs_;
-        HandheldResult r = FakeHandheld().Run(server_->SyncPort(), script);
-        EXPECT_TRUE(r.connected);
-        EXPECT_TRUE(events_.WaitFinished(runs_));
-        return r;
-    }
-
-    // Nothing of the run stays beside the database path.
-    void ExpectNoLeftovers() {
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-            EXPECT_FALSE(fs::exists(server_->DatabasePath() + suffix)) << suffix;
-        EXPECT_TRUE(!fs::exists(backup_) || fs::is_empty(backup_));
-    }
-
-    static HandheldScript Known() { return KnownScript(); }
-
-    std::string data_, root_, backup_, knownFolder_;
-    CUserList users_;
-    std::mutex usersMutex_;
-    RecordingEvents events_;
-    FakeMerge merge_;
-    std::unique_ptr<hh::CHandheldSyncServer> server_;
-    int runs_ = 0;
-};
-
-const Words kSuccessWords = {"SendiPhoneDatabase",    "OK",           "OK", "OK",
-                             "RecieveSyncedDatabase", "EndConnection"};
-
-const Words kEndOnly = {"SendiPhoneDatabase", "EndConnection"};
-const Words kEndAfterOk = {"SendiPhoneDatabase", "OK", "EndConnection"};
-Words Failed(const char* code) {
-    return {"SendiPhoneDatabase", "OK", "OK", "OK", "SyncFailed", code, "EndConnection"};
-}
-const Words kEndInTransfer = {"SendiPhoneDatabase", "OK", "OK", "EndConnection"};
-const Words kEndAfterMerge = kSuccessWords;
 
 TEST_F(SyncServerTest, KnownDeviceSyncsInTheCurrentModeWhichThenReturnsToTheDefault) {
     for (int mode : {0, 1, 2}) {
@@ -281,6 +160,8 @@ TEST_F(SyncServerTest, ASerialThatDiffersOnlyInCaseIsTheKnownUser) {
     const std::size_t users = users_.GetCount();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.serial);
+        // Each try after the wait a wrong password sets.
+        AdvanceBrakeClock(std::chrono::minutes(1));
         HandheldScript s;
         s.database = HandheldDatabase("Attacker", c.serial, c.crib);
         EXPECT_EQ(c.words, Sync(s).words);
@@ -291,6 +172,7 @@ TEST_F(SyncServerTest, ASerialThatDiffersOnlyInCaseIsTheKnownUser) {
         EXPECT_EQ("Known phone", users_.FindDeviceUser(kKnownSerial)->GetName());
     }
     // With the known user's password it is that user's device.
+    AdvanceBrakeClock(std::chrono::minutes(1));
     HandheldScript s;
     s.database = HandheldDatabase("Known phone", "known-1", kKnownCrib);
     EXPECT_EQ(kSuccessWords, Sync(s).words);
@@ -309,9 +191,21 @@ TEST_F(SyncServerTest, AKnownDeviceWithANewNameRenamesItsUser) {
     EXPECT_EQ("Renamed phone", users_.FindDeviceUser(kKnownSerial)->GetName());
 }
 
-TEST_F(SyncServerTest, ABusyDesktopRefusesTheSyncAndKeepsItsFiles) {
-    Start();
-    const Snapshot before = TakeSnapshot(root_);
+// The desktop edits its current user's files only: a busy desktop refuses
+// that user's sync and no other.
+TEST_F(SyncServerTest, ABusyDesktopRefusesOnlyTheCurrentUsersSync) {
+    HandheldScript newDevice;
+    newDevice.database = HandheldDatabase("Another phone", "ANOTHER", "");
+    const struct {
+        const char* name;
+        const char* current;
+        HandheldScript script;
+        Words words;
+    } cases[] = {
+        {"the current user", kKnownSerial, Known(), Failed("00000005")},
+        {"a known user who is not the current one", "SOMEONE-ELSE", Known(), kSuccessWords},
+        {"a new device", kKnownSerial, newDevice, kSuccessWords},
+    };
     platform::NamedMutex busy(hh::kDesktopBusyMutexName);
     std::promise<void> held, done;
     std::thread editor([&] {
@@ -320,15 +214,25 @@ TEST_F(SyncServerTest, ABusyDesktopRefusesTheSyncAndKeepsItsFiles) {
         done.get_future().wait();
     });
     held.get_future().wait();
-    HandheldScript s;
-    s.database = HandheldDatabase("Another phone", "ANOTHER", "");
-    const HandheldResult r = Sync(s);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        hh::SyncServerOptions o = Options();
+        o.currentUserFolder = [&c] { return std::string(c.current); };
+        Start(o);
+        const Snapshot before = TakeSnapshot(root_);
+        merge_.calls.clear();
+        EXPECT_EQ(c.words, Sync(c.script).words);
+        if (c.words == kSuccessWords) {
+            EXPECT_EQ(1u, merge_.calls.size());
+        } else {
+            EXPECT_TRUE(merge_.calls.empty());
+            EXPECT_EQ(before, TakeSnapshot(root_));
+        }
+        server_.reset();
+    }
     done.set_value();
     editor.join();
-    EXPECT_EQ(Failed("00000005"), r.words);
-    EXPECT_TRUE(merge_.calls.empty());
-    EXPECT_EQ(nullptr, users_.FindDeviceUser("ANOTHER"));
-    EXPECT_EQ(before, TakeSnapshot(root_));
+    EXPECT_NE(nullptr, users_.FindDeviceUser("ANOTHER"));
 }
 
 TEST_F(SyncServerTest, NoMorePhoneUsersThanTheUsersMenuHolds) {
@@ -351,8 +255,13 @@ TEST_F(SyncServerTest, ASecondHandheldIsServedAfterTheFirst) {
     a.piece = 512;
     b.database = HandheldDatabase("Phone B", "SERIAL-B", "");
     HandheldResult ra, rb;
-    std::thread first([&] { ra = FakeHandheld().Run(server_->SyncPort(), a); });
-    std::thread second([&] { rb = FakeHandheld().Run(server_->SyncPort(), b); });
+    // From two addresses: one address has one connection at a time.
+    std::thread first([&] {
+        ra = FakeHandheld(std::chrono::seconds(10), "127.0.0.2").Run(server_->SyncPort(), a);
+    });
+    std::thread second([&] {
+        rb = FakeHandheld(std::chrono::seconds(10), "127.0.0.3").Run(server_->SyncPort(), b);
+    });
     first.join();
     second.join();
     runs_ += 2;
@@ -502,8 +411,9 @@ TEST_P(SyncFailureTest, LeavesTheDesktopExactlyAsItWas) {
     // A failed run keeps the chosen mode and leaves no mode of its own.
     EXPECT_EQ(1, hh::GetCurrentSyncMode());
 
-    // The listener keeps serving.
+    // The listener keeps serving (once a wrong password's wait is over).
     merge_.result = 0;
+    AdvanceBrakeClock(std::chrono::seconds(1));
     EXPECT_EQ(kSuccessWords, Sync(Known()).words);
 }
 
