@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "model/string_table.h"
+#include "ui/about_dlg.h"
 #include "ui/app_commands.h"
 #include "ui/logic/display_check.h"
 #include "ui/main_frame.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     tallowmere::ui::CMainFrame frame;
     frame.setWindowTitle(QString::fromStdString(tallowmere::LoadString(57344)));
     tallowmere::ui::AppCommands appCommands(frame);
+    appCommands.SetAboutHook([](QWidget* parent) { tallowmere::ui::RunAboutDialog(parent); });
     frame.SetAppCommands(&appCommands);
     frame.ShowWithStoredPlacement();
     const int code = QApplication::exec();

@@ -4,9 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSaveFile>
@@ -20,10 +18,12 @@
 #include "model/preferences.h"
 #include "model/string_table.h"
 #include "model/window_placement.h"
+#include "ui/bitmaps.h"
 #include "ui/command_actions.h"
 #include "ui/empty_view.h"
 #include "ui/logic/command_id.h"
 #include "ui/logic/menu_table.h"
+#include "ui/one_instance.h"
 #include "ui/ui_services.h"
 
 namespace tallowmere::ui {
@@ -42,7 +42,7 @@ constexpr int kStringReady = 3213;
 constexpr int kStatusBarId = 59393;
 constexpr int kIndicatorIds[] = {59137, 59138, 59139};  // CAP, NUM, SCRL
 
-constexpr char kWindowIcon[] = ":/bitmaps/128.png";
+constexpr int kProgramIcon = 128;
 constexpr char kGrabVariable[] = "TALLOWMERE_TEST_GRAB";
 
 QString Str(int id) {
@@ -62,9 +62,7 @@ QRect ToQRect(const WindowRect& r) {
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("mainFrame"));
     setMinimumSize(kMinWidth, kMinHeight);
-    // The program icon comes from the generated bitmaps when they are built in.
-    if (QFile::exists(QString::fromLatin1(kWindowIcon)))
-        setWindowIcon(QIcon(QString::fromLatin1(kWindowIcon)));
+    setWindowIcon(BitmapIcon(kProgramIcon));
 
     actions_ = new CommandActions(*this, router_);
     actions_->FillMenuBar(*menuBar(), MainMenuTable());
@@ -181,14 +179,7 @@ int CMainFrame::OnDatabaseNotify(std::uint32_t wParam, std::uint32_t lParam) {
 }
 
 void CMainFrame::activateFromOtherInstance() {
-    if (isMinimized()) {
-        if (windowState() & Qt::WindowMaximized)
-            showMaximized();
-        else
-            showNormal();
-    }
-    raise();
-    activateWindow();
+    RaiseWindow(*this);
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {

@@ -58,7 +58,8 @@ class CMainFrame final : public QMainWindow {
     int OnDatabaseNotify(std::uint32_t wParam, std::uint32_t lParam);
 
     // A second start of the program asked for this window: restored when
-    // minimised, raised and activated (as far as the window manager lets it).
+    // minimised (a maximised one stays maximised), raised and activated, as
+    // far as the window manager lets it; a hidden window stays hidden.
     void activateFromOtherInstance();
 
   protected:

@@ -372,6 +372,13 @@ TEST_F(MainFrameTest, AFrameNeverShownKeepsTheStoredPlace) {
     EXPECT_EQ(GetPrefWinPos(), "0100 0050 0900 0700");
 }
 
+TEST_F(MainFrameTest, CarriesTheProgramIconInItsSizes) {
+    CMainFrame frame;
+    const QList<QSize> sizes = frame.windowIcon().availableSizes();
+    for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(48, 48)})
+        EXPECT_TRUE(sizes.contains(size)) << size.width();
+}
+
 TEST_F(MainFrameTest, CannotBeMadeSmallerThan750By300) {
     CMainFrame frame;
     EXPECT_EQ(frame.minimumSize(), QSize(750, 300));
