@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -219,6 +220,58 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
         return kErrorNotEnoughMemory;
     }
     out = std::move(data);
+    return 0;
+}
+
+std::span<const std::uint8_t> FileImage::Bytes() const {
+    if (map_ != nullptr)
+        return {static_cast<const std::uint8_t*>(map_), mapSize_};
+    return read_;
+}
+
+void FileImage::Release() {
+    if (map_ != nullptr)
+        munmap(map_, mapSize_);
+    map_ = nullptr;
+    mapSize_ = 0;
+    read_ = {};
+}
+
+int MapWholeFile(const std::string& path, FileImage& out) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        return err == ENOENT ? MissingError(path) : WinErrorFromErrno(err);
+    }
+    const FdCloser closer(fd);
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        return WinErrorFromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        return kErrorAccessDenied;
+    if (S_ISREG(st.st_mode) && st.st_size > 0) {
+        // Populated at once: one call instead of a fault per page.
+        const auto size = static_cast<std::size_t>(st.st_size);
+        void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (map != MAP_FAILED) {
+            out.Release();
+            out.map_ = map;
+            out.mapSize_ = size;
+            return 0;
+        }
+    }
+    // Files that cannot be mapped (empty, or of the /proc kind) are read.
+    std::vector<std::uint8_t> data;
+    try {
+        if (const int rc = ReadAll(fd, st, data); rc != 0)
+            return rc;
+    } catch (const std::bad_alloc&) {
+        return kErrorNotEnoughMemory;
+    } catch (const std::length_error&) {
+        return kErrorNotEnoughMemory;
+    }
+    out.Release();
+    out.read_ = std::move(data);
     return 0;
 }
 

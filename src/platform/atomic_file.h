@@ -15,6 +15,30 @@ namespace tallowmere::platform {
 // failure out is left as it was.
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
 
+// A whole file for a parse in place: mapped read-only where the system
+// allows, otherwise read into memory. The bytes stay until this object goes.
+class FileImage {
+  public:
+    FileImage() = default;
+    ~FileImage() { Release(); }
+    FileImage(const FileImage&) = delete;
+    FileImage& operator=(const FileImage&) = delete;
+
+    std::span<const std::uint8_t> Bytes() const;
+    void Release();
+
+  private:
+    friend int MapWholeFile(const std::string& path, FileImage& out);
+    void* map_ = nullptr;
+    std::size_t mapSize_ = 0;
+    std::vector<std::uint8_t> read_;
+};
+
+// As ReadWholeFile, without copying a regular file's bytes: they are mapped.
+// Saves replace a file by renaming a new one over it, so a mapping is never
+// cut short by them.
+int MapWholeFile(const std::string& path, FileImage& out);
+
 // An open file under an exclusive flock(2), held until this object goes.
 class HeldFile {
   public:
