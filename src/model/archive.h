@@ -92,6 +92,15 @@ class CArchive {
     // Reads a string into a fixed text field of fieldSize bytes: at most
     // fieldSize - 1 bytes kept, the rest of the field zero-filled.
     void ReadStringInto(char* field, std::size_t fieldSize);
+    // Reads the next string when it is an empty one (a zero length byte) and
+    // says so; reads nothing otherwise.
+    bool SkipEmptyString() {
+        if (pos_ < in_.size() && in_[pos_] == 0) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
     // A count; rejects one that could not fit in the remaining bytes when each
     // element takes at least minElementSize bytes.
     std::uint32_t ReadCount(std::size_t minElementSize = 2);
