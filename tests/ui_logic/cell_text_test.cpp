@@ -26,7 +26,7 @@ struct CharMeasure {
     }
 };
 
-TEST(CellTextTest, FitTextToWidth) {
+TEST(CellTextTest, FitCellText) {
     struct Case {
         const char* text;
         std::int64_t width;
@@ -48,7 +48,7 @@ TEST(CellTextTest, FitTextToWidth) {
         SCOPED_TRACE(testing::Message() << c.text << " in " << c.width);
         CharMeasure measure;
         std::int64_t width = -1;
-        EXPECT_EQ(FitTextToWidth(c.text, c.width, std::ref(measure), &width), c.fitted);
+        EXPECT_EQ(FitCellText(c.text, c.width, std::ref(measure), &width), c.fitted);
         EXPECT_EQ(width, CharMeasure()(c.fitted));
     }
 }
@@ -56,7 +56,7 @@ TEST(CellTextTest, FitTextToWidth) {
 TEST(CellTextTest, FittingALongTextTakesFewMeasures) {
     const std::string memo(160, 'm');
     CharMeasure measure;
-    EXPECT_EQ(FitTextToWidth(memo, 100, std::ref(measure)), "mmmmmmm...");
+    EXPECT_EQ(FitCellText(memo, 100, std::ref(measure)), "mmmmmmm...");
     EXPECT_LE(measure.calls, 10);
 }
 

@@ -37,8 +37,8 @@ std::string FlattenLineBreaks(std::string_view text) {
     return out;
 }
 
-std::string FitTextToWidth(std::string_view text, std::int64_t width, const TextMeasure& measure,
-                           std::int64_t* fittedWidth) {
+std::string FitCellText(std::string_view text, std::int64_t width, const CellMeasure& measure,
+                        std::int64_t* fittedWidth) {
     const std::int64_t whole = measure(text);
     if (whole <= width) {
         if (fittedWidth != nullptr)

@@ -39,7 +39,7 @@ inline constexpr int kColumnReportAmount = 23;
 inline constexpr int kColumnReportDifference = 24;
 
 // The width of a UTF-8 text, in the units of the cell it goes into.
-using TextMeasure = std::function<std::int64_t(std::string_view)>;
+using CellMeasure = std::function<std::int64_t(std::string_view)>;
 
 // Each CR becomes a blank and each LF is dropped: a cell shows one line.
 std::string FlattenLineBreaks(std::string_view text);
@@ -48,8 +48,8 @@ std::string FlattenLineBreaks(std::string_view text);
 // come off its end until what is left, followed by "...", fits; when nothing
 // is left the text is "..." alone. *fittedWidth, when given, gets the
 // result's width.
-std::string FitTextToWidth(std::string_view text, std::int64_t width, const TextMeasure& measure,
-                           std::int64_t* fittedWidth = nullptr);
+std::string FitCellText(std::string_view text, std::int64_t width, const CellMeasure& measure,
+                        std::int64_t* fittedWidth = nullptr);
 
 // A cell's text; an amount is right-aligned and, when negative, red.
 struct CellText {

@@ -29,7 +29,7 @@ int FilterOf(std::int64_t filter) {
     return static_cast<int>(filter);
 }
 
-TextMeasure MeasureOn(MPrintCanvas& canvas) {
+CellMeasure MeasureOn(MPrintCanvas& canvas) {
     return [&canvas](std::string_view text) { return canvas.TextWidth(text); };
 }
 
@@ -132,11 +132,11 @@ void PrintPages::PrintHeadings(MPrintCanvas& canvas) {
     const std::int64_t top = printable_.top + 3 * line_;
     const std::int64_t by = job_.report != nullptr ? job_.report->GetGroupBy() : -1;
     canvas.SetFont(PrintFont::kNormal);
-    const TextMeasure measure = MeasureOn(canvas);
+    const CellMeasure measure = MeasureOn(canvas);
     for (const PrintColumn& column : columns_) {
         const std::string text = ColumnHeadingText(job_.kind, column.id, by);
         if (!text.empty())
-            canvas.DrawText(column.left, top, line_, FitTextToWidth(text, column.width, measure),
+            canvas.DrawText(column.left, top, line_, FitCellText(text, column.width, measure),
                             false);
     }
     canvas.DrawRule(printable_.left, printable_.right, top + line_ * 3 / 2);
@@ -173,8 +173,8 @@ void PrintPages::DrawCell(MPrintCanvas& canvas, const PrintColumn& column, std::
     if (cell.text.empty())
         return;
     std::int64_t width = 0;
-    const std::string text = FitTextToWidth(
-        FlattenLineBreaks(cell.text), column.width - 2 * kCellInset, MeasureOn(canvas), &width);
+    const std::string text = FitCellText(FlattenLineBreaks(cell.text),
+                                         column.width - 2 * kCellInset, MeasureOn(canvas), &width);
     const std::int64_t x =
         cell.money ? column.left + column.width - kCellInset - width : column.left + kCellInset;
     canvas.DrawText(x, top, line_, text, cell.negative);
