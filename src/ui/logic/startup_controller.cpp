@@ -10,7 +10,6 @@ namespace tallowmere::ui {
 namespace {
 
 constexpr int kPlatformErrorMessage = 506;
-constexpr int kPlatformInitFlag = 1;
 
 StartupResult Ended(StartupResult::Outcome outcome, int exitCode) {
     StartupResult result;
