@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/accounts.h"
+#include "model/password_crib.h"
 #include "model/platform_mgr.h"
 #include "model/preferences.h"
 #include "model/registry.h"
@@ -203,6 +204,34 @@ TEST_F(ProgramStartTest, AUserStartsSecondCopyHandsOverSigtermEndsIt) {
     EXPECT_EQ("SER1", GetPrefCurrentUser());
     EXPECT_EQ(0u, ReadDisplayUserGuide());
     EXPECT_EQ(before, Snapshot(folder)) << "the user's files as they were";
+}
+
+// A logout while the password is asked ends the program as Cancel would.
+TEST_F(ProgramStartTest, SigtermAtThePasswordPromptEndsTheProgram) {
+    const Home home = Home::Make();
+    {
+        HomeRegistry registry(home);
+        CreatePrefsKeys();
+        const std::string folder = home.DataFolder("SER1");
+        fs::create_directories(folder);
+        std::unique_ptr<CAccounts> accounts;
+        ASSERT_EQ(0, CAccounts::LoadInto(accounts, folder, {}));
+        SetPrefCurrentUser("SER1");
+        WriteDisplayUserGuide(0);
+        SetPrefPasswordCrib("SER1", ComputePasswordCrib("ab"));
+    }
+    Process program(home);
+    ASSERT_TRUE(program.Started());
+    // The socket is there once the program listens, just before it asks.
+    ASSERT_TRUE(WaitForFile(home.runtime + "/tallowmere/Tallowmere Class", program, 60s));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(std::nullopt, program.WaitExit(0ms)) << "it waits for the password";
+    program.Signal(SIGTERM);
+    EXPECT_EQ(0, program.WaitExit(30s));
+    EXPECT_FALSE(fs::exists(home.grab + "/frame.png")) << "no window without the password";
+
+    HomeRegistry registry(home);
+    EXPECT_EQ("", GetPrefWinPos());
 }
 
 TEST_F(ProgramStartTest, AnEmptyHomeShowsTheFirstWindow) {
