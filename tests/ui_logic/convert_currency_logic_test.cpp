@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "model/error_sink.h"
 #include "model/list_file_names.h"
+#include "platform/atomic_file.h"
 #include "ui_logic/dialog_data_fixture.h"
 
 namespace tallowmere::ui {
@@ -256,6 +258,28 @@ TEST_F(ConvertCurrencyLogicTest, OkRefusesAmountsOutOfRange) {
     EXPECT_EQ(messages.ids, std::vector<int>{146});
     EXPECT_EQ(out.sourceCurrency, kPound);
     EXPECT_DOUBLE_EQ(StoredRate(kEuro), 0.8);
+}
+
+TEST_F(ConvertCurrencyLogicTest, AFailedSaveOfTheRateIsReported) {
+    struct Sink : ErrorSink {
+        void Report(const ErrorReport& report) override { ids.push_back(report.string_id); }
+        std::vector<int> ids;
+    } sink;
+    SetErrorSink(&sink);
+    platform::SetWriteFault([](std::size_t, int& err) {
+        err = 28;  // ENOSPC
+        return false;
+    });
+    ConvertCurrencyLogic logic(*set, kDollar, false, messages);
+    logic.Open({kEuro, "100.00", "200.00"});
+    ConvertCurrencyData out;
+    ConvertField focus = ConvertField::kNone;
+    EXPECT_TRUE(logic.Ok(&out, &focus));
+    platform::SetWriteFault(nullptr);
+    SetErrorSink(nullptr);
+    EXPECT_EQ(sink.ids, std::vector<int>{185});
+    EXPECT_DOUBLE_EQ(StoredRate(kEuro), 0.5);  // kept in memory
+    EXPECT_DOUBLE_EQ(FiledRate(kEuro), 0.8);
 }
 
 TEST_F(ConvertCurrencyLogicTest, TheCurrenciesEditorKeepsTheChoiceById) {
