@@ -30,12 +30,12 @@ inline PalmTime FixtureDay(int year, int month, int day) {
     return f.ToPalmTime();
 }
 
-// Dates as "MM/DD/YYYY", whatever the machine's locale.
+// Dates as a short "MM/DD/YY", whatever the machine's locale.
 inline void InstallFixedDateFormat() {
     SetDateFormatter([](PalmTime t, unsigned) {
         const DateFields f = DateFields::FromPalmTime(t);
         char text[40];
-        std::snprintf(text, sizeof text, "%02d/%02d/%04d", f.month, f.day, f.year);
+        std::snprintf(text, sizeof text, "%02d/%02d/%02d", f.month, f.day, f.year % 100);
         return std::string(text);
     });
 }

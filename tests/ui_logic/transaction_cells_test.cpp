@@ -106,7 +106,7 @@ TEST_F(CellsOfALedger, RegisterCells) {
         CellText cell;
     };
     const std::vector<Case> cases = {
-        {"date", Checking(f_.memoId), 2, {"02/20/2024", false, false}},
+        {"date", Checking(f_.memoId), 2, {"02/20/24", false, false}},
         {"check number", Checking(f_.checkId), 3, {"1042", false, false}},
         {"type name (the short one)", Checking(f_.cafeId), 3, {"W/D", false, false}},
         {"payee in Windows-1252",
