@@ -79,6 +79,16 @@ TEST_F(AccountsListTest, OneRowPerAccountWithItsBalance) {
               20);
 }
 
+TEST_F(AccountsListTest, PaintingChangesNoAccount) {
+    for (std::size_t i = 0; i < f_.data->GetAccountCount(); ++i)
+        f_.data->GetAccountAt(i)->ClearChangeFlags();
+    (void)Picture();
+    for (std::size_t i = 0; i < f_.data->GetAccountCount(); ++i) {
+        EXPECT_EQ(f_.data->GetAccountAt(i)->Header().GetChangeFlags(), 0u) << i;
+        EXPECT_FALSE(f_.data->GetAccountAt(i)->IsModified()) << i;
+    }
+}
+
 TEST_F(AccountsListTest, TheBalanceKindDecides) {
     // The cleared balance of Checking differs from its balance.
     ASSERT_NE(f_.checking->GetBalance(0), f_.checking->GetBalance(1));

@@ -291,6 +291,29 @@ TEST_F(OwnerListTest, TheSelectionOutlivesACountChangeAtTheEnd) {
     for (const auto& [row, selected] : list.selections)
         EXPECT_GE(row, 0);
     EXPECT_FALSE(list.selections.empty());
+
+    // The helpers for any list.
+    SelectListItem(list, 4);
+    EXPECT_EQ(list.GetFirstSelectedItem(), 4);
+    EXPECT_EQ(list.selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(list.currentIndex().row(), 4);
+    SelectAllItems(list, true);
+    EXPECT_EQ(list.selectionModel()->selectedRows().size(), 10);
+    SelectAllItems(list, false);
+    EXPECT_EQ(list.GetFirstSelectedItem(), -1);
+}
+
+TEST_F(OwnerListTest, ANewFontAsksForTheRowHeightAgain) {
+    FakeList list;
+    Make(list);
+    const int before = list.visualRect(list.Model().index(1, 0)).height();
+    QFont big = TestFont();
+    big.setPixelSize(20);
+    list.setFont(big);
+    QApplication::processEvents();
+    const int after = list.visualRect(list.Model().index(1, 0)).height();
+    EXPECT_GT(after, before);
+    EXPECT_EQ(after, list.GetRowHeightPixels());
 }
 
 TEST_F(OwnerListTest, FitColumnsToWidthSpreadsTheDifference) {

@@ -218,6 +218,17 @@ TEST_F(RegisterListTest, TheHeaderIsFlatWithTheSortArrow) {
     EXPECT_EQ(arrow(4), 0);
     EXPECT_TRUE(list_.GetHeaderCtrl() != nullptr);
     EXPECT_EQ(list_.GetHeaderCtrl()->GetSortColumn(), 2);
+
+    // A section with an image shows it centred in place of a title.
+    const int status = list_.Model().SectionOfId(0);
+    list_.SetColumnImage(status, kStatusImageReconciled);
+    const QImage withImage = header.grab().toImage();
+    const QRect section(header.sectionViewportPosition(status), 0, header.sectionSize(status),
+                        header.height());
+    const QPoint centre = section.center();
+    EXPECT_GT(CountPixels(withImage, QRect(centre.x() - 4, centre.y() - 4, 8, 8),
+                          [](const QColor& c) { return c != QColor(249, 250, 250); }),
+              10);
 }
 
 TEST_F(RegisterListTest, ColumnsFollowTheSetByIdWhateverTheirOrder) {
@@ -263,6 +274,12 @@ TEST_F(RegisterListTest, AStatusClickTogglesTheTransactionUnderItAlsoWhenScrolle
     ASSERT_GT(list_.horizontalScrollBar()->maximum(), 100);
     const int row = 1;
     CTransaction* t = list_.GetTransactionAt(row);
+
+    // Without a view to ask, a status click is a plain click.
+    list_.SetOwnerView(nullptr);
+    Click(row + 1, 5);
+    EXPECT_EQ(list_.GetFirstSelectedItem(), row + 1);
+    list_.SetOwnerView(&view_);
 
     // Not scrolled: x = 5 is the status cell.
     Click(row, 5);
