@@ -138,7 +138,7 @@ class CheckedEvents : public hh::MSyncEvents {
     }
     void OnSyncUser(std::string, bool) override { During(); }
     void OnReloadData() override { During(); }
-    void OnSyncFinished() override {
+    void OnSyncFinished(bool) override {
         During();
         finished_ = true;
     }

@@ -140,7 +140,7 @@ constexpr std::size_t kPrefetchAhead = 8;
 void PrefetchRow(const TransactionArray& list, std::size_t i) {
     if (i >= list.size())
         return;
-    const auto* p = reinterpret_cast<const char*>(list[i]->Record().data());
+    const auto* p = reinterpret_cast<const char*>(list[i]->HeadBytes());
     // The fields the keys read lie in the record's first bytes.
     __builtin_prefetch(p);
     __builtin_prefetch(p + 64);

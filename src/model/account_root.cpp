@@ -2,12 +2,14 @@
 
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <span>
 
 #include "model/archive.h"
 #include "model/error_sink.h"
 #include "platform/atomic_file.h"
 #include "platform/file_ops.h"
+#include "platform/record_pool.h"
 #include "platform/text_1252.h"
 #include "platform/win_error.h"
 
@@ -148,12 +150,20 @@ int CAccountRoot::Load(const std::string& path) {
         return -1;
     }
     path_ = path;
-    std::vector<std::uint8_t> data;
-    int r = platform::ReadWholeFile(path, data);
+    // An account loaded on its own keeps its records in a pool of its own;
+    // the pool goes when the last of them does.
+    std::optional<platform::RecordPool> ownPool;
+    std::optional<platform::CurrentRecordPool> pooled;
+    if (platform::RecordPool::Current() == nullptr) {
+        ownPool.emplace(kTransactionPoolSizes);
+        pooled.emplace(&*ownPool);
+    }
+    platform::FileImage file;
+    int r = platform::MapWholeFile(path, file);
     if (r == platform::kErrorFileNotFound)
         return 0;
     if (r == 0)
-        r = LoadObjectData(data, *this);
+        r = LoadObjectData(file.Bytes(), *this);
     if (r == 0)
         ownFile_ = path;
     if (r != 0) {

@@ -108,7 +108,7 @@ int CompareKey(Key key, const TransactionSortKey& a, const TransactionSortKey& b
 
 // A text field of the record, up to its NUL or its last byte.
 std::string_view FieldView(const CTransaction& t, std::size_t offset, std::size_t fieldSize) {
-    const char* p = reinterpret_cast<const char*>(t.Record().data() + offset);
+    const char* p = reinterpret_cast<const char*>(t.HeadBytes() + offset);
     return std::string_view(p, strnlen(p, fieldSize - 1));
 }
 

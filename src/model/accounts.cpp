@@ -71,6 +71,9 @@ int CAccounts::Fail(int code, const std::string& path) {
 
 int CAccounts::Load(const std::string& folder, const AccountsLoadOptions& options) {
     Clear();
+    // Records move between the accounts of a data set (transfers, merges,
+    // deleted accounts), so they share one pool.
+    const platform::CurrentRecordPool pooled(&records_);
     failure_ = {};
     // Decided afresh from this folder's own category file.
     oldFormat_ = false;

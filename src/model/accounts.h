@@ -27,6 +27,7 @@
 #include "model/scheduled.h"
 #include "model/transaction_type.h"
 #include "model/upcoming.h"
+#include "platform/record_pool.h"
 
 namespace tallowmere {
 
@@ -263,6 +264,9 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
                         RecordId* postedId = nullptr);
     bool IsTransactionIdUsed(const RecordId& id) const;
 
+    // The storage of the records that loads make; declared before the
+    // accounts, so it goes after them.
+    platform::RecordPool records_{kTransactionPoolSizes};
     std::vector<std::unique_ptr<CAccount>> accounts_;
     CPayeesList payees_;
     CCategoryList categories_;

@@ -48,6 +48,10 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
 
 CArchive::CArchive() : storing_(true) {}
 
+CArchive::CArchive(ByteSink sink) : storing_(true), sink_(std::move(sink)) {
+    out_.reserve(kStreamBlock);
+}
+
 CArchive::CArchive(std::span<const std::uint8_t> data) : storing_(false), in_(data) {}
 
 // --- storing ---
@@ -56,10 +60,38 @@ void CArchive::Put(const void* data, std::size_t size) {
     if (size == 0)
         return;
     const auto* p = static_cast<const std::uint8_t*>(data);
+    if (sink_ && size > kStreamBlock - out_.size()) {
+        PutStreamed(p, size);
+        return;
+    }
     out_.insert(out_.end(), p, p + size);
 }
 
+// Fills the block to the brim before handing it over, so the file is
+// written in whole blocks.
+void CArchive::PutStreamed(const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const std::size_t n = std::min(size, kStreamBlock - out_.size());
+        out_.insert(out_.end(), data, data + n);
+        data += n;
+        size -= n;
+        if (out_.size() == kStreamBlock)
+            Flush();
+    }
+}
+
+void CArchive::Flush() {
+    if (!sink_ || out_.empty())
+        return;
+    const int rc = sink_(out_);
+    out_.clear();
+    if (rc != 0)
+        throw ArchiveError{rc};
+}
+
 void CArchive::WriteByte(std::uint8_t v) {
+    if (sink_ && out_.size() == kStreamBlock)
+        Flush();
     out_.push_back(v);
 }
 
@@ -458,11 +490,13 @@ int LoadObjectFile(const std::string& path, CObject& obj, bool oldFormatRecords)
     return LoadObjectData(data, obj, oldFormatRecords);
 }
 
-int SaveObjectData(CObject& obj, std::vector<std::uint8_t>& out) {
+namespace {
+
+// Runs one store: 0 or the code of what stopped it.
+template <class Store>
+int GuardedStore(const Store& store) {
     try {
-        CArchive ar;
-        obj.Serialize(ar);
-        out = ar.TakeData();
+        store();
         return 0;
     } catch (const ArchiveError& e) {
         return e.code != 0 ? e.code : platform::kErrorGenFailure;
@@ -473,10 +507,28 @@ int SaveObjectData(CObject& obj, std::vector<std::uint8_t>& out) {
     }
 }
 
+}  // namespace
+
+int SaveObjectData(CObject& obj, std::vector<std::uint8_t>& out) {
+    return GuardedStore([&] {
+        CArchive ar;
+        obj.Serialize(ar);
+        out = ar.TakeData();
+    });
+}
+
 int SaveObjectFile(const std::string& path, CObject& obj) {
-    std::vector<std::uint8_t> bytes;
-    const int r = SaveObjectData(obj, bytes);
-    return r != 0 ? r : platform::WriteFileAtomic(path, bytes);
+    // Streamed into the temporary file: the disk works while the rest is
+    // made, and no file-sized buffer is ever faulted in.
+    platform::AtomicFileWriter file;
+    if (const int r = file.Open(path); r != 0)
+        return r;
+    const int r = GuardedStore([&] {
+        CArchive ar([&file](std::span<const std::uint8_t> bytes) { return file.Write(bytes); });
+        obj.Serialize(ar);
+        ar.Flush();
+    });
+    return r != 0 ? r : file.Commit();
 }
 
 }  // namespace tallowmere

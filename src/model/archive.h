@@ -33,8 +33,17 @@ class CArchive {
     // owning list accepts only its own kind of item).
     using ObjectFilter = std::function<bool(const CObject&)>;
 
+    // Where a streaming archive hands its bytes: 0, or an error code that
+    // stops the writing (thrown as an ArchiveError of that code).
+    using ByteSink = std::function<int(std::span<const std::uint8_t>)>;
+
     // A storing archive writing into its own buffer.
     CArchive();
+    // A storing archive handing its bytes to sink in blocks of kStreamBlock
+    // (Flush hands over the rest), so a large file never stands whole in
+    // memory.
+    explicit CArchive(ByteSink sink);
+    static constexpr std::size_t kStreamBlock = std::size_t{1} << 20;
     // A loading archive over data (which must outlive the archive).
     explicit CArchive(std::span<const std::uint8_t> data);
 
@@ -74,6 +83,10 @@ class CArchive {
     // 0000. Each object is written once: the writer makes no back-references.
     void WriteObject(CObject* obj);
 
+    // A streaming archive: hands over what it holds.
+    void Flush();
+
+    // The bytes written (of a streaming archive: those not handed over yet).
     const std::vector<std::uint8_t>& Data() const { return out_; }
     std::vector<std::uint8_t> TakeData() { return std::move(out_); }
 
@@ -92,6 +105,15 @@ class CArchive {
     // Reads a string into a fixed text field of fieldSize bytes: at most
     // fieldSize - 1 bytes kept, the rest of the field zero-filled.
     void ReadStringInto(char* field, std::size_t fieldSize);
+    // Reads the next string when it is an empty one (a zero length byte) and
+    // says so; reads nothing otherwise.
+    bool SkipEmptyString() {
+        if (pos_ < in_.size() && in_[pos_] == 0) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
     // A count; rejects one that could not fit in the remaining bytes when each
     // element takes at least minElementSize bytes.
     std::uint32_t ReadCount(std::size_t minElementSize = 2);
@@ -108,6 +130,7 @@ class CArchive {
   private:
     void Need(std::size_t n) const;
     void Put(const void* data, std::size_t size);
+    void PutStreamed(const std::uint8_t* data, std::size_t size);
     void WriteClassTag(std::string_view name);
     // Length of the next string and whether it is UTF-16 (length in units).
     std::uint64_t ReadStringLength(bool& wide);
@@ -125,6 +148,7 @@ class CArchive {
     // storing: the classes written so far with their indexes (a stream holds
     // few classes, so a short list searched in order is fastest)
     std::vector<std::uint8_t> out_;
+    ByteSink sink_;
     std::vector<std::pair<std::string, std::uint32_t>> storedClasses_;
     // loading: the class entries of the index table in rising index order;
     // every other index is an object entry

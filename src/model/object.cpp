@@ -37,7 +37,7 @@ const CRuntimeClass kBuiltInClasses[] = {
     {"CPayeeItem", &CreateForLoad<CPayeeItem>},
     {"CPayeeLookupItem", &CreateForLoad<CPayeeLookupItem>},
     {"CScheduledItem", &CreateForLoad<CScheduledItem>},
-    {"CTransaction", &CreateForLoad<CTransaction>},
+    {"CTransaction", &CTransaction::CreateForRead},
     {"CTransactionType", &CreateForLoad<CTransactionType>},
 };
 

@@ -100,7 +100,7 @@ std::string GetPathFolder(std::string_view path, bool addSeparator) {
     return std::string(path.substr(0, addSeparator ? slash + 1 : slash));
 }
 
-std::string GetModuleFolder() {
+std::string GetModulePath() {
     std::string buf(256, '\0');
     for (;;) {
         const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
@@ -108,12 +108,16 @@ std::string GetModuleFolder() {
             return std::string();
         if (static_cast<std::size_t>(n) < buf.size()) {
             buf.resize(static_cast<std::size_t>(n));
-            break;
+            return buf;
         }
         // Possibly cut: try again with room to spare.
         buf.resize(buf.size() * 2);
     }
-    return GetPathFolder(buf, true);
+}
+
+std::string GetModuleFolder() {
+    const std::string path = GetModulePath();
+    return path.empty() ? std::string() : GetPathFolder(path, true);
 }
 
 bool GetSpecialFolder(int csidl, std::string& path) {

@@ -39,6 +39,8 @@ std::string GetFileExtension(std::string_view path);
 // kept when addSeparator is set.
 std::string GetPathFolder(std::string_view path, bool addSeparator);
 
+// The program file's full path; empty when it cannot be read.
+std::string GetModulePath();
 // The folder of the program file, ending with the separator; empty when it
 // cannot be read.
 std::string GetModuleFolder();

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,16 @@ class CTransaction : public CObject {
     CTransaction(const CTransaction& other);
     CTransaction& operator=(const CTransaction& other);
 
+    // Records come from the record pool current on this thread (a data
+    // set's, while it loads), otherwise from the heap; either goes back
+    // where it came from, whichever register holds it by then.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p) noexcept;
+
+    // For the class factory of the object stream: the record is left unset,
+    // for Serialize to fill every byte of it once.
+    static std::unique_ptr<CObject> CreateForRead();
+
     // Copies the other's record (own id included) and sets modified.
     void CopyFrom(const CTransaction& other);
 
@@ -74,9 +85,13 @@ class CTransaction : public CObject {
     bool IsModified() const { return (attributes_ & kAttrModified) != 0; }
 
     void SetRecord(const TransactionRecord& raw);
-    void GetRecord(TransactionRecord& raw) const { raw = record_; }
-    const TransactionRecord& Record() const { return record_; }
-    bool IsSameRecord(const CTransaction& other) const { return record_ == other.record_; }
+    void GetRecord(TransactionRecord& raw) const;
+    // A copy of the whole record (the split lines are kept apart in memory).
+    TransactionRecord Record() const;
+    // The record's first kHeadSize bytes in place: every field but the split
+    // lines and the reserved bytes after them.
+    const std::uint8_t* HeadBytes() const { return head_.data(); }
+    bool IsSameRecord(const CTransaction& other) const;
 
     // Fields.
     RecordId GetId() const { return IdAt(0); }
@@ -98,18 +113,18 @@ class CTransaction : public CObject {
     void SetLinkedId(const RecordId& id) { SetIdAt(40, id); }
     RecordId GetTypeId() const { return IdAt(48); }
     void SetTypeId(const RecordId& id) { SetIdAt(48, id); }
-    bool IsOutflow() const { return (record_[54] & kTypeOutflowBit) != 0; }
+    bool IsOutflow() const { return (head_[54] & kTypeOutflowBit) != 0; }
     Cents GetBaseAmount() const;
     void SetBaseAmount(Cents amount);
-    std::uint8_t GetStatus() const { return record_[64]; }
+    std::uint8_t GetStatus() const { return head_[64]; }
     void SetStatus(std::uint8_t status);
-    std::uint8_t GetSplitIndex() const { return record_[65]; }
+    std::uint8_t GetSplitIndex() const { return head_[65]; }
     void SetSplitIndex(std::uint8_t index);
     // Only 0-9 address a split line; anything else read from a file does not.
-    bool HasValidSplitIndex() const { return record_[65] < kSplitLineCount; }
-    std::uint8_t GetSourceCurrency() const { return record_[66]; }
+    bool HasValidSplitIndex() const { return head_[65] < kSplitLineCount; }
+    std::uint8_t GetSourceCurrency() const { return head_[66]; }
     void SetSourceCurrency(std::uint8_t currency);
-    std::uint8_t GetReviewState() const { return record_[67]; }
+    std::uint8_t GetReviewState() const { return head_[67]; }
     void SetReviewState(std::uint8_t state);
     RecordId GetMatchId() const { return IdAt(68); }
     void SetMatchId(const RecordId& id) { SetIdAt(68, id); }
@@ -125,12 +140,12 @@ class CTransaction : public CObject {
     bool OnlineIdEquals(std::string_view text) const {
         if (text.size() >= kOnlineIdFieldSize)
             return false;
-        return std::memcmp(&record_[279], text.data(), text.size()) == 0 &&
-               record_[279 + text.size()] == 0;
+        return std::memcmp(&head_[279], text.data(), text.size()) == 0 &&
+               head_[279 + text.size()] == 0;
     }
     // The same text in place, for look-ups that must not allocate.
     std::string_view OnlineIdView() const {
-        const char* p = reinterpret_cast<const char*>(&record_[279]);
+        const char* p = reinterpret_cast<const char*>(&head_[279]);
         return std::string_view(p, strnlen(p, kOnlineIdFieldSize - 1));
     }
     void SetOnlineId(std::string_view text) { SetTextAt(279, kOnlineIdFieldSize, text); }
@@ -146,6 +161,8 @@ class CTransaction : public CObject {
     RecordId GetSplitLinkedId(std::size_t line) const;
     void SetSplitLinkedId(std::size_t line, const RecordId& id);
     std::string GetSplitMemo(std::size_t line) const;
+    // The same text in place.
+    std::string_view SplitMemoView(std::size_t line) const;
     void SetSplitMemo(std::size_t line, std::string_view text);
     // Clears every field of one line.
     void ClearSplitLine(std::size_t line);
@@ -161,18 +178,53 @@ class CTransaction : public CObject {
     Cents SumSplitsByCategory(const RecordId& id) const;
     Cents SumSplitsByClass(const RecordId& id) const;
 
-  private:
-    static constexpr std::size_t kSplitBase = 536;
-    static std::size_t SplitOffset(std::size_t line) { return kSplitBase + kSplitLineSize * line; }
+    // Bytes of the record kept inline; the rest (split lines, then the
+    // reserved bytes) lives apart, and only when any of it is set: it is
+    // three quarters of the record and used by one transaction in ten.
+    static constexpr std::size_t kHeadSize = 536;
+    static constexpr std::size_t kTailSize = kTransactionRecordSize - kHeadSize;
 
-    RecordId IdAt(std::size_t offset) const { return RecordId::FromBytes(&record_[offset]); }
+  private:
+    struct ForRead {};
+    explicit CTransaction(ForRead) {}
+
+    struct Tail {
+        std::array<std::uint8_t, kTailSize> bytes;
+        static void* operator new(std::size_t size);
+        static void operator delete(void* p) noexcept;
+    };
+
+    static std::size_t LineOffset(std::size_t line) { return kSplitLineSize * line; }
+    // The line's bytes in the tail; nullptr when there is no tail (the line
+    // is all zero).
+    const std::uint8_t* LineBytes(std::size_t line) const {
+        return tail_ ? &tail_->bytes[LineOffset(line)] : nullptr;
+    }
+    // The line's bytes, making a zeroed tail first when there is none.
+    std::uint8_t* MutableLine(std::size_t line);
+    void SetTail(const std::uint8_t* bytes);
+    void SetLineId(std::size_t line, std::size_t offset, const RecordId& id);
+    void CopyTailFrom(const CTransaction& other);
+
+    RecordId IdAt(std::size_t offset) const { return RecordId::FromBytes(&head_[offset]); }
     void SetIdAt(std::size_t offset, const RecordId& id);
     std::string TextAt(std::size_t offset, std::size_t fieldSize) const;
     void SetTextAt(std::size_t offset, std::size_t fieldSize, std::string_view text);
+    // A text field of the head in place, up to its NUL or its last byte.
+    std::string_view TextViewAt(std::size_t offset, std::size_t fieldSize) const {
+        const char* p = reinterpret_cast<const char*>(&head_[offset]);
+        return std::string_view(p, strnlen(p, fieldSize - 1));
+    }
 
     std::int32_t recordNumber_ = 0;
     std::uint8_t attributes_ = kAttrModified;
-    TransactionRecord record_{};
+    // Set by every constructor but the factory's, whose Serialize fills it.
+    std::array<std::uint8_t, kHeadSize> head_;
+    std::unique_ptr<Tail> tail_;
 };
+
+// The sizes a pool of transactions serves: the records and their split lines.
+inline constexpr std::array<std::size_t, 2> kTransactionPoolSizes = {sizeof(CTransaction),
+                                                                     CTransaction::kTailSize};
 
 }  // namespace tallowmere

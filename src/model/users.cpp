@@ -235,6 +235,14 @@ CUserItem* CUserList::FindByFolder(std::string_view folder) const {
     return users_.empty() ? nullptr : users_.front().get();
 }
 
+CUserItem* CUserList::FindByFolderExact(std::string_view folder) const {
+    for (const auto& user : users_) {
+        if (user->GetFolderName() == folder)
+            return user.get();
+    }
+    return nullptr;
+}
+
 CUserItem* CUserList::FindById(int id) const {
     for (const auto& user : users_) {
         if (user->GetUserId() == id)

@@ -135,6 +135,8 @@ class CUserList {
     // Without regard to case; the first user when none matches, null for an
     // empty list.
     CUserItem* FindByFolder(std::string_view folder) const;
+    // The user whose folder name is exactly this one; null when none is.
+    CUserItem* FindByFolderExact(std::string_view folder) const;
     CUserItem* FindById(int id) const;
 
     void FillCombo(MCombo& combo, const CUserItem* select) const;

@@ -17,8 +17,9 @@ using AdapterStatus = std::array<std::uint8_t, kAdapterStatusSize>;
 // at offset 0. Empty when there is no such interface.
 std::optional<AdapterStatus> ReadAdapterStatus();
 
-// One link-layer address as the system lists it.
-struct InterfaceAddress {
+// One link-layer address as the system lists it (a name of its own: the
+// local-address listing has an InterfaceAddress of another shape).
+struct LinkAddress {
     std::string name;
     bool loopback = false;
     std::vector<std::uint8_t> address;
@@ -26,7 +27,7 @@ struct InterfaceAddress {
 
 // The choice ReadAdapterStatus makes, over a given list: only 6-byte,
 // non-zero, non-loopback addresses count.
-std::optional<AdapterStatus> ChooseAdapterStatus(std::vector<InterfaceAddress> interfaces);
+std::optional<AdapterStatus> ChooseAdapterStatus(std::vector<LinkAddress> interfaces);
 
 // Tests replace the source; nullptr restores the real one.
 using AdapterSource = std::function<std::optional<AdapterStatus>()>;

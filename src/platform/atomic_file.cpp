@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +22,8 @@ namespace {
 
 // Bounded writes give the fault hook a say part-way through large files.
 constexpr std::size_t kWriteChunk = 64 * 1024;
+// How much a writer lets gather before it asks the disk to start on it.
+constexpr std::size_t kWriteBackStep = 4 * 1024 * 1024;
 
 // The temporary name adds ".", ".tmp-" and six characters to the base name;
 // cutting the base keeps that within the 255-byte name limit.
@@ -222,6 +225,58 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     return 0;
 }
 
+std::span<const std::uint8_t> FileImage::Bytes() const {
+    if (map_ != nullptr)
+        return {static_cast<const std::uint8_t*>(map_), mapSize_};
+    return read_;
+}
+
+void FileImage::Release() {
+    if (map_ != nullptr)
+        munmap(map_, mapSize_);
+    map_ = nullptr;
+    mapSize_ = 0;
+    read_ = {};
+}
+
+int MapWholeFile(const std::string& path, FileImage& out) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        return err == ENOENT ? MissingError(path) : WinErrorFromErrno(err);
+    }
+    const FdCloser closer(fd);
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        return WinErrorFromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        return kErrorAccessDenied;
+    if (S_ISREG(st.st_mode) && st.st_size > 0) {
+        // Populated at once: one call instead of a fault per page.
+        const auto size = static_cast<std::size_t>(st.st_size);
+        void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (map != MAP_FAILED) {
+            out.Release();
+            out.map_ = map;
+            out.mapSize_ = size;
+            return 0;
+        }
+    }
+    // Files that cannot be mapped (empty, or of the /proc kind) are read.
+    std::vector<std::uint8_t> data;
+    try {
+        if (const int rc = ReadAll(fd, st, data); rc != 0)
+            return rc;
+    } catch (const std::bad_alloc&) {
+        return kErrorNotEnoughMemory;
+    } catch (const std::length_error&) {
+        return kErrorNotEnoughMemory;
+    }
+    out.Release();
+    out.read_ = std::move(data);
+    return 0;
+}
+
 namespace {
 
 // Creates, locks and returns the temporary file of a save beside target.
@@ -253,72 +308,131 @@ int MakeTempFile(const PathParts& parts, std::unique_ptr<TempFile>& temp) {
     return kErrorGenFailure;
 }
 
-int WriteAtomic(const std::string& path, std::span<const std::uint8_t> data, HeldFile* held) {
+}  // namespace
+
+struct AtomicFileWriter::State {
     WriteFault fault;
-    bool crash_before_rename = false;
+    bool crashBeforeRename = false;
+    std::string target;
+    PathParts parts;
+    std::unique_ptr<TempFile> temp;
+    std::size_t written = 0;
+    // Bytes handed to the disk's write-back so far.
+    std::size_t started = 0;
+};
+
+AtomicFileWriter::AtomicFileWriter() = default;
+
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+int AtomicFileWriter::Open(const std::string& path) {
+    state_.reset();
+    auto state = std::make_unique<State>();
     {
         const std::lock_guard lock(g_hook_mutex);
-        fault = g_write_fault;
-        crash_before_rename = g_crash_before_rename;
+        state->fault = g_write_fault;
+        state->crashBeforeRename = g_crash_before_rename;
     }
 
-    const std::string target = ResolveTarget(path);
+    state->target = ResolveTarget(path);
     struct stat existing {};
-    const bool exists = stat(target.c_str(), &existing) == 0;
+    const bool exists = stat(state->target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         return kErrorAccessDenied;
     // A file marked read-only is not replaced; root would pass access(2).
     if (exists && (existing.st_mode & S_IWUSR) == 0)
         return kErrorAccessDenied;
-    const PathParts parts = SplitPath(target);
-    if (parts.base.empty())
+    state->parts = SplitPath(state->target);
+    if (state->parts.base.empty())
         return kErrorInvalidName;
 
     // ".name.tmp-XXXXXX" never carries the target's extension, so a folder
     // scan for data files does not pick up a half-written one.
-    std::unique_ptr<TempFile> made;
-    if (const int rc = MakeTempFile(parts, made); rc != 0)
+    if (const int rc = MakeTempFile(state->parts, state->temp); rc != 0)
         return rc;
-    TempFile& temp = *made;
-    const int fd = temp.fd();
 
     // A replaced file keeps its permissions. A new one keeps mkstemp's 0600:
     // these are personal finance records, readable by their owner only.
-    if (exists && fchmod(fd, existing.st_mode & 0777) != 0)
+    if (exists && fchmod(state->temp->fd(), existing.st_mode & 0777) != 0)
         return WinErrorFromErrno(errno);
+    state_ = std::move(state);
+    return 0;
+}
 
-    std::size_t written = 0;
-    while (written < data.size()) {
+int AtomicFileWriter::Write(std::span<const std::uint8_t> data) {
+    if (!state_)
+        return kErrorGenFailure;
+    State& st = *state_;
+    const int fd = st.temp->fd();
+    std::size_t done = 0;
+    int rc = 0;
+    while (done < data.size()) {
         int err = 0;
-        if (fault && !fault(written, err))
-            return WinErrorFromErrno(err != 0 ? err : EIO);
-        const std::size_t chunk = std::min(data.size() - written, kWriteChunk);
-        const ssize_t n = write(fd, data.data() + written, chunk);
+        if (st.fault && !st.fault(st.written, err)) {
+            rc = WinErrorFromErrno(err != 0 ? err : EIO);
+            break;
+        }
+        const std::size_t chunk = std::min(data.size() - done, kWriteChunk);
+        const ssize_t n = write(fd, data.data() + done, chunk);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return WinErrorFromErrno(errno);
+            rc = WinErrorFromErrno(errno);
+            break;
         }
-        if (n == 0)
-            return kErrorDiskFull;
-        written += static_cast<std::size_t>(n);
+        if (n == 0) {
+            rc = kErrorDiskFull;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+        st.written += static_cast<std::size_t>(n);
     }
-    if (const int err = SyncFd(fd); err != 0)
+    if (rc != 0) {
+        // The temporary file goes; the target stays as it was.
+        state_.reset();
+        return rc;
+    }
+    // The disk starts on what is written while the rest is still being
+    // made, so the closing fsync waits only for the last part.
+    if (st.written - st.started >= kWriteBackStep) {
+        sync_file_range(fd, static_cast<off_t>(st.started),
+                        static_cast<off_t>(st.written - st.started), SYNC_FILE_RANGE_WRITE);
+        st.started = st.written;
+    }
+    return 0;
+}
+
+int AtomicFileWriter::Commit(HeldFile* held) {
+    if (!state_)
+        return kErrorGenFailure;
+    const std::unique_ptr<State> state = std::move(state_);
+    TempFile& temp = *state->temp;
+    if (const int err = SyncFd(temp.fd()); err != 0)
         return WinErrorFromErrno(err);
     if (const int err = temp.Close(); err != 0)
         return WinErrorFromErrno(err);
 
-    if (crash_before_rename) {
+    if (state->crashBeforeRename) {
         temp.Keep();
         return kErrorGenFailure;
     }
-    if (rename(temp.path().c_str(), target.c_str()) != 0)
+    if (rename(temp.path().c_str(), state->target.c_str()) != 0)
         return WinErrorFromErrno(errno);
     temp.Keep();
-    SyncFolder(parts.folder);
+    SyncFolder(state->parts.folder);
     if (held)
         *held = temp.TakeLock();
     return 0;
+}
+
+namespace {
+
+int WriteAtomic(const std::string& path, std::span<const std::uint8_t> data, HeldFile* held) {
+    AtomicFileWriter writer;
+    int rc = writer.Open(path);
+    if (rc == 0)
+        rc = writer.Write(data);
+    return rc != 0 ? rc : writer.Commit(held);
 }
 
 }  // namespace

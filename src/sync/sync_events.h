@@ -21,8 +21,10 @@ class MSyncEvents {
     // A user that a new device's first sync made is gone again (that sync
     // failed, or never ended): it leaves the users menu.
     virtual void OnSyncUserRemoved(std::string /*folderName*/) {}
-    // The run is over; always the last call of a run.
-    virtual void OnSyncFinished() = 0;
+    // The run is over; always the last call of a run. succeeded: the run
+    // created or matched a user, merged, and the handheld took the merged
+    // database back, so the merged files stay.
+    virtual void OnSyncFinished(bool succeeded) = 0;
     // The synced user is the current one: reload the data set from disk.
     virtual void OnReloadData() = 0;
 };

@@ -84,6 +84,7 @@ void CSyncSession::Run() {
     if (options.startPause.count() > 0)
         std::this_thread::sleep_for(options.startPause);
 
+    bool succeeded = false;
     if (ReceiveDatabase() && ReadDevice()) {
         if (options.events != nullptr)
             options.events->OnSyncTitle(std::string(kTitlePrefix) + deviceName_, mode_);
@@ -100,7 +101,7 @@ void CSyncSession::Run() {
             if (lock && !lock->Held()) {
                 SendFailure(kStatusUnexpected, kCodeMergeFailed);
             } else if (FindOrCreateUser()) {
-                MergeAndSendBack();
+                succeeded = MergeAndSendBack();
                 merged = true;
             }
         }
@@ -109,7 +110,7 @@ void CSyncSession::Run() {
             options.currentUserFolder() == userFolderName_)
             options.events->OnReloadData();
     }
-    Finish();
+    Finish(succeeded);
 }
 
 bool CSyncSession::ReceiveDatabase() {
@@ -261,7 +262,7 @@ void CSyncSession::RestoreBackup() {
         TraceMessage("sync: restore incomplete, the copy stays in %s", backup_.Folder().c_str());
 }
 
-void CSyncSession::MergeAndSendBack() {
+bool CSyncSession::MergeAndSendBack() {
     const SyncServerOptions& options = server_.options_;
     Status(kStatusComparing);
     bool sent = false;
@@ -297,7 +298,7 @@ void CSyncSession::MergeAndSendBack() {
     if (!sent) {
         RestoreBackup();
         RemoveCreatedUser();
-        return;
+        return false;
     }
     server_.brake_.Succeeded(deviceSerial_, peerAddress_);
     backup_.DeleteBackup();
@@ -306,9 +307,10 @@ void CSyncSession::MergeAndSendBack() {
     if (createdUser_ && !ClearFirstSyncPending(userFolderName_))
         TraceMessage("sync: %s stays pending", userFolderName_.c_str());
     createdUser_ = false;
+    return true;
 }
 
-void CSyncSession::Finish() {
+void CSyncSession::Finish(bool succeeded) {
     // The peer may connect again as soon as it hears the end: it must not
     // find its address still running.
     server_.queue_.Done();
@@ -317,7 +319,7 @@ void CSyncSession::Finish() {
     server_.RemoveDatabaseFiles();
     Status(kStatusFinishing);
     if (server_.options_.events != nullptr)
-        server_.options_.events->OnSyncFinished();
+        server_.options_.events->OnSyncFinished(succeeded);
 }
 
 }  // namespace tallowmere::handheld

@@ -37,9 +37,10 @@ class CSyncSession {
     bool ReceiveDatabase();
     bool ReadDevice();
     bool FindOrCreateUser();
-    // The merge and the send-back, with the busy lock held.
-    void MergeAndSendBack();
-    void Finish();
+    // The merge and the send-back, with the busy lock held; true when the
+    // handheld took the merged database back and the merged files stay.
+    bool MergeAndSendBack();
+    void Finish(bool succeeded);
 
     void Status(std::string_view text);
     // "SyncFailed" and its code, each followed by an acknowledgement. A

@@ -8,7 +8,6 @@
 
 #include "ui/logic/transaction_cells.h"
 
-class QFontMetrics;
 class QPainter;
 class QRect;
 
@@ -19,12 +18,8 @@ inline constexpr int kCellInset = 3;
 // RGB(255,0,0), the colour of negative amounts.
 QColor NegativeAmountColor();
 
-// The text as a cell shows it: each CR a blank, each LF dropped; when wider
-// than width, whole characters come off its end until the rest followed by
-// "..." (three ASCII dots) fits, or nothing but "..." is left.
-QString FitCellText(const QString& text, int width, const QFontMetrics& metrics);
-
-// Draws a text cell in the painter's pen colour, left- or right-aligned.
+// Draws a text cell in the painter's pen colour, left- or right-aligned,
+// cut to fit (DrawTextFitted).
 void DrawTextCell(QPainter& painter, const QRect& cell, const QString& text,
                   bool alignRight = false);
 

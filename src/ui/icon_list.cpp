@@ -4,6 +4,7 @@
 #include <QRect>
 #include <array>
 
+#include "ui/bitmap_drawing.h"
 #include "ui/bitmaps.h"
 
 namespace tallowmere::ui {
@@ -30,16 +31,8 @@ void CIconList::SetBitmap(const QImage& strip) {
         image_ = QImage();
         return;
     }
-    QImage image = strip.convertToFormat(QImage::Format_ARGB32);
-    const QRgb mask = mask_.rgb() & RGB_MASK;
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if ((line[x] & RGB_MASK) == mask)
-                line[x] = 0;
-        }
-    }
-    image_ = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    image_ =
+        WithTransparentColor(strip, mask_).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 bool CIconList::HasImage(int index) const {

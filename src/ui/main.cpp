@@ -2,13 +2,15 @@
 #include <signal.h>
 
 #include <QApplication>
-#include <QMainWindow>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
 #include "model/string_table.h"
+#include "ui/about_dlg.h"
+#include "ui/app_commands.h"
 #include "ui/logic/display_check.h"
+#include "ui/main_frame.h"
 
 int main(int argc, char** argv) {
     // Signal dispositions belong to the process, so the program sets them,
@@ -32,9 +34,13 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     std::setlocale(LC_COLLATE, "C");
 
-    QMainWindow frame;
+    tallowmere::ui::CMainFrame frame;
     frame.setWindowTitle(QString::fromStdString(tallowmere::LoadString(57344)));
-    frame.resize(900, 600);
-    frame.show();
-    return QApplication::exec();
+    tallowmere::ui::AppCommands appCommands(frame);
+    appCommands.SetAboutHook([](QWidget* parent) { tallowmere::ui::RunAboutDialog(parent); });
+    frame.SetAppCommands(&appCommands);
+    frame.ShowWithStoredPlacement();
+    const int code = QApplication::exec();
+    frame.SetAppCommands(nullptr);
+    return code;
 }

@@ -13,6 +13,7 @@
 
 #include "model/string_table.h"
 #include "platform/clock.h"
+#include "ui/list_selection.h"
 #include "ui/logic/list_geometry.h"
 #include "ui/logic/type_ahead.h"
 #include "ui/owner_list_model.h"
@@ -178,13 +179,7 @@ int COwnerListCtrl::GetRowsPerPage() const {
 }
 
 int COwnerListCtrl::GetFirstSelectedItem() const {
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    if (rows.isEmpty())
-        return -1;
-    int first = rows.front().row();
-    for (const QModelIndex& index : rows)
-        first = std::min(first, index.row());
-    return first;
+    return ui::GetFirstSelectedItem(*this);
 }
 
 int COwnerListCtrl::HitTestRow(const QPoint& point) const {
@@ -205,12 +200,9 @@ int COwnerListCtrl::GetClientWidth() const {
 }
 
 void COwnerListCtrl::SelectAll(bool select) {
-    if (select) {
-        selectAll();
-        return;
-    }
-    clearSelection();
-    selectionModel()->clearCurrentIndex();
+    SelectAllItems(*this, select);
+    if (!select)
+        selectionModel()->clearCurrentIndex();
 }
 
 void COwnerListCtrl::EnsureVisible(int row) {
@@ -231,12 +223,12 @@ void COwnerListCtrl::ScrollRowIntoView(int row) {
 }
 
 void COwnerListCtrl::SetSelection(int row, bool clearOthers) {
-    if (clearOthers)
-        clearSelection();
-    if (row < 0 || row >= GetItemCount())
+    if (row < 0 || row >= GetItemCount()) {
+        if (clearOthers)
+            clearSelection();
         return;
-    selectionModel()->setCurrentIndex(RowIndex(row),
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    SelectListItem(*this, row, clearOthers);
 }
 
 void COwnerListCtrl::SetEvenRowColor(const QColor& color) {
@@ -410,25 +402,6 @@ void COwnerListCtrl::ReportSelection(const QItemSelection& selected,
     };
     report(deselected, false);
     report(selected, true);
-}
-
-// ------------------------------------------------------------ helpers
-
-void SelectAllItems(QAbstractItemView& list, bool select) {
-    if (select)
-        list.selectAll();
-    else
-        list.clearSelection();
-}
-
-void SelectListItem(QAbstractItemView& list, int row) {
-    if (list.model() == nullptr || list.selectionModel() == nullptr)
-        return;
-    list.clearSelection();
-    const QModelIndex index = list.model()->index(row, 0);
-    if (index.isValid())
-        list.selectionModel()->setCurrentIndex(
-            index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 }  // namespace tallowmere::ui

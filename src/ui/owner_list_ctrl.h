@@ -145,9 +145,4 @@ class COwnerListCtrl : public QTreeView {
     QColor highlightText_;
 };
 
-// On any list: select or clear every row; clear the others, then select and
-// focus one row.
-void SelectAllItems(QAbstractItemView& list, bool select);
-void SelectListItem(QAbstractItemView& list, int row);
-
 }  // namespace tallowmere::ui

@@ -2,16 +2,22 @@
 // object tags and the shared index table, and what the reader refuses.
 #include "model/archive.h"
 
+#include <errno.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
+#include <filesystem>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "list_test_items.h"
 #include "model/palm_list_item.h"
+#include "platform/atomic_file.h"
+#include "platform/win_error.h"
+#include "support/test_env.h"
 
 namespace tallowmere {
 namespace {
@@ -397,6 +403,86 @@ TEST_F(ArchiveTest, RegistryServesThreadsAtOnce) {
     for (auto& th : threads)
         th.join();
     EXPECT_EQ(misses.load(), 0);
+}
+
+// Writes of every kind, single bytes landing on block edges among them.
+void WriteMixture(CArchive& ar) {
+    for (int i = 0; i < 3000; ++i) {
+        ar.WriteByte(static_cast<std::uint8_t>(i));
+        ar.WriteString(
+            std::string(static_cast<std::size_t>(i % 300), static_cast<char>('a' + i % 26)));
+        ar.WriteInt64(i);
+    }
+    const std::vector<std::uint8_t> big(3 * CArchive::kStreamBlock + 7, 0x42);
+    ar.WriteBytes(big.data(), big.size());
+    for (std::size_t i = 0; i < 2 * CArchive::kStreamBlock; ++i)
+        ar.WriteByte(static_cast<std::uint8_t>(i * 31));
+}
+
+TEST_F(ArchiveTest, StreamingHandsTheSameBytesInWholeBlocks) {
+    CArchive memory;
+    WriteMixture(memory);
+    std::vector<std::size_t> blocks;
+    std::vector<std::uint8_t> streamed;
+    CArchive stream([&](std::span<const std::uint8_t> block) {
+        blocks.push_back(block.size());
+        streamed.insert(streamed.end(), block.begin(), block.end());
+        return 0;
+    });
+    WriteMixture(stream);
+    stream.Flush();
+    EXPECT_EQ(streamed, memory.Data());
+    ASSERT_GT(blocks.size(), 5u);
+    for (std::size_t i = 0; i + 1 < blocks.size(); ++i)
+        EXPECT_EQ(blocks[i], CArchive::kStreamBlock) << "block " << i;
+    EXPECT_GT(blocks.back(), 0u);
+    stream.Flush();
+    EXPECT_EQ(streamed.size(), memory.Data().size()) << "nothing is handed over twice";
+}
+
+TEST_F(ArchiveTest, SinkErrorStopsTheStoreWithItsCode) {
+    int calls = 0;
+    CArchive stream([&](std::span<const std::uint8_t>) { return ++calls == 2 ? 112 : 0; });
+    const std::vector<std::uint8_t> big(3 * CArchive::kStreamBlock, 1);
+    try {
+        stream.WriteBytes(big.data(), big.size());
+        ADD_FAILURE() << "no error";
+    } catch (const ArchiveError& e) {
+        EXPECT_EQ(e.code, 112);
+    }
+    EXPECT_EQ(calls, 2);
+}
+
+// An object of a few blocks, saved as every list and account file is.
+class BlocksObject : public CObject {
+  public:
+    std::string_view GetClassName() const override { return "CBlocksObject"; }
+    void Serialize(CArchive& ar) override { WriteMixture(ar); }
+};
+
+TEST_F(ArchiveTest, SaveObjectFileStreamsAndKeepsTheOldFileOnAFault) {
+    const std::string dir = test::MakeTempDir("stream");
+    const std::string path = dir + "/Big.wqm";
+    test::WriteFileBytes(path, "old");
+    BlocksObject obj;
+    std::vector<std::uint8_t> whole;
+    ASSERT_EQ(SaveObjectData(obj, whole), 0);
+
+    platform::SetWriteFault([](std::size_t written, int& err) {
+        err = ENOSPC;
+        return written < 3 * CArchive::kStreamBlock / 2;
+    });
+    const int failed = SaveObjectFile(path, obj);
+    platform::SetWriteFault(nullptr);
+    EXPECT_EQ(failed, platform::kErrorDiskFull);
+    EXPECT_EQ(test::ReadFileBytes(path), "old");
+
+    ASSERT_EQ(SaveObjectFile(path, obj), 0);
+    EXPECT_EQ(test::ReadFileBytes(path), Str(whole));
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
+        ++files;
+    EXPECT_EQ(files, 1u) << "no temporary file is left";
 }
 
 }  // namespace

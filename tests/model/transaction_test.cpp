@@ -130,6 +130,63 @@ TEST(TransactionRecord, SameRecordIgnoresAttributeAndRecordNumber) {
     EXPECT_FALSE(a.IsSameRecord(b));
 }
 
+// The split lines and the reserved bytes after them are kept apart from the
+// rest of the record, and only when any of them is set; whichever way a
+// record holds them, it reads, copies and compares as the same 2516 bytes.
+TEST(TransactionRecord, SplitLinesReadTheSameKeptApartOrNot) {
+    struct Case {
+        const char* name;
+        std::size_t offset;  // a byte set to 0x5A (none: all zero)
+    };
+    const Case cases[] = {
+        {"all zero", 0},
+        {"own id only", 3},
+        {"first line's category", 536},
+        {"last line's last memo byte", 536 + 194 * 9 + 32 + 159},
+        {"reserved byte", 2515},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TransactionRecord raw{};
+        if (c.offset != 0)
+            raw[c.offset] = 0x5A;
+        CTransaction t{CTransaction::ForLoad{}};
+        t.SetRecord(raw);
+        EXPECT_EQ(t.Record(), raw);
+        TransactionRecord out;
+        out.fill(0xEE);
+        t.GetRecord(out);
+        EXPECT_EQ(out, raw);
+
+        CTransaction copy(t);
+        EXPECT_EQ(copy.Record(), raw);
+        EXPECT_TRUE(copy.IsSameRecord(t));
+        CTransaction assigned;
+        assigned.SetSplitMemo(4, "was here");
+        assigned = t;
+        EXPECT_EQ(assigned.Record(), raw);
+        // Copies are whole records of their own.
+        copy.SetSplitAmount(2, 77);
+        assigned.SetSplitMemo(2, "mine");
+        EXPECT_EQ(t.Record(), raw);
+        EXPECT_FALSE(copy.IsSameRecord(t));
+        EXPECT_FALSE(assigned.IsSameRecord(t));
+    }
+
+    // Lines set and cleared again are the same as lines never set.
+    CTransaction never{CTransaction::ForLoad{}};
+    CTransaction cleared{CTransaction::ForLoad{}};
+    cleared.SetSplitMemo(3, "x");
+    cleared.SetSplitCategoryId(7, Id(1, 2));
+    cleared.SetSplitMemo(3, "");
+    cleared.ClearSplitLine(7);
+    EXPECT_TRUE(never.IsSameRecord(cleared));
+    EXPECT_TRUE(cleared.IsSameRecord(never));
+    EXPECT_EQ(never.Record(), cleared.Record());
+    cleared.CopyFrom(cleared);
+    EXPECT_TRUE(cleared.IsSameRecord(never));
+}
+
 TEST(TransactionRecord, MatchesStatusTable) {
     // kinds 0..6 for each status byte: 1 = matches
     struct Row {
@@ -291,6 +348,48 @@ TEST(TransactionSerialize, LongTextsKeepTheirFieldWidth) {
     EXPECT_EQ(t.GetSplitMemo(9), std::string(160, 's'));
     EXPECT_EQ(t.Record()[117], 0);
     EXPECT_EQ(t.Record()[535], 0);
+}
+
+// Read into an object that held a full record before: every line comes from
+// the file, whichever is the first that holds anything, and nothing of the
+// old record stays (reserved bytes included).
+TEST(TransactionSerialize, SplitLinesReadIntoAnyEarlierRecord) {
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> lines;
+    };
+    const Case cases[] = {
+        {"no lines", {}},
+        {"first line", {0}},
+        {"a middle line", {5}},
+        {"last line", {9}},
+        {"every line", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+    };
+    TransactionRecord full;
+    full.fill('j');
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTransaction t;
+        t.SetPayeeName("Shop");
+        for (std::size_t line : c.lines) {
+            t.SetSplitCategoryId(line, Id(static_cast<std::uint8_t>(line + 1), 1));
+            t.SetSplitAmount(line, static_cast<Cents>(100 * line + 1));
+            if (line % 2 == 1)
+                t.SetSplitMemo(line, "memo " + std::to_string(line));
+        }
+        CArchive out;
+        t.Serialize(out);
+
+        CArchive in(out.Data());
+        CTransaction back{CTransaction::ForLoad{}};
+        back.SetRecord(full);
+        back.Serialize(in);
+        EXPECT_EQ(in.Remaining(), 0u);
+        EXPECT_EQ(back.Record(), t.Record());
+        CArchive again;
+        back.Serialize(again);
+        EXPECT_EQ(again.Data(), out.Data());
+    }
 }
 
 TEST(TransactionSerialize, ShortStreamThrowsForTheLoader) {

@@ -339,6 +339,12 @@ TEST_F(UsersTest, FindingUsersAndBuildingTheMenu) {
     EXPECT_EQ(nullptr, list.FindDeviceUser("be"));
     EXPECT_EQ(nullptr, list.FindDeviceUser("_STANDALONE_"));
     EXPECT_EQ(ann, list.FindByFolder("unknown"));
+    // The exact look-up has no fallback and no case folding.
+    EXPECT_EQ(ben, list.FindByFolderExact(ben->GetFolderName()));
+    EXPECT_EQ(nullptr, list.FindByFolderExact("unknown"));
+    EXPECT_EQ(nullptr, list.FindByFolderExact("_STANDALONE_"));
+    EXPECT_EQ(list.GetAt(2), list.FindByFolderExact("_Standalone_"));
+    EXPECT_EQ(nullptr, empty.FindByFolderExact("ann"));
 
     FakeMenu menu;
     list.BuildMenu(menu, 34000, ben);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -317,6 +318,130 @@ TEST_F(AtomicFileTest, ReadsFilesWhoseSizeIsNotKnownInAdvance) {
     out = Bytes("stale");
     ASSERT_EQ(ReadWholeFile(target_, out), 0);
     EXPECT_TRUE(out.empty());
+}
+
+// The writer in pieces: what arrives is the pieces in order, whatever their
+// sizes (empty, one byte, within and across the write step); a failure in
+// any piece, or no commit, leaves the old file and no temporary.
+TEST_F(AtomicFileTest, WriterInPiecesKeepsTheOldFileUntilItCommits) {
+    const std::vector<std::size_t> sizes = {0, 1, 70000, 3 * 1024 * 1024 + 5, 5 * 1024 * 1024};
+    std::vector<std::uint8_t> whole;
+    std::vector<std::vector<std::uint8_t>> pieces;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        std::vector<std::uint8_t> piece = Pattern(sizes[i]);
+        for (std::uint8_t& b : piece)
+            b = static_cast<std::uint8_t>(b + i);
+        whole.insert(whole.end(), piece.begin(), piece.end());
+        pieces.push_back(std::move(piece));
+    }
+    struct Case {
+        const char* name;
+        std::size_t failAt;  // the first write at or beyond this offset fails
+        bool commit;
+        bool replaced;
+    };
+    const std::size_t never = whole.size() + 1;
+    const Case cases[] = {
+        {"all pieces", never, true, true},
+        {"fails in the first large piece", 100000, true, false},
+        {"fails in the last piece", 6 * 1024 * 1024, true, false},
+        {"never committed", never, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::WriteFileBytes(target_, "old");
+        ASSERT_EQ(chmod(target_.c_str(), 0640), 0);
+        std::size_t lastOffset = 0;
+        SetWriteFault([&](std::size_t written, int& err) {
+            EXPECT_GE(written, lastOffset) << "offsets count on across pieces";
+            lastOffset = written;
+            err = ENOSPC;
+            return written < c.failAt;
+        });
+        int failed = 0;
+        {
+            AtomicFileWriter writer;
+            ASSERT_EQ(writer.Open(target_), 0);
+            for (const auto& piece : pieces) {
+                failed = writer.Write(piece);
+                if (failed != 0)
+                    break;
+            }
+            if (failed != 0) {
+                EXPECT_NE(writer.Commit(), 0) << "a failed writer cannot commit";
+            } else if (c.commit) {
+                EXPECT_EQ(writer.Commit(), 0);
+            }
+        }
+        SetWriteFault(nullptr);
+        EXPECT_EQ(failed, c.failAt == never ? 0 : kErrorDiskFull);
+        std::vector<std::uint8_t> now;
+        ASSERT_EQ(ReadWholeFile(target_, now), 0);
+        EXPECT_EQ(now, c.replaced ? whole : Bytes("old"));
+        EXPECT_EQ(ModeOf(target_), 0640u);
+        EXPECT_EQ(Entries(), std::vector<std::string>{"Checking.wqm"});
+    }
+}
+
+TEST_F(AtomicFileTest, WriterRefusesWhatWriteFileAtomicRefuses) {
+    test::WriteFileBytes(target_, "old");
+    ASSERT_EQ(chmod(target_.c_str(), 0440), 0);
+    AtomicFileWriter writer;
+    EXPECT_EQ(writer.Open(target_), kErrorAccessDenied);
+    EXPECT_EQ(writer.Write(Bytes("new")), kErrorGenFailure);
+    EXPECT_EQ(writer.Commit(), kErrorGenFailure);
+    EXPECT_EQ(writer.Open(dir_ + "/missing/x.wqm"), kErrorPathNotFound);
+    EXPECT_EQ(test::ReadFileBytes(target_), "old");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Checking.wqm"});
+}
+
+// A mapped image answers as ReadWholeFile does, codes and bytes.
+TEST_F(AtomicFileTest, MapWholeFileAnswersAsReadWholeFile) {
+    const std::string big = dir_ + "/big";
+    const std::vector<std::uint8_t> pattern = Pattern(200 * 1024 + 3);
+    test::WriteFileBytes(big, std::string(pattern.begin(), pattern.end()));
+    const std::string empty = dir_ + "/empty";
+    test::WriteFileBytes(empty, "");
+    const std::string cases[] = {
+        big, empty, dir_ + "/missing.wqm", dir_ + "/missing/missing.wqm", big + "/under", dir_,
+    };
+    for (const std::string& path : cases) {
+        SCOPED_TRACE(path);
+        std::vector<std::uint8_t> read = Bytes("keep");
+        FileImage image;
+        const std::vector<std::uint8_t> kept = Pattern(10);
+        ASSERT_EQ(WriteFileAtomic(dir_ + "/kept", kept), 0);
+        ASSERT_EQ(MapWholeFile(dir_ + "/kept", image), 0);
+        const int rc = ReadWholeFile(path, read);
+        EXPECT_EQ(MapWholeFile(path, image), rc);
+        const std::span<const std::uint8_t> bytes = image.Bytes();
+        if (rc == 0) {
+            EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), read);
+        } else {
+            EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), kept)
+                << "a failed map leaves the image as it was";
+        }
+        std::filesystem::remove(dir_ + "/kept");
+    }
+    // A /proc file reports no size and is read instead.
+    FileImage status;
+    ASSERT_EQ(MapWholeFile("/proc/self/status", status), 0);
+    const std::string text(status.Bytes().begin(), status.Bytes().end());
+    EXPECT_NE(text.find("VmRSS:"), std::string::npos);
+}
+
+// Saves rename a new file over the old one, so a mapping of the old one
+// keeps its bytes while the new file is read afresh.
+TEST_F(AtomicFileTest, MappedImageOutlivesAReplace) {
+    ASSERT_EQ(WriteFileAtomic(target_, Pattern(70000)), 0);
+    FileImage before;
+    ASSERT_EQ(MapWholeFile(target_, before), 0);
+    ASSERT_EQ(WriteFileAtomic(target_, Bytes("new")), 0);
+    EXPECT_EQ(std::vector<std::uint8_t>(before.Bytes().begin(), before.Bytes().end()),
+              Pattern(70000));
+    FileImage after;
+    ASSERT_EQ(MapWholeFile(target_, after), 0);
+    EXPECT_EQ(std::vector<std::uint8_t>(after.Bytes().begin(), after.Bytes().end()), Bytes("new"));
 }
 
 }  // namespace

@@ -272,7 +272,7 @@ TEST_P(FirstSyncFailureTest, LeavesNoUserAndTheRetryIsAFirstSync) {
     if (c.userMade) {
         EXPECT_LT(made, removed);
     }
-    EXPECT_EQ("finished", events.back());
+    EXPECT_EQ("finished:failed", events.back());
     ExpectAsBefore(UserFolders(users_));
     EXPECT_TRUE(!fs::exists(backup_) || fs::is_empty(backup_));
     server_.reset();

@@ -57,8 +57,9 @@ class RecordingEvents : public handheld::MSyncEvents {
         Add("user:" + folder + (created ? "|new" : "|known"));
     }
     void OnSyncUserRemoved(std::string folder) override { Add("removed:" + folder); }
-    void OnSyncFinished() override {
-        Add("finished");
+    // "finished" for a run whose merged files stay, "finished:failed" else.
+    void OnSyncFinished(bool succeeded) override {
+        Add(succeeded ? "finished" : "finished:failed");
         std::lock_guard lock(mutex_);
         ++finished_;
         changed_.notify_all();

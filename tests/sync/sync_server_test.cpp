@@ -311,7 +311,7 @@ TEST_F(SyncServerTest, ShutDownWaitsForTheRunningSession) {
     ASSERT_TRUE(events_.WaitFor("status:Receiving data from handheld..."));
     server_->DeleteThreads();
     // The session ended its own way before the threads were gone.
-    EXPECT_EQ("finished", events_.Take().back());
+    EXPECT_EQ("finished:failed", events_.Take().back());
     peer.join();
     EXPECT_EQ(kEndAfterOk, r.words);
     ExpectNoLeftovers();
@@ -406,7 +406,7 @@ TEST_P(SyncFailureTest, LeavesTheDesktopExactlyAsItWas) {
     ASSERT_GE(events.size(), 3u);
     EXPECT_EQ("started", events.front());
     EXPECT_EQ("status:Finishing ...", events[events.size() - 2]);
-    EXPECT_EQ("finished", events.back());
+    EXPECT_EQ("finished:failed", events.back());
     ExpectNoLeftovers();
     // A failed run keeps the chosen mode and leaves no mode of its own.
     EXPECT_EQ(1, hh::GetCurrentSyncMode());

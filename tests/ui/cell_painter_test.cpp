@@ -7,43 +7,39 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <vector>
+#include <functional>
 
 #include "ui/list_test_support.h"
+#include "ui/text_drawing.h"
 
 namespace tallowmere::ui {
 namespace {
 
-TEST(CellPainter, TextsAreFittedToTheirCells) {
-    const QFontMetrics metrics(test::ListTestFont());
-    const auto width = [&](const char* text) {
-        return metrics.horizontalAdvance(QString::fromUtf8(text));
+// A cell's text is cut to the cell less 3 pixels on each side.
+TEST(CellPainter, TextsAreFittedInsideTheInsets) {
+    const QString payee = QStringLiteral("Northwestern Regional\r\nUtility Co");
+    const QRect cell(10, 0, 120, 20);
+    const auto paint = [&](const std::function<void(QPainter&)>& draw) {
+        QImage image(200, 20, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(test::ListTestFont());
+        painter.setPen(Qt::black);
+        draw(painter);
+        return image;
     };
-    struct Case {
-        const char* name;
-        QString text;
-        int width;
-        QString fitted;
-    };
-    const QString payee = QStringLiteral("Northwestern Regional Utility Co");
-    const std::vector<Case> cases = {
-        {"a text that fits stays", QStringLiteral("Diner"), width("Diner"),
-         QStringLiteral("Diner")},
-        {"CR becomes a blank, LF goes", QStringLiteral("one\r\ntwo"), 500,
-         QStringLiteral("one two")},
-        {"cut to what fits with the dots", payee, width("Northwestern..."),
-         QStringLiteral("Northwestern...")},
-        {"one pixel less takes one more character", payee, width("Northwestern...") - 1,
-         QStringLiteral("Northwester...")},
-        {"nothing fits: only the dots", payee, 2, QStringLiteral("...")},
-        // A character outside the basic plane is cut whole, never halved.
-        {"whole characters", QString::fromUtf8("ab\U0001F600\U0001F600cd"),
-         width("ab\U0001F600..."), QString::fromUtf8("ab\U0001F600...")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(FitCellText(c.text, c.width, metrics), c.fitted);
-    }
+    const QImage drawn = paint([&](QPainter& p) { DrawTextCell(p, cell, payee); });
+    const QImage expected = paint([&](QPainter& p) {
+        const QFontMetrics metrics = p.fontMetrics();
+        const QString fitted = FitTextToWidth(payee, cell.width() - 6, [&](const QString& t) {
+            return metrics.horizontalAdvance(t);
+        });
+        EXPECT_TRUE(fitted.endsWith(QStringLiteral("..."))) << fitted.toStdString();
+        EXPECT_FALSE(fitted.contains(QLatin1Char('\n')));
+        p.drawText(cell.adjusted(3, 0, -3, 0),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fitted);
+    });
+    EXPECT_EQ(drawn, expected);
 }
 
 TEST(CellPainter, ARedAmountGivesThePenBack) {

@@ -292,14 +292,11 @@ TEST_F(OwnerListTest, TheSelectionOutlivesACountChangeAtTheEnd) {
         EXPECT_GE(row, 0);
     EXPECT_FALSE(list.selections.empty());
 
-    // The helpers for any list.
-    SelectListItem(list, 4);
-    EXPECT_EQ(list.GetFirstSelectedItem(), 4);
-    EXPECT_EQ(list.selectionModel()->selectedRows().size(), 1);
-    EXPECT_EQ(list.currentIndex().row(), 4);
-    SelectAllItems(list, true);
-    EXPECT_EQ(list.selectionModel()->selectedRows().size(), 10);
-    SelectAllItems(list, false);
+    list.SetSelection(4, true);
+    list.SetSelection(6, false);
+    EXPECT_EQ(list.selectionModel()->selectedRows().size(), 2);
+    EXPECT_EQ(list.currentIndex().row(), 6);
+    list.SetSelection(-1, true);
     EXPECT_EQ(list.GetFirstSelectedItem(), -1);
 }
 

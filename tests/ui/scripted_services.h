@@ -23,10 +23,14 @@ class ScriptedServices final : public ui::UiServices {
         messages.push_back(request);
         return Next(answers, request.defaultAnswer);
     }
-    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+    QString OpenFileName(QWidget*, const QString& caption, const QString& folder,
+                         const QString& filter) override {
+        fileDialogs.push_back({caption, folder, filter});
         return Next(fileNames, QString());
     }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+    QString SaveFileName(QWidget*, const QString& caption, const QString& path,
+                         const QString& filter) override {
+        fileDialogs.push_back({caption, path, filter});
         return Next(fileNames, QString());
     }
     std::optional<QColor> ChooseColor(QWidget*, const QColor&) override {
@@ -75,7 +79,13 @@ class ScriptedServices final : public ui::UiServices {
     std::deque<std::function<int(QDialog&)>> dialogScripts;
 
     // What was asked.
+    struct FileDialog {
+        QString caption;
+        QString path;
+        QString filter;
+    };
     std::vector<ui::MessageRequest> messages;
+    std::vector<FileDialog> fileDialogs;
     std::vector<QMenu*> popups;
     std::vector<QString> dialogs;
     std::vector<QUrl> urls;

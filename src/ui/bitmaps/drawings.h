@@ -22,6 +22,13 @@ QImage DrawDropMarker();
 QImage DrawBlankStrip();
 // 146: the start-up screen.
 QImage DrawStartupPicture();
+// 218-221: the setup wizard's pictures: the app running on a phone, the
+// phone on Wi-Fi, the computer on the same network (64 x 64 each), and the
+// phone's sync screen (150 x 240).
+QImage DrawWizardPicture218();
+QImage DrawWizardPicture219();
+QImage DrawWizardPicture220();
+QImage DrawWizardPicture221();
 // 128: the program's icon at one of its sizes (16, 32, 48).
 QImage DrawProgramIcon(int size);
 

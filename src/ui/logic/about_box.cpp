@@ -1,12 +1,10 @@
 #include "ui/logic/about_box.h"
 
+#include "model/program_version.h"
 #include "model/registry.h"
 #include "model/string_table.h"
+#include "model/window_text.h"
 #include "platform/text_1252.h"
-
-#ifndef TALLOWMERE_PRODUCT_VERSION
-#error "the build defines TALLOWMERE_PRODUCT_VERSION"
-#endif
 
 namespace tallowmere::ui {
 namespace {
@@ -24,31 +22,13 @@ AboutForm OpenAboutBox(std::string_view aboutKeyPath) {
     return form;
 }
 
+// The version and the one-"%s" rule are the core's, shared with every window.
 std::string ProgramProductVersion() {
-    return TALLOWMERE_PRODUCT_VERSION;
+    return ProgramVersionText();
 }
 
 std::string ReplaceFirstStringSpec(std::string_view text, std::string_view value) {
-    std::string out;
-    out.reserve(text.size() + value.size());
-    bool replaced = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size()) {
-            if (text[i + 1] == '%') {
-                out += '%';
-                ++i;
-                continue;
-            }
-            if (text[i + 1] == 's' && !replaced) {
-                out += value;
-                replaced = true;
-                ++i;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
+    return FormatWindowText(text, value);
 }
 
 }  // namespace tallowmere::ui
