@@ -17,6 +17,7 @@ constexpr int kIconSide = 24;
 
 CAccountsListCtrl::CAccountsListCtrl(CAccounts* data, QWidget* parent)
     : COwnerListCtrl(parent), data_(data) {
+    ApplyStyle(CAccountsListCtrl::GetCreateStyle());
     SetEvenRowColor(Qt::white);
     SetOddRowColor(Qt::white);
 }

@@ -127,12 +127,14 @@ class COwnerListCtrl : public QTreeView {
     void changeEvent(QEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
 
+    // Selection mode and header as the style says; Create applies
+    // GetCreateStyle(), and a subclass's constructor may do so too.
+    void ApplyStyle(const ListStyle& style);
     // Scrolls just enough that the row is wholly in view.
     void ScrollRowIntoView(int row);
     QModelIndex RowIndex(int row) const;
 
   private:
-    void ApplyStyle(const ListStyle& style);
     // Type-ahead; true when a row matched.
     bool SearchTyped(const QString& typed);
     void ReportSelection(const QItemSelection& selected, const QItemSelection& deselected);

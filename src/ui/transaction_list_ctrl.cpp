@@ -26,6 +26,7 @@ constexpr int kReconcileMarkIndent = 6;
 
 CTransactionListCtrl::CTransactionListCtrl(CAccounts* data, QWidget* parent)
     : COwnerListCtrl(parent), data_(data) {
+    ApplyStyle(CTransactionListCtrl::GetCreateStyle());
     InitHeaderAndIcons();
 }
 

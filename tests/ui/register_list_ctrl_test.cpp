@@ -248,6 +248,8 @@ TEST_F(RegisterListTest, ColumnsFollowTheSetByIdWhateverTheirOrder) {
         titles.push_back(list_.Model().headerData(s, Qt::Horizontal, Qt::DisplayRole).toString());
     }
     EXPECT_EQ(ids, (std::vector<std::uint16_t>{8, 4, 2, 0}));
+    // Only the set orders the columns: the user cannot drag them.
+    EXPECT_FALSE(list_.header()->sectionsMovable());
     EXPECT_EQ(titles, (std::vector<QString>{"Amount", "Payee", "Date", ""}));
     const int scrollBar = list_.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     EXPECT_EQ(inserted[1].width, list_.GetClientWidth() - scrollBar - 85 - 70 - 26);
