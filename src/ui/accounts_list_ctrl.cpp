@@ -79,9 +79,9 @@ void CAccountsListCtrl::DrawCell(QPainter& painter, const QRect& cell, std::uint
     DrawTextCell(painter, text, QString::fromStdString(platform::Cp1252ToUtf8(account.GetName())));
     // Recomputed at every draw; the account's change bits stay as they are.
     account.RecalcBalances();
-    DrawListCell(
-        painter, text,
-        MoneyCell(account.GetCurrencySymbol(), account.GetBalance(balanceKind_), showDecimals_));
+    DrawListCell(painter, text,
+                 MoneyCellText(account.GetCurrencySymbol(), account.GetBalance(balanceKind_),
+                               showDecimals_));
 }
 
 }  // namespace tallowmere::ui

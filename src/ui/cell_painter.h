@@ -6,7 +6,7 @@
 #include <QColor>
 #include <QString>
 
-#include "ui/logic/transaction_cells.h"
+#include "ui/logic/cell_text.h"
 
 class QPainter;
 class QRect;

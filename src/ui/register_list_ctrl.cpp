@@ -48,7 +48,7 @@ void CRegisterListCtrl::SetFilter(int filter) {
 void CRegisterListCtrl::ResetItemCount() {
     if (IsRegisterMode()) {
         rows_.Build(account_, GetMode() == kModeReconcile ? kReconcileFilter : filter_);
-        SetItemCount(rows_.Count());
+        SetItemCount(static_cast<int>(rows_.Count()));
         return;
     }
     rows_.Clear();
@@ -58,7 +58,7 @@ void CRegisterListCtrl::ResetItemCount() {
 
 void* CRegisterListCtrl::GetItemObject(int row) const {
     if (IsRegisterMode())
-        return rows_.At(row);
+        return row < 0 ? nullptr : rows_.At(static_cast<std::size_t>(row));
     // A count not yet reset after a recompute reads past the rows: none.
     const CReport* report = GetReport();
     if (report == nullptr || row < 0)
@@ -67,7 +67,7 @@ void* CRegisterListCtrl::GetItemObject(int row) const {
 }
 
 CTransaction* CRegisterListCtrl::GetTransactionAt(int row) const {
-    return IsRegisterMode() ? rows_.At(row) : nullptr;
+    return IsRegisterMode() ? static_cast<CTransaction*>(GetItemObject(row)) : nullptr;
 }
 
 int CRegisterListCtrl::FindTransactionRow(const RecordId& id) const {
@@ -83,7 +83,7 @@ const CAccount* CRegisterListCtrl::RowAccount(int) const {
 }
 
 Cents CRegisterListCtrl::RowBalance(int row) const {
-    return rows_.RunningBalance(row);
+    return row < 0 ? 0 : rows_.BalanceAt(static_cast<std::size_t>(row));
 }
 
 std::vector<PageColumn> CRegisterListCtrl::SetPageColumns(ListPage page, const CShowColumns& stored,

@@ -162,7 +162,8 @@ void CTransactionListCtrl::DrawRegisterCell(QPainter& painter, const QRect& cell
             icons_->DrawIcon(painter, cell.adjusted(0, 2, 0, -2), RegisterIconIndex(*data_, t));
         return;
     }
-    DrawListCell(painter, cell, RegisterCellText(CellContext(row), t, columnId, RowBalance(row)));
+    DrawListCell(painter, cell,
+                 ListRegisterCellText(CellContext(row), t, columnId, RowBalance(row)));
 }
 
 void CTransactionListCtrl::DrawReportCell(QPainter& painter, const QRect& cell,
@@ -174,8 +175,13 @@ void CTransactionListCtrl::DrawReportCell(QPainter& painter, const QRect& cell,
                              data_->GetIconForId(item.GetId()));
         return;
     }
-    const ReportCellContext context{report_, data_, showDecimals_, sortColumn_};
-    DrawListCell(painter, cell, ReportCellText(context, item, columnId));
+    if (report_ == nullptr || data_ == nullptr)
+        return;
+    const std::string symbol = data_->GetHomeCurrencySymbol();
+    // Sorted by name the rows show their names, otherwise their labels.
+    DrawListCell(painter, cell,
+                 ReportCellText(*report_, item, columnId, MoneyStyle{symbol, showDecimals_},
+                                sortColumn_ == kColumnReportName));
 }
 
 void CTransactionListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {

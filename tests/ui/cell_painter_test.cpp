@@ -48,9 +48,9 @@ TEST(CellPainter, ARedAmountGivesThePenBack) {
     QPainter painter(&image);
     painter.setFont(test::ListTestFont());
     painter.setPen(QColor(10, 20, 30));
-    DrawListCell(painter, QRect(0, 0, 100, 20), MoneyCell("$", -1250, true));
+    DrawListCell(painter, QRect(0, 0, 100, 20), MoneyCellText("$", -1250, true));
     EXPECT_EQ(painter.pen().color(), QColor(10, 20, 30));
-    DrawListCell(painter, QRect(100, 0, 100, 20), MoneyCell("$", 1250, true));
+    DrawListCell(painter, QRect(100, 0, 100, 20), MoneyCellText("$", 1250, true));
     painter.end();
     EXPECT_GT(test::CountPixels(image, QRect(0, 0, 100, 20), test::Reddish), 10);
     EXPECT_EQ(test::CountPixels(image, QRect(100, 0, 100, 20), test::Reddish), 0);

@@ -1,7 +1,7 @@
-// What the transaction lists show in each cell: status images, money texts
-// (64-bit whole units, the symbol in front, negatives flagged), the register
-// cells of a real data set, report and budget cells, and the report-detail
-// amount of a split.
+// What the screen's transaction lists add to the shared cell texts: status
+// images, register cells of a real data set with the account's symbol and
+// the list's settings, the texts widths are measured on, and the
+// report-detail amount of a split.
 #include "ui/logic/transaction_cells.h"
 
 #include <gtest/gtest.h>
@@ -37,37 +37,6 @@ TEST(TransactionCells, StatusImages) {
         t.SetReviewState(c.review);
         EXPECT_EQ(StatusImage(t), c.image);
         EXPECT_EQ(ReconcileMarkImage(t), c.mark);
-    }
-}
-
-TEST(TransactionCells, MoneyCells) {
-    struct Case {
-        const char* symbol;
-        Cents value;
-        bool decimals;
-        CellText cell;
-    };
-    const std::vector<Case> cases = {
-        {"$", 0, true, {"$0", true, false}},
-        {"$", 5, true, {"$.05", true, false}},
-        {"$", -1250, true, {"$-12.50", true, true}},
-        {"$", 123456, false, {"$1235", true, false}},
-        {"$", -199, false, {"$-1", true, true}},
-        {"$", -40, false, {"$0", true, true}},
-        // Past 2^31 whole units, which a 32-bit text wrapped to a negative.
-        {"$", 214748364848, false, {"$2147483648", true, false}},
-        {"$", -214748364900, false, {"$-2147483649", true, true}},
-        {"\xA3",
-         12345,
-         true,
-         {"\xC2\xA3"
-          "123.45",
-          true, false}},
-        {"", -7, true, {"-.07", true, true}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        EXPECT_EQ(MoneyCell(c.symbol, c.value, c.decimals), c.cell);
     }
 }
 
@@ -128,15 +97,17 @@ TEST_F(CellsOfALedger, RegisterCells) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(RegisterCellText(context, c.t, c.column, 0), c.cell);
+        EXPECT_EQ(ListRegisterCellText(context, c.t, c.column, 0), c.cell);
     }
-    EXPECT_EQ(RegisterCellText(context, fuel, 9, -55), (CellText{"$-.55", true, true}));
+    EXPECT_EQ(ListRegisterCellText(context, fuel, 9, -55), (CellText{"$-.55", true, true}));
 
     const RegisterCellContext pounds{f_.data.get(), f_.savings, false, false};
-    EXPECT_EQ(RegisterCellText(pounds, transfer, 9, 123456), (CellText{"\xC2\xA3"
-                                                                       "1235",
-                                                                       true, false}));
-    EXPECT_EQ(RegisterCellText(pounds, Checking(f_.memoId), 2, 0).text, "02/20");
+    EXPECT_EQ(ListRegisterCellText(pounds, transfer, 9, 123456), (CellText{"\xC2\xA3"
+                                                                           "1235",
+                                                                           true, false}));
+    EXPECT_EQ(ListRegisterCellText(pounds, Checking(f_.memoId), 2, 0).text, "02/20");
+    // Before a data set is loaded a list has nothing to show.
+    EXPECT_EQ(ListRegisterCellText({}, Checking(f_.memoId), 4, 0), CellText{});
 }
 
 TEST_F(CellsOfALedger, MeasureTexts) {
@@ -147,41 +118,6 @@ TEST_F(CellsOfALedger, MeasureTexts) {
     EXPECT_EQ(RegisterMeasureText(noCents, check, 9, 98765), "$988");
     EXPECT_EQ(RegisterMeasureText(noCents, check, 4, 0), "Landlord");
     EXPECT_EQ(RegisterMeasureText(noCents, check, 0, 0), "");
-}
-
-TEST_F(CellsOfALedger, ReportAndBudgetCells) {
-    CReport report(*f_.data);
-    report.SetBudgetMode(1);
-    report.SetGroupBy(kReportByCategory);
-    report.SetPeriodKind(kReportCustomRange);
-    report.SetRange(test::FixtureDay(2024, 1, 1), test::FixtureDay(2024, 12, 31));
-    ASSERT_EQ(report.Compute(), 0);
-    const CReportItem* groceries = nullptr;
-    const CReportItem* fuel = nullptr;
-    for (std::size_t i = 0; i < report.GetItemCount(); ++i) {
-        const CReportItem* row = report.GetItem(i);
-        if (row->GetId() == test::kGroceriesId)
-            groceries = row;
-        if (row->GetId() == test::kAutoFuelId)
-            fuel = row;
-    }
-    ASSERT_NE(groceries, nullptr);
-    ASSERT_NE(fuel, nullptr);
-    ASSERT_NE(fuel->GetName(), fuel->GetLabel());
-
-    const Cents budget = report.GetItemBudget(*groceries, true);
-    EXPECT_EQ(budget, ScaleBudgetToPeriod(kReportCustomRange, 40000));
-    ReportCellContext context{&report, f_.data.get(), true, 21};
-    const auto money = [](Cents v) { return MoneyCell("$", v, true); };
-    EXPECT_EQ(ReportCellText(context, *groceries, 22), money(budget));
-    EXPECT_EQ(ReportCellText(context, *groceries, 23), money(groceries->GetAmount()));
-    EXPECT_EQ(ReportCellText(context, *groceries, 24), money(groceries->GetAmount() - budget));
-    EXPECT_TRUE(ReportCellText(context, *groceries, 24).negative);
-    EXPECT_EQ(ReportCellText(context, *groceries, 20), CellText{});
-    // Sorted by name the name shows, otherwise the label.
-    EXPECT_EQ(ReportCellText(context, *fuel, 21).text, fuel->GetName());
-    context.sortColumn = 23;
-    EXPECT_EQ(ReportCellText(context, *fuel, 21).text, "Auto:Fuel");
 }
 
 TEST_F(CellsOfALedger, DetailAmountOfASplit) {

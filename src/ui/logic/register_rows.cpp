@@ -1,24 +1,27 @@
 #include "ui/logic/register_rows.h"
 
-#include <cstddef>
+#include "model/account.h"
+#include "model/transaction.h"
 
 namespace tallowmere::ui {
-
 namespace {
 
-// The register's own sums wrap rather than overflow; so do these, so that
-// a balance here is always the one the account computes.
-Cents Wrapped(Cents a, Cents b) {
+// The account's balances wrap rather than overflow; the same sums here.
+Cents Add(Cents a, Cents b) {
     return static_cast<Cents>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
+}
+
+bool IsVoid(const CTransaction& t) {
+    return t.GetStatus() >= kStatusVoid;
 }
 
 }  // namespace
 
 void RegisterRows::Build(const CAccount* account, int filter) {
-    account_ = account;
-    filter_ = filter;
     positions_.clear();
     balances_.clear();
+    account_ = account;
+    filter_ = filter;
     if (account == nullptr)
         return;
     const TransactionArray& all = account->Transactions();
@@ -27,47 +30,52 @@ void RegisterRows::Build(const CAccount* account, int filter) {
         if (all[i]->MatchesStatus(filter))
             positions_.push_back(static_cast<std::uint32_t>(i));
     }
-    // The register stands in display order: ascending sums from the top row
-    // down, descending (newest on top) from the bottom row up. Void rows
-    // take a place but add nothing.
-    const Cents start =
-        (filter == 0 || filter == 1 || filter == 3) ? account->Header().GetOpeningBalance() : 0;
     balances_.resize(positions_.size());
-    Cents sum = start;
-    const auto add = [&](std::size_t row) {
+    // The filters that can hold every entry since the opening start from it.
+    Cents sum =
+        (filter == 0 || filter == 1 || filter == 3) ? account->Header().GetOpeningBalance() : 0;
+    const auto take = [&](std::size_t row) {
         const CTransaction& t = *all[positions_[row]];
-        if (t.GetStatus() < kStatusVoid)
-            sum = Wrapped(sum, t.GetSignedAmount());
+        if (!IsVoid(t))
+            sum = Add(sum, t.GetSignedAmount());
         balances_[row] = sum;
     };
     if (account->GetSortAscending()) {
         for (std::size_t row = 0; row < positions_.size(); ++row)
-            add(row);
+            take(row);
     } else {
+        // Newest on top: a row's balance sums from the bottom row up to it.
         for (std::size_t row = positions_.size(); row-- > 0;)
-            add(row);
+            take(row);
     }
 }
 
-CTransaction* RegisterRows::At(int row) const {
-    if (account_ == nullptr || row < 0 || row >= Count())
+void RegisterRows::Clear() {
+    account_ = nullptr;
+    filter_ = 0;
+    positions_.clear();
+    balances_.clear();
+    positions_.shrink_to_fit();
+    balances_.shrink_to_fit();
+}
+
+CTransaction* RegisterRows::At(std::size_t row) const {
+    if (account_ == nullptr || row >= positions_.size())
         return nullptr;
     const TransactionArray& all = account_->Transactions();
-    const std::uint32_t position = positions_[static_cast<std::size_t>(row)];
+    const std::uint32_t position = positions_[row];
     return position < all.size() ? all[position].get() : nullptr;
 }
 
-Cents RegisterRows::RunningBalance(int row) const {
-    if (row < 0 || row >= Count())
-        return 0;
-    return balances_[static_cast<std::size_t>(row)];
+Cents RegisterRows::BalanceAt(std::size_t row) const {
+    return row < balances_.size() ? balances_[row] : 0;
 }
 
 int RegisterRows::IndexOfId(const RecordId& id) const {
-    for (int row = 0; row < Count(); ++row) {
+    for (std::size_t row = 0; row < positions_.size(); ++row) {
         const CTransaction* t = At(row);
         if (t != nullptr && t->GetId() == id)
-            return row;
+            return static_cast<int>(row);
     }
     return -1;
 }

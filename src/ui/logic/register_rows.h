@@ -1,40 +1,41 @@
 #pragma once
-// The rows of one register as a list shows them: which transactions pass
-// the filter, in register order, and the running balance at each. Counting
-// the rows builds both at once, so painting a row, finding it and walking
-// every row for a printout or a column width cost one step per row instead
-// of a walk of the register each. Only positions and sums are kept, never
-// copies of the records.
+// The rows of one register under a status filter, each with its running
+// balance, found in one pass over the account. A list or a printout asks for
+// rows by index many times; the account's own look-ups walk the register on
+// every call. Only positions and sums are kept, never copies of the records.
 //
-// Whoever changes the register (an edit, a sort, a status) counts the rows
-// again before they are shown; until then a row whose position the register
+// Whoever changes the register (an edit, a sort, a status) builds the rows
+// again before they are used; until then a row whose position the register
 // no longer has reads as none.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "model/account.h"
 #include "model/money.h"
 #include "model/record_id.h"
+
+namespace tallowmere {
+class CAccount;
+class CTransaction;
+}  // namespace tallowmere
 
 namespace tallowmere::ui {
 
 class RegisterRows {
   public:
-    // The account's rows under a status filter (as CTransaction::MatchesStatus,
-    // 0 all); a null account has none.
+    // The account's transactions that pass filter (as CAccount's
+    // CountTransactions), in register order, with the balance that
+    // CAccount::GetRunningBalance gives each. A null account has no rows.
     void Build(const CAccount* account, int filter);
-    void Clear() { Build(nullptr, 0); }
+    void Clear();
 
-    int Count() const { return static_cast<int>(positions_.size()); }
+    std::size_t Count() const { return positions_.size(); }
     const CAccount* Account() const { return account_; }
     int Filter() const { return filter_; }
-
-    // The transaction of a row; null out of range.
-    CTransaction* At(int row) const;
-    // The running balance at a row, equal to the account's
-    // GetRunningBalance(filter, row) when the rows were counted; 0 out of
-    // range.
-    Cents RunningBalance(int row) const;
+    // Null for a row outside the count.
+    CTransaction* At(std::size_t row) const;
+    // 0 for a row outside the count.
+    Cents BalanceAt(std::size_t row) const;
     // The row of the transaction with this id; -1 when none.
     int IndexOfId(const RecordId& id) const;
 
