@@ -63,7 +63,9 @@ TEST(SqliteWrapperMissingLibrary, EveryOperationFailsSoftly) {
 
 TEST(SqliteWrapperPaths, UnusablePathsNeverReachTheLibrary) {
     const std::string tooLong = "/" + std::string(PATH_MAX, 'a');
-    const std::string embeddedNul = std::string("/tmp/a\0b.wqdb", 13);
+    // A folder of this test's own: a file cut at the NUL would show there.
+    const std::string folder = MakeTempDir("nul");
+    const std::string embeddedNul = folder + std::string("/a\0b.wqdb", 9);
     for (const std::string& path : {std::string(), std::string("x"), tooLong, embeddedNul}) {
         SCOPED_TRACE(path.size());
         CSQLiteDBWrapper db(path);
@@ -76,7 +78,7 @@ TEST(SqliteWrapperPaths, UnusablePathsNeverReachTheLibrary) {
         EXPECT_EQ(db.Prepare("SELECT 1;", -1, &statement, nullptr), -1);
         EXPECT_EQ(db.Close(), -1);
     }
-    EXPECT_FALSE(std::filesystem::exists("/tmp/a"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/a"));
 }
 
 // The stub exports sqlite3_open_v2 and sqlite3_close only.
