@@ -6,6 +6,7 @@
 #include "model/blowfish.h"
 
 #include <openssl/blowfish.h>
+#include <openssl/crypto.h>
 
 #include <algorithm>
 #include <climits>
@@ -14,6 +15,8 @@ namespace tallowmere {
 
 struct CBlowfish::Key {
     BF_KEY bf{};
+    // The schedule is as good as the password: it does not outlive its use.
+    ~Key() { OPENSSL_cleanse(&bf, sizeof bf); }
 };
 
 CBlowfish::CBlowfish(std::span<const std::uint8_t> key) : key_(std::make_unique<Key>()) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <shared_mutex>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/text_1252.h"
@@ -55,8 +56,45 @@ void ParseTable(std::string_view text, std::map<int, std::string>& into) {
 struct Table {
     std::shared_mutex mutex;
     std::map<int, std::string> entries;
-    Table() { ParseTable(kBuiltinTable, entries); }
+    // The program's own texts, which an override is checked against.
+    std::map<int, std::string> builtin;
+    Table() {
+        ParseTable(kBuiltinTable, builtin);
+        entries = builtin;
+    }
 };
+
+// The length of the conversion that starts at format[i] == '%': flags,
+// width, length modifiers and the conversion character, as FormatText reads
+// them; 0 when the text ends first.
+std::size_t ConversionLength(std::string_view format, std::size_t i) {
+    std::size_t j = i + 1;
+    while (j < format.size() &&
+           std::string_view("-0+ #0123456789").find(format[j]) != std::string_view::npos) {
+        ++j;
+    }
+    while (j < format.size() && (format[j] == 'l' || format[j] == 'h' || format[j] == 'I'))
+        ++j;
+    return j < format.size() ? j - i + 1 : 0;
+}
+
+// Every conversion of the text in order, "%%" left out, a dangling '%' kept.
+std::vector<std::string_view> Conversions(std::string_view text) {
+    std::vector<std::string_view> out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%')
+            continue;
+        const std::size_t n = ConversionLength(text, i);
+        if (n == 0) {
+            out.push_back(text.substr(i));
+            break;
+        }
+        if (text[i + n - 1] != '%')
+            out.push_back(text.substr(i, n));
+        i += n - 1;
+    }
+    return out;
+}
 
 Table& TheTable() {
     static Table table;
@@ -145,8 +183,14 @@ int LoadStringTableOverride(const std::string& path) {
     ParseTable(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), parsed);
     Table& t = TheTable();
     std::unique_lock lock(t.mutex);
-    for (auto& [id, text] : parsed)
+    for (auto& [id, text] : parsed) {
+        // A text that would be formatted with other arguments than the
+        // program passes is not taken.
+        const auto own = t.builtin.find(id);
+        if (own == t.builtin.end() || Conversions(text) != Conversions(own->second))
+            continue;
         t.entries[id] = std::move(text);
+    }
     return 0;
 }
 
@@ -158,19 +202,13 @@ std::string FormatText(std::string_view format, const std::vector<FormatArg>& ar
             out += format[i];
             continue;
         }
-        std::size_t j = i + 1;
-        while (j < format.size() &&
-               std::string_view("-0+ #0123456789").find(format[j]) != std::string_view::npos) {
-            ++j;
-        }
         // Length modifiers carry no meaning here.
-        while (j < format.size() && (format[j] == 'l' || format[j] == 'h' || format[j] == 'I')) {
-            ++j;
-        }
-        if (j >= format.size()) {
+        const std::size_t n = ConversionLength(format, i);
+        if (n == 0) {
             out.append(format.substr(i));
             break;
         }
+        const std::size_t j = i + n - 1;
         char conv = format[j];
         if (conv == '%') {
             out += '%';

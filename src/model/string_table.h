@@ -15,8 +15,11 @@ std::string LoadString(int id);
 // is compared with one.
 std::string LoadString1252(int id);
 
-// Replaces or adds entries from a file of the res/strings.txt form.
-// Returns 0 or a Windows error code.
+// Replaces entries with those of a file of the res/strings.txt form. An
+// entry is taken only when its id is one of the program's and its
+// conversions (everything from a '%' to its conversion character, "%%" left
+// out) equal the program's text's, in order; other entries are skipped
+// silently. Returns 0 or a Windows error code.
 int LoadStringTableOverride(const std::string& path);
 
 using FormatArg = std::variant<std::int64_t, std::string>;

@@ -24,8 +24,8 @@ AdapterSource g_source;  // empty: the real interfaces
 
 }  // namespace
 
-std::optional<AdapterStatus> ChooseAdapterStatus(std::vector<InterfaceAddress> interfaces) {
-    std::erase_if(interfaces, [](const InterfaceAddress& item) {
+std::optional<AdapterStatus> ChooseAdapterStatus(std::vector<HardwareInterface> interfaces) {
+    std::erase_if(interfaces, [](const HardwareInterface& item) {
         return item.loopback || item.address.size() != kHardwareAddressSize ||
                std::all_of(item.address.begin(), item.address.end(),
                            [](std::uint8_t b) { return b == 0; });
@@ -36,7 +36,7 @@ std::optional<AdapterStatus> ChooseAdapterStatus(std::vector<InterfaceAddress> i
     // and the machine id must be.
     const auto first = std::min_element(
         interfaces.begin(), interfaces.end(),
-        [](const InterfaceAddress& a, const InterfaceAddress& b) { return a.name < b.name; });
+        [](const HardwareInterface& a, const HardwareInterface& b) { return a.name < b.name; });
     AdapterStatus status{};
     std::copy(first->address.begin(), first->address.end(), status.begin());
     return status;
@@ -48,13 +48,13 @@ std::optional<AdapterStatus> ReadAdapterStatus() {
         return std::nullopt;
     const std::unique_ptr<ifaddrs, IfAddrsDeleter> list(raw);
 
-    std::vector<InterfaceAddress> interfaces;
+    std::vector<HardwareInterface> interfaces;
     for (const ifaddrs* item = list.get(); item != nullptr; item = item->ifa_next) {
         if (item->ifa_addr == nullptr || item->ifa_addr->sa_family != AF_PACKET)
             continue;
         const auto* link = reinterpret_cast<const sockaddr_ll*>(item->ifa_addr);
         const std::size_t length = std::min<std::size_t>(link->sll_halen, sizeof link->sll_addr);
-        InterfaceAddress entry;
+        HardwareInterface entry;
         entry.name = item->ifa_name != nullptr ? item->ifa_name : "";
         entry.loopback = (item->ifa_flags & IFF_LOOPBACK) != 0;
         entry.address.assign(link->sll_addr, link->sll_addr + length);

@@ -17,8 +17,10 @@ using AdapterStatus = std::array<std::uint8_t, kAdapterStatusSize>;
 // at offset 0. Empty when there is no such interface.
 std::optional<AdapterStatus> ReadAdapterStatus();
 
-// One link-layer address as the system lists it.
-struct InterfaceAddress {
+// One link-layer address as the system lists it (named apart from the
+// IPv4 interfaces of local_address.h: one name for two types breaks the
+// program at link time).
+struct HardwareInterface {
     std::string name;
     bool loopback = false;
     std::vector<std::uint8_t> address;
@@ -26,7 +28,7 @@ struct InterfaceAddress {
 
 // The choice ReadAdapterStatus makes, over a given list: only 6-byte,
 // non-zero, non-loopback addresses count.
-std::optional<AdapterStatus> ChooseAdapterStatus(std::vector<InterfaceAddress> interfaces);
+std::optional<AdapterStatus> ChooseAdapterStatus(std::vector<HardwareInterface> interfaces);
 
 // Tests replace the source; nullptr restores the real one.
 using AdapterSource = std::function<std::optional<AdapterStatus>()>;

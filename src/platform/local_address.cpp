@@ -8,15 +8,15 @@
 
 namespace tallowmere::platform {
 
-std::vector<InterfaceAddress> ListInterfaceAddresses() {
-    std::vector<InterfaceAddress> out;
+std::vector<Ipv4Interface> ListInterfaceAddresses() {
+    std::vector<Ipv4Interface> out;
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0)
         return out;
     for (const ifaddrs* p = list; p != nullptr; p = p->ifa_next) {
         if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET)
             continue;
-        InterfaceAddress a;
+        Ipv4Interface a;
         a.name = p->ifa_name != nullptr ? p->ifa_name : "";
         a.ipv4 = FormatIpv4(reinterpret_cast<const sockaddr_in*>(p->ifa_addr)->sin_addr);
         a.up = (p->ifa_flags & IFF_UP) != 0;
@@ -27,7 +27,7 @@ std::vector<InterfaceAddress> ListInterfaceAddresses() {
     return out;
 }
 
-std::string PickLocalIpAddress(const std::vector<InterfaceAddress>& interfaces) {
+std::string PickLocalIpAddress(const std::vector<Ipv4Interface>& interfaces) {
     std::string picked;
     for (const auto& a : interfaces)
         if (a.up && !a.loopback && !a.ipv4.empty())

@@ -7,7 +7,7 @@
 
 namespace tallowmere::platform {
 
-struct InterfaceAddress {
+struct Ipv4Interface {
     std::string name;
     std::string ipv4;  // dotted form
     bool up = false;
@@ -16,11 +16,11 @@ struct InterfaceAddress {
 
 // The IPv4 addresses of the host's interfaces in the system's order; empty
 // when they cannot be read.
-std::vector<InterfaceAddress> ListInterfaceAddresses();
+std::vector<Ipv4Interface> ListInterfaceAddresses();
 
 // The last address of an interface that is up and not loopback; empty when
 // there is none.
-std::string PickLocalIpAddress(const std::vector<InterfaceAddress>& interfaces);
+std::string PickLocalIpAddress(const std::vector<Ipv4Interface>& interfaces);
 
 // PickLocalIpAddress of the host's interfaces.
 std::string GetLocalIpAddress();

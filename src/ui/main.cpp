@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/string_table.h"
-#include "ui/about_dlg.h"
-#include "ui/app_commands.h"
+#include "ui/app_windows.h"
 #include "ui/logic/display_check.h"
-#include "ui/main_frame.h"
+#include "ui/logic/startup_controller.h"
+#include "ui/logic/tallowmere_app.h"
+#include "ui/ui_services.h"
 
 int main(int argc, char** argv) {
     // Signal dispositions belong to the process, so the program sets them,
@@ -28,19 +28,23 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    QApplication app(argc, argv);
+    QApplication qtApp(argc, argv);
     // The toolkit took the user's locale for everything; numbers in files and
     // the order of named lists must not follow it.
     std::setlocale(LC_NUMERIC, "C");
     std::setlocale(LC_COLLATE, "C");
 
-    tallowmere::ui::CMainFrame frame;
-    frame.setWindowTitle(QString::fromStdString(tallowmere::LoadString(57344)));
-    tallowmere::ui::AppCommands appCommands(frame);
-    appCommands.SetAboutHook([](QWidget* parent) { tallowmere::ui::RunAboutDialog(parent); });
-    frame.SetAppCommands(&appCommands);
-    frame.ShowWithStoredPlacement();
-    const int code = QApplication::exec();
-    frame.SetAppCommands(nullptr);
-    return code;
+    using tallowmere::ui::StartupResult;
+    tallowmere::ui::CTallowmereApp app;
+    tallowmere::ui::AppWindows windows(app);
+    tallowmere::ui::ServiceMessages messages;
+    const StartupResult started = tallowmere::ui::StartupController(app, windows, messages).Run();
+    switch (started.outcome) {
+        case StartupResult::Outcome::kRunning:
+            return windows.Run();
+        case StartupResult::Outcome::kHandedOver:
+            return started.exitCode;
+        default:
+            return app.ExitInstance(started.exitCode);
+    }
 }

@@ -8,6 +8,11 @@
 #include <QFontDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <algorithm>
 
 #include "model/string_table.h"
 
@@ -126,6 +131,26 @@ class QtServices final : public UiServices {
     QAction* Popup(QMenu& menu, const QPoint& globalPos) override { return menu.exec(globalPos); }
 
     int RunDialog(QDialog& dialog) override { return dialog.exec(); }
+
+    bool RunPrintDialog(QWidget* parent, QPrinter& printer, int maxPage) override {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        dialog.setMinMax(1, std::max(maxPage, 1));
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+    void RunPrintPreview(QWidget* parent, QPrinter& printer,
+                         const std::function<void(QPrinter&)>& paint) override {
+        QPrintPreviewDialog dialog(&printer, parent);
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                         [&paint](QPrinter* target) { paint(*target); });
+        dialog.exec();
+    }
+
+    bool RunPageSetup(QWidget* parent, QPrinter& printer) override {
+        QPageSetupDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    }
 
     bool OpenUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
 

@@ -1,13 +1,15 @@
 #pragma once
 // The one service through which the program's windows reach everything that
 // would block or leave the program: message boxes, file, colour and font
-// dialogs, pop-up menus, running a modal dialog, opening a URL and the beep.
+// dialogs, pop-up menus, running a modal dialog, the print, print preview
+// and page setup dialogs, opening a URL and the beep.
 // The program uses the Qt implementation; tests install a scripted one.
 #include <QColor>
 #include <QFont>
 #include <QPoint>
 #include <QString>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 #include "ui/logic/messages.h"
@@ -15,6 +17,7 @@
 class QAction;
 class QDialog;
 class QMenu;
+class QPrinter;
 class QWidget;
 
 namespace tallowmere::ui {
@@ -39,6 +42,16 @@ class UiServices {
     virtual QAction* Popup(QMenu& menu, const QPoint& globalPos) = 0;
     // Runs a modal dialog and returns its result code.
     virtual int RunDialog(QDialog& dialog) = 0;
+    // The print dialog over printer, offering pages 1 to maxPage as its
+    // range; true when the user chose to print (printer then holds the
+    // choices: printer or PDF file, range, copies).
+    virtual bool RunPrintDialog(QWidget* parent, QPrinter& printer, int maxPage) = 0;
+    // The print preview of printer's pages until it is closed; paint draws
+    // them on the printer it is given, as often as the preview needs.
+    virtual void RunPrintPreview(QWidget* parent, QPrinter& printer,
+                                 const std::function<void(QPrinter&)>& paint) = 0;
+    // The page setup dialog over printer; true on OK.
+    virtual bool RunPageSetup(QWidget* parent, QPrinter& printer) = 0;
     virtual bool OpenUrl(const QUrl& url) = 0;
     virtual void Beep() = 0;
 };

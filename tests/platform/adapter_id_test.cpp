@@ -50,7 +50,7 @@ TEST_F(AdapterIdTest, ChoosesTheFirstUsableInterfaceByName) {
 
     struct Case {
         const char* label;
-        std::vector<InterfaceAddress> interfaces;
+        std::vector<HardwareInterface> interfaces;
         std::optional<Bytes> expected;
     };
     const Case cases[] = {

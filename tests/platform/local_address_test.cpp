@@ -8,7 +8,7 @@ namespace tallowmere::platform {
 namespace {
 
 TEST(PickLocalIpAddress, TakesTheLastUpInterfaceThatIsNotLoopback) {
-    const std::vector<InterfaceAddress> interfaces = {
+    const std::vector<Ipv4Interface> interfaces = {
         {"lo", "127.0.0.1", true, true},
         {"eth0", "192.168.1.5", true, false},
         {"wlan0", "10.0.0.7", true, false},

@@ -16,9 +16,18 @@
 #include <utility>
 #include <vector>
 
+#include "model/password_crib.h"
 #include "platform/socket.h"
 
 namespace tallowmere::test {
+
+// The crib a handheld sends for a password: computed as the desktop computes
+// it, and kept as a text, so it ends at its first zero byte.
+inline std::string DeviceCrib(std::string_view password1252) {
+    const PasswordCrib crib = ComputePasswordCrib(password1252);
+    std::string text(crib.begin(), crib.end());
+    return text.substr(0, text.find('\0'));
+}
 
 struct HandheldScript {
     // The answer to "SendiPhoneDatabase"; empty: say nothing and wait.

@@ -136,6 +136,14 @@ TEST_F(SyncServerTest, ACribOfBytesThatAreNotUtf8IsStoredAndComparedAsItCame) {
     EXPECT_EQ(Failed("00000001"), Sync(KnownScript(crib.substr(4))).words);
 }
 
+TEST_F(SyncServerTest, ADeviceThatComputesTheCribAsTheDesktopDoesSyncs) {
+    // The desktop's crib of the password, as setting it in the program stores it.
+    SetPrefPasswordCrib(kKnownSerial, ComputePasswordCrib("ab"));
+    Start();
+    EXPECT_EQ(kSuccessWords, Sync(KnownScript(test::DeviceCrib("ab"))).words);
+    EXPECT_EQ(Failed("00000001"), Sync(KnownScript(test::DeviceCrib("ba"))).words);
+}
+
 TEST_F(SyncServerTest, ASerialThatDiffersOnlyInCaseIsTheKnownUser) {
     Start();
     struct Case {

@@ -64,6 +64,28 @@ class ScriptedServices final : public ui::UiServices {
         auto script = Next(dialogScripts, std::function<int(QDialog&)>());
         return script ? script(dialog) : 2;
     }
+    // The print dialogs take their answers from scripts, which may set the
+    // printer up (a PDF file, a page range); without one they are cancelled.
+    bool RunPrintDialog(QWidget*, QPrinter& printer, int maxPage) override {
+        printDialogs.push_back(maxPage);
+        auto script = Next(printDialogScripts, std::function<bool(QPrinter&)>());
+        return script && script(printer);
+    }
+    // Runs the next script with the printer and the painting function (a
+    // script may call it as a preview would); without one nothing is painted.
+    void RunPrintPreview(QWidget*, QPrinter& printer,
+                         const std::function<void(QPrinter&)>& paint) override {
+        ++printPreviews;
+        auto script = Next(previewScripts,
+                           std::function<void(QPrinter&, const std::function<void(QPrinter&)>&)>());
+        if (script)
+            script(printer, paint);
+    }
+    bool RunPageSetup(QWidget*, QPrinter& printer) override {
+        ++pageSetups;
+        auto script = Next(pageSetupScripts, std::function<bool(QPrinter&)>());
+        return script && script(printer);
+    }
     bool OpenUrl(const QUrl& url) override {
         urls.push_back(url);
         return true;
@@ -77,6 +99,10 @@ class ScriptedServices final : public ui::UiServices {
     std::deque<std::optional<QFont>> fonts;
     std::deque<QString> popupChoices;
     std::deque<std::function<int(QDialog&)>> dialogScripts;
+    std::deque<std::function<bool(QPrinter&)>> printDialogScripts;
+    std::deque<std::function<void(QPrinter&, const std::function<void(QPrinter&)>&)>>
+        previewScripts;
+    std::deque<std::function<bool(QPrinter&)>> pageSetupScripts;
 
     // What was asked.
     struct FileDialog {
@@ -89,6 +115,9 @@ class ScriptedServices final : public ui::UiServices {
     std::vector<QMenu*> popups;
     std::vector<QString> dialogs;
     std::vector<QUrl> urls;
+    std::vector<int> printDialogs;  // the highest page each offered
+    int printPreviews = 0;
+    int pageSetups = 0;
     int beeps = 0;
 
   private:

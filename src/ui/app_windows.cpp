@@ -1,0 +1,149 @@
+#include "ui/app_windows.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "model/error_sink.h"
+#include "model/money.h"
+#include "model/platform_mgr.h"
+#include "model/program_version.h"
+#include "model/string_table.h"
+#include "platform/text_1252.h"
+#include "sync/pending_users.h"
+#include "ui/about_dlg.h"
+#include "ui/date_formatter.h"
+#include "ui/get_password_dlg.h"
+
+namespace tallowmere::ui {
+namespace {
+
+constexpr char kLanguageFile[] = "/Tallowmere_Language.txt";
+constexpr int kPlatformInitFlag = 1;
+
+}  // namespace
+
+AppWindows::AppWindows(CTallowmereApp& app, std::string lockFolder)
+    : app_(app), instance_(std::move(lockFolder)) {}
+
+AppWindows::~AppWindows() {
+    if (frame_)
+        frame_->SetAppCommands(nullptr);
+    if (sinkInstalled_)
+        SetErrorSink(nullptr);
+    SetDateFormatter({});
+}
+
+MStartupHost::InstanceRole AppWindows::ClaimInstance() {
+    if (instance_.Claim() == COneInstance::Role::kSecond)
+        return InstanceRole::kSecond;
+    // From here a logout or kill closes the program by its own way.
+    termination_ = std::make_unique<TerminationSignals>();
+    connect(termination_.get(), &TerminationSignals::closeRequested, this,
+            &AppWindows::OnCloseRequested);
+    return InstanceRole::kFirst;
+}
+
+void AppWindows::HandOverToRunningCopy() {
+    instance_.HandOver(QCoreApplication::arguments().mid(1));
+}
+
+void AppWindows::InstallErrorSink() {
+    SetErrorSink(&errorSink_);
+    sinkInstalled_ = true;
+}
+
+void AppWindows::LoadLocaleSeparators() {
+    tallowmere::LoadLocaleSeparators();
+}
+
+void AppWindows::LoadLanguageOverride() {
+    // Only from the program's own folder; a missing file is the usual case.
+    const QString path = QCoreApplication::applicationDirPath() + kLanguageFile;
+    LoadStringTableOverride(path.toStdString());
+}
+
+int AppWindows::InitializePlatform() {
+    return Platform::Initialize(kPlatformInitFlag, kProductWord);
+}
+
+void AppWindows::LoadLocaleFormats() {
+    CTallowmereApp::LoadLocaleFormats();
+}
+
+void AppWindows::InstallDateFormatter() {
+    SetDateFormatter(MakeDateFormatter(QLocale::system()));
+}
+
+void AppWindows::RemovePendingUsers() {
+    handheld::RemovePendingUsers(nullptr);
+}
+
+void AppWindows::EnumerateUsers(CUserList& users) {
+    const std::lock_guard lock(app_.UsersMutex());
+    users.Enumerate(kProductWord, std::nullopt);
+}
+
+CUserItem* AppWindows::PromptPassword(CUserItem* user) {
+    CGetPasswordDlg prompt(app_, user, false);
+    return Services().RunDialog(prompt) == 1 ? prompt.GetUser() : nullptr;
+}
+
+void AppWindows::ShowStartupScreen() {
+    splash_ = std::make_unique<COmbrelScreenWnd>();
+    splash_->Show();
+}
+
+void AppWindows::CloseStartupScreen() {
+    if (!splash_)
+        return;
+    splash_->Close();
+    splash_.reset();
+}
+
+bool AppWindows::CreateMainWindow() {
+    frame_ = std::make_unique<CMainFrame>();
+    commands_ = std::make_unique<AppCommands>(*frame_);
+    commands_->SetAboutHook([this](QWidget* parent) { OnAppAbout(parent); });
+    frame_->SetAppCommands(commands_.get());
+    if (CUserItem* user = app_.GetCurrentUser()) {
+        frame_->setWindowTitle(QString::fromStdString(
+            FormatText("%s %s - %s", {std::string("Tallowmere"), ProgramVersionText(),
+                                      platform::Cp1252ToUtf8(user->GetName())})));
+    }
+    connect(&instance_, &COneInstance::databaseNotify, frame_.get(),
+            [this](quint32 wParam, quint32 lParam) { frame_->OnDatabaseNotify(wParam, lParam); });
+    // The view's one-shot timer; also on a first run.
+    QTimer::singleShot(kStartupScreenMs, frame_.get(), [this] { CloseStartupScreen(); });
+    return true;
+}
+
+void AppWindows::ReloadData() {
+    // The view's reload request; the view in the middle reads no data yet.
+    frame_->OnDatabaseNotify(1, 0);
+}
+
+void AppWindows::ShowMainWindow() {
+    frame_->ShowWithStoredPlacement();
+    instance_.SetFrameReady([this]() -> QWidget* { return frame_.get(); });
+}
+
+void AppWindows::OnAppAbout(QWidget* parent) {
+    RunAboutDialog(parent);
+}
+
+void AppWindows::OnCloseRequested() {
+    // A prompt or a box first: its cancel ends whatever waits on it.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
+    CloseStartupScreen();
+    if (frame_)
+        frame_->close();
+}
+
+int AppWindows::Run() {
+    const int code = QApplication::exec();
+    return app_.ExitInstance(code);
+}
+
+}  // namespace tallowmere::ui

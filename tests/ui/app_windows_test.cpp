@@ -1,0 +1,144 @@
+#include "ui/app_windows.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
+#include <filesystem>
+
+#include "model/accounts.h"
+#include "model/platform_mgr.h"
+#include "model/preferences.h"
+#include "model/program_version.h"
+#include "model/registry.h"
+#include "platform/registry_store.h"
+#include "support/test_env.h"
+#include "ui/logic/startup_controller.h"
+#include "ui/scripted_services.h"
+
+namespace tallowmere::ui {
+namespace {
+
+using Outcome = StartupResult::Outcome;
+
+// A user "Ann" with her accounts, the program's own platform library, and
+// the program's windows on the offscreen screen.
+class AppWindowsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", test::MakeTempDir("config").c_str(), 1);
+        const std::string data = test::MakeTempDir("data");
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        platform::SetRegistryStorePath("");
+        Platform::SetLibraryFolder(TALLOWMERE_PLATFORMLIB_DIR);
+        // The preference keys are named after the library's platform.
+        ASSERT_EQ(0, Platform::Initialize(1, kProductWord));
+        CreatePrefsKeys();
+        folder_ = data + "/Brackwater/Tallowmere/SER1";
+        std::filesystem::create_directories(folder_);
+        const std::string key = PhoneUserKeyPath("SER1");
+        ASSERT_EQ(0, platform::RegStoreCreateKey(key));
+        RegWriteString(RegRoot::kCurrentUser, key, kUserDisplayNameValue, "Ann");
+        std::unique_ptr<CAccounts> accounts;
+        ASSERT_EQ(0, CAccounts::LoadInto(accounts, folder_, {}));
+        SetPrefCurrentUser("SER1");
+        lockFolder_ = test::MakeTempDir("lock");
+        chmod(lockFolder_.c_str(), 0700);
+    }
+    void TearDown() override {
+        Platform::Release();
+        Platform::SetLibraryFolder("");
+    }
+    void SetPassword(const char* password) {
+        SetPrefPasswordCrib("SER1", CTallowmereApp::HashPassword(password));
+    }
+    // A prompt script: types the password and presses OK; checks that the
+    // main window is not on screen meanwhile.
+    std::function<int(QDialog&)> Answer(QString password, AppWindows& windows) {
+        return [password, &windows](QDialog& dialog) {
+            EXPECT_TRUE(windows.MainFrame() == nullptr || !windows.MainFrame()->isVisible());
+            dialog.findChild<QLineEdit*>("id_1042")->setText(password);
+            dialog.accept();
+            return dialog.result();
+        };
+    }
+
+    test::ScriptedServices services_;
+    std::string folder_;
+    std::string lockFolder_;
+};
+
+TEST_F(AppWindowsTest, StartsToTheMainWindowAndClosesTheStartUpScreenLater) {
+    WriteDisplayUserGuide(0);
+    SetPrefWinPos("0100 0050 0900 0700");
+    CTallowmereApp app;
+    AppWindows windows(app, lockFolder_);
+    ServiceMessages messages;
+    QElapsedTimer clock;
+    clock.start();
+    const StartupResult result = StartupController(app, windows, messages).Run();
+    ASSERT_EQ(Outcome::kRunning, result.outcome);
+    CMainFrame* frame = windows.MainFrame();
+    ASSERT_NE(nullptr, frame);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(QString::fromStdString("Tallowmere " + ProgramVersionText() + " - Ann"),
+              frame->windowTitle());
+    EXPECT_TRUE(services_.messages.empty());
+
+    // Half a second after the view was made, not before.
+    QTRY_VERIFY_WITH_TIMEOUT(windows.StartupScreen() == nullptr, 5000);
+    EXPECT_GE(clock.elapsed(), AppWindows::kStartupScreenMs);
+
+    frame->close();
+    EXPECT_EQ(frame->PlacementText(), GetPrefWinPos());
+    EXPECT_EQ(0, app.ExitInstance(0));
+}
+
+TEST_F(AppWindowsTest, APasswordIsAskedBeforeTheWindowShows) {
+    struct Case {
+        const char* name;
+        std::uint32_t displayUserGuide;
+    };
+    for (const Case c : {Case{"a later run", 0}, Case{"a first run", 1}}) {
+        SCOPED_TRACE(c.name);
+        WriteDisplayUserGuide(c.displayUserGuide);
+        SetPassword("ab");
+        CTallowmereApp app;
+        AppWindows windows(app, lockFolder_);
+        ServiceMessages messages;
+        services_.dialogScripts.push_back(Answer("ab", windows));
+        const StartupResult result = StartupController(app, windows, messages).Run();
+        EXPECT_EQ(Outcome::kRunning, result.outcome);
+        EXPECT_EQ(std::vector<QString>{"id_174"}, services_.dialogs);
+        EXPECT_TRUE(app.HasCipherKey());
+        ASSERT_NE(nullptr, windows.MainFrame());
+        EXPECT_TRUE(windows.MainFrame()->isVisible());
+        windows.MainFrame()->close();
+        services_.dialogs.clear();
+    }
+}
+
+TEST_F(AppWindowsTest, CancelAtThePromptEndsWithoutAWindow) {
+    WriteDisplayUserGuide(1);
+    SetPassword("ab");
+    SetPrefWinPos("0100 0050 0900 0700");
+    CTallowmereApp app;
+    AppWindows windows(app, lockFolder_);
+    ServiceMessages messages;
+    services_.dialogScripts.push_back([](QDialog& dialog) {
+        dialog.reject();
+        return dialog.result();
+    });
+    const StartupResult result = StartupController(app, windows, messages).Run();
+    EXPECT_EQ(Outcome::kCancelled, result.outcome);
+    EXPECT_EQ(0, result.exitCode);
+    EXPECT_FALSE(app.HasCipherKey());
+    EXPECT_TRUE(windows.MainFrame() == nullptr || !windows.MainFrame()->isVisible());
+    EXPECT_EQ("0100 0050 0900 0700", GetPrefWinPos()) << "a window never shown keeps the place";
+}
+
+}  // namespace
+}  // namespace tallowmere::ui
