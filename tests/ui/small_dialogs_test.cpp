@@ -266,6 +266,19 @@ TEST_F(SmallDialogsTest, PreferencesShowTheLayoutsInTheirOrder) {
     EXPECT_EQ(1, values.numberFormat);
 }
 
+// The files count seconds from 1904 in 32 bits: a later day would wrap.
+TEST_F(SmallDialogsTest, PickersOfferOnlyTheDaysTheFilesCanHold) {
+    CPurgeTransactionsDlg purge;
+    CStatementDetailsDlg statement({0, At(2012, 3, 1), "", "", 0});
+    for (QDateEdit* picker :
+         {Control<QDateEdit>(purge, 1001), Control<QDateEdit>(statement, 1073)}) {
+        ASSERT_NE(nullptr, picker);
+        EXPECT_EQ(QDate(1904, 1, 1), picker->minimumDate());
+        EXPECT_EQ(QDate(2040, 2, 6), picker->maximumDate());
+        EXPECT_TRUE(picker->calendarPopup());
+    }
+}
+
 TEST_F(SmallDialogsTest, EscAndTheCloseBoxGiveTwo) {
     CShowColumns columns(kRegisterColumns);
     const std::function<std::unique_ptr<QDialog>()> makers[] = {

@@ -42,6 +42,7 @@ TEST_F(TransferDlgTest, ListsEveryAccountFromTheCurrentOneToTheFirstOther) {
     EXPECT_EQ("Checking", Control<QComboBox>(dialog, 1056)->currentText());
     EXPECT_EQ("American Express", Control<QComboBox>(dialog, 1057)->currentText());
     EXPECT_EQ(QDate(2012, 3, 15), Control<QDateEdit>(dialog, 1001)->date());
+    EXPECT_EQ(QDate(2040, 2, 6), Control<QDateEdit>(dialog, 1001)->maximumDate());
     EXPECT_EQ("", Control<QLineEdit>(dialog, 1006)->text());
     EXPECT_FALSE(Control<QCheckBox>(dialog, 1135)->isChecked());
     EXPECT_EQ("Cleared", Control<QCheckBox>(dialog, 1135)->text());
