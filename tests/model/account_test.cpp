@@ -466,7 +466,7 @@ TEST_F(ReconcileTest, DifferenceAdjustmentAndFinish) {
 
 TEST(ConvertTest, RatesConvertAndRoundHalfAwayFromZero) {
     test::FakeOwner owner;
-    owner.rates = {{1, 1.0}, {2, 1.2}, {3, 0.5}, {4, 0.0}};
+    owner.rates = {{1, 1.0}, {2, 1.2}, {3, 0.5}, {4, 0.0}, {5, 1.0}, {6, 1.0}};
     const auto make = [&](std::uint8_t currency) {
         auto a = std::make_unique<CAccount>(&owner);
         a->Header().SetCurrencyId(currency);
@@ -477,6 +477,8 @@ TEST(ConvertTest, RatesConvertAndRoundHalfAwayFromZero) {
     auto at05 = make(3);
     auto zero = make(4);
     auto unknown = make(9);
+    auto oneA = make(5);
+    auto oneB = make(6);
     struct Case {
         const char* what;
         const CAccount& from;
@@ -488,6 +490,9 @@ TEST(ConvertTest, RatesConvertAndRoundHalfAwayFromZero) {
         {"3.00 home to 1.2", *home, *at12, 300, 360},
         {"0.29 at 0.5 to home", *at05, *home, 29, 58},
         {"1.20 at 1.2 to 0.5", *at12, *at05, 120, 50},
+        // Hundredths divided by 100 and multiplied back lose a cent here.
+        {"0.29 at 1.0 to 1.0", *oneA, *oneB, 29, 29},
+        {"1.15 at 1.0 to home", *oneA, *home, 115, 115},
         {"half up", *home, *at05, 3, 2},
         {"half down", *home, *at05, -3, -2},
         {"same currency", *at12, *at12, 12345, 12345},

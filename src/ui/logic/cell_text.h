@@ -56,6 +56,7 @@ struct CellText {
     std::string text;
     bool money = false;
     bool negative = false;
+    friend bool operator==(const CellText&, const CellText&) = default;
 };
 
 // The currency symbol (Windows-1252) followed by the money text, with cents
