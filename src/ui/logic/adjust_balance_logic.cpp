@@ -1,9 +1,7 @@
 #include "ui/logic/adjust_balance_logic.h"
 
-#include <optional>
-
 #include "model/account.h"
-#include "ui/logic/amount_text.h"
+#include "ui/logic/amount_range.h"
 #include "ui/logic/file_error_message.h"
 
 namespace tallowmere::ui {
@@ -33,12 +31,12 @@ void ChangeBalanceKind(const CAccount& account, AdjustBalanceForm& form, int kin
 }
 
 OkResult AcceptAdjustBalance(CAccount& account, const AdjustBalanceForm& form, Messages& messages) {
-    const std::optional<Cents> amount = ParseAmountText(form.amountText);
-    if (!amount) {
+    const Cents amount = ParseMoney(form.amountText);
+    if (!InAmountRange(amount)) {
         messages.Show(StringMessage(kStringBadAmount));
         return OkResult::Stay(kAdjustAmount);
     }
-    if (const int r = account.SetBalance(OfferedKind(form.kind), *amount); r != 0)
+    if (const int r = account.SetBalance(OfferedKind(form.kind), amount); r != 0)
         ShowFileErrorMessage(messages, r);
     return OkResult::Close();
 }

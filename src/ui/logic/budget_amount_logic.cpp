@@ -1,10 +1,8 @@
 #include "ui/logic/budget_amount_logic.h"
 
-#include <optional>
-
 #include "model/window_text.h"
 #include "platform/text_1252.h"
-#include "ui/logic/amount_text.h"
+#include "ui/logic/amount_range.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -23,12 +21,12 @@ BudgetAmountForm OpenBudgetAmount(std::string_view label, Cents budget) {
 }
 
 OkResult AcceptBudgetAmount(const BudgetAmountForm& form, Messages& messages, Cents& amount) {
-    const std::optional<Cents> parsed = ParseAmountText(form.amountText);
-    if (!parsed) {
+    const Cents parsed = ParseMoney(form.amountText);
+    if (!InAmountRange(parsed)) {
         messages.Show(StringMessage(kStringBadAmount));
         return OkResult::Stay(kBudgetAmount);
     }
-    amount = form.direction == kDirectionWithdrawal ? -*parsed : *parsed;
+    amount = form.direction == kDirectionWithdrawal ? -parsed : parsed;
     return OkResult::Close();
 }
 

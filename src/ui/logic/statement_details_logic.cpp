@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "model/account_header.h"
-#include "ui/logic/amount_text.h"
+#include "ui/logic/amount_range.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -12,7 +12,7 @@ constexpr int kStringNoBeginning = 149;
 constexpr int kStringNoEnding = 150;
 
 bool Valid(const std::string& text) {
-    return !text.empty() && ParseAmountText(text).has_value();
+    return !text.empty() && InAmountRange(ParseMoney(text));
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "ui/logic/transfer_logic.h"
 
 #include <cstddef>
-#include <optional>
 
 #include "model/accounts.h"
 #include "platform/text_1252.h"
-#include "ui/logic/amount_text.h"
+#include "ui/logic/amount_range.h"
 #include "ui/logic/file_error_message.h"
 
 namespace tallowmere::ui {
@@ -56,15 +55,15 @@ OkResult AcceptTransfer(CAccounts& data, const TransferForm& form, Messages& mes
         messages.Show(StringMessage(kStringSameAccount));
         return OkResult::Stay(kTransferTo);
     }
-    const std::optional<Cents> amount = ParseAmountText(form.amountText);
-    if (!amount) {
+    const Cents amount = ParseMoney(form.amountText);
+    if (!InAmountRange(amount)) {
         messages.Show(StringMessage(kStringBadAmount));
         return OkResult::Stay(kTransferAmount);
     }
     values.date = PalmTimeDayBound(form.day, 1);
     values.from = from;
     values.to = to;
-    values.amount = *amount;
+    values.amount = amount;
     values.cleared = form.cleared;
     return OkResult::Close();
 }
