@@ -193,8 +193,9 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
 
     // A transfer of amount from one account of this data set to another:
     // both sides added, then from saved and (when that worked) to saved.
-    // *out gets the side in current, if either. −1 for the same account on
-    // both sides, a negative amount or an account not in this data set.
+    // *out gets the side in current, if either. A zero or negative amount is
+    // booked as it stands (a negative one moves money the other way). −1 for
+    // the same account on both sides or an account not in this data set.
     int CreateTransfer(PalmTime date, CAccount& from, CAccount& to, Cents amount, bool cleared,
                        const CAccount* current, CTransaction** out = nullptr);
     // Deletes t's mirrors with the same fold, then t, and saves the account.

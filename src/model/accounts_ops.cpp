@@ -67,7 +67,7 @@ int CAccounts::CreateTransfer(PalmTime date, CAccount& from, CAccount& to, Cents
                               bool cleared, const CAccount* current, CTransaction** out) {
     if (out)
         *out = nullptr;
-    if (&from == &to || amount < 0 || IndexOfAccount(&from) < 0 || IndexOfAccount(&to) < 0)
+    if (&from == &to || IndexOfAccount(&from) < 0 || IndexOfAccount(&to) < 0)
         return -1;
     std::unique_ptr<CTransaction> fromSide;
     std::unique_ptr<CTransaction> toSide;

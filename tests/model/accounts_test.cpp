@@ -699,7 +699,6 @@ TEST(Accounts, TransfersConvertAndRefuseNonsense) {
     CAccount stranger;
     const std::vector<Bad> bad = {
         {"same account", checking, checking, 100},
-        {"negative amount", checking, savings, -1},
         {"not of this data set", stranger, savings, 100},
     };
     for (const Bad& b : bad) {
@@ -711,6 +710,23 @@ TEST(Accounts, TransfersConvertAndRefuseNonsense) {
     }
     EXPECT_EQ(checking.Transactions().size(), 1u);
     EXPECT_EQ(savings.Transactions().size(), 1u);
+
+    // Zero and negative amounts are booked as they stand: a negative
+    // withdrawal from checking puts money in, its mirror takes it out.
+    CAccount& visa = Named(*set, "Visa");
+    for (const Cents amount : {Cents{0}, Cents{-2500}}) {
+        SCOPED_TRACE(amount);
+        const Cents before = checking.Header().GetCurrentBalance();
+        const Cents visaBefore = visa.Header().GetCurrentBalance();
+        ASSERT_EQ(
+            set->CreateTransfer(Day(2012, 4, 3), checking, visa, amount, false, &checking, &out),
+            0);
+        ASSERT_NE(out, nullptr);
+        EXPECT_EQ(out->GetAmount(), amount);
+        EXPECT_EQ(checking.Header().GetCurrentBalance(), before - amount);
+        EXPECT_EQ(visa.Header().GetCurrentBalance(), visaBefore + amount);
+    }
+    CheckDataSet(*set);
 }
 
 // ---------------------------------------------------------------- deletes
