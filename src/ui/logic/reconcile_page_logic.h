@@ -59,9 +59,10 @@ enum class FinishResult {
 };
 
 // "Done": with a difference, question 151 (Yes adds the adjustment, No goes
-// on without, Cancel stays); without one, 181. Then the marked rows become
-// reconciled and the account is saved. When that save fails the account
-// returns to what it was before Done, so the page and the file agree.
+// on without, Cancel stays). Then the marked rows become reconciled and the
+// account is saved; without a difference 181 follows. When that save fails
+// it is shown and the account returns to what it was before Done, so the
+// page and the file agree.
 FinishResult FinishReconcile(CAccount& account, Messages& messages);
 
 }  // namespace tallowmere::ui
