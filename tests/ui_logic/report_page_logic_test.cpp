@@ -8,6 +8,7 @@
 #include "model/chart.h"
 #include "model/preferences.h"
 #include "model/report.h"
+#include "model/string_table.h"
 #include "ui_logic/view_pages_fixture.h"
 
 namespace tallowmere::ui {
@@ -51,6 +52,17 @@ TEST(ReportPageChoices, TheTablesListTheirEntriesInTheirOrderWithTheirTexts) {
     const auto chart = AmountTypeChoices(kReportChart);
     EXPECT_EQ(std::vector<ComboChoice>(chart.begin(), chart.end()),
               (std::vector<ComboChoice>{{1, 358}, {2, 359}}));
+}
+
+TEST(ReportPageChoices, EveryTextThePagesShowIsInTheStringTable) {
+    std::vector<int> ids = {151, 181, 224, 227, 235, 236, 237, 238, 239, 525};
+    for (const auto choices : {ReportPeriodChoices(), GroupByChoices(), DisplayChoices(),
+                               AmountTypeChoices(kReportTextual)}) {
+        for (const ComboChoice& c : choices)
+            ids.push_back(c.stringId);
+    }
+    for (const int id : ids)
+        EXPECT_FALSE(LoadString(id).empty()) << id;
 }
 
 TEST(ReportPageChoices, AValueOrIndexTheComboDoesNotHoldGivesTheFirstEntry) {
