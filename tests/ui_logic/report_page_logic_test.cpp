@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "model/chart.h"
 #include "model/preferences.h"
+#include "model/registry.h"
 #include "model/report.h"
 #include "model/string_table.h"
 #include "ui_logic/view_pages_fixture.h"
@@ -274,6 +277,16 @@ TEST_F(ReportPageLogicTest, EnteringTakesEachChoiceFromItsStoredValue) {
         EXPECT_EQ(controls.showEmptyEnabled, !chart);
         EXPECT_EQ(controls.listVisible, !chart);
     }
+}
+
+TEST_F(ReportPageLogicTest, AShortStoredAccountIdSelectsAll) {
+    std::array<std::uint8_t, 8> id{};
+    Account("Savings").Header().GetId().ToBytes(id.data());
+    RegWriteBinary(RegRoot::kCurrentUser, GetCurrentUserPrefsKeyPath(), "Last Report Account",
+                   std::span<const std::uint8_t>(id.data(), 3));
+    const ReportPageState state = EnterReports(*data_);
+    EXPECT_TRUE(state.account.IsNull());
+    EXPECT_EQ(ReportControls(*data_, state).accountSelected, 0);
 }
 
 TEST_F(ReportPageLogicTest, ThePeriodSetsThePickersAndAPickerSetsCustom) {

@@ -125,8 +125,7 @@ int MarkAllReconcileRows(CAccount& account, bool mark, Messages& messages) {
                                        : static_cast<std::uint8_t>(s & ~kStatusMarked);
         if (next == s)
             continue;
-        t->SetStatus(next);
-        t->SetAttributes(static_cast<std::uint8_t>(t->GetAttributes() | kAttrModified));
+        t->SetStatus(next);  // marks the row modified
         changed = true;
     }
     // The mark is no sort key, so the order stands; one save keeps the file
