@@ -5,13 +5,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
 #include <memory>
 
 #include "model/accounts.h"
+#include "ui/choose_icon_dlg.h"
 #include "ui/edit_record_dlgs.h"
 #include "ui/icon_painter.h"
 #include "ui/icon_resource_list.h"
@@ -314,6 +317,84 @@ TEST_F(ListEditorDlgsTest, TheRecordDialogsOfClassesCurrenciesAndTypes) {
     Click(types, 1004);
     EXPECT_EQ(services_.dialogs.size(), 4u);
     test::SaveRender(types, "types_added");
+}
+
+TEST_F(ListEditorDlgsTest, TheIconButtonTakesTheChosenIcon) {
+    CCategoryListDlg dialog(*data_, iconSet_, icons_);
+    Show(dialog);
+    ScriptRecord([this](QDialog& record) {
+        EXPECT_EQ(Control<CIconFrame>(record, 1017)->Icon(), 46);  // Misc's own
+        services_.dialogScripts.push_back([](QDialog& chooser) {
+            EXPECT_EQ(chooser.objectName(), "id_137");
+            auto& choose = dynamic_cast<CChooseIconDlg&>(chooser);
+            EXPECT_EQ(choose.GetSelection(), 46);
+            choose.SetSelection(12);
+            choose.accept();
+            return chooser.result();
+        });
+        Click(record, 4);
+        EXPECT_EQ(Control<CIconFrame>(record, 1017)->Icon(), 12);
+    });
+    const RecordId misc = data_->Categories().FindOrCreateByPath("Misc", false);
+    ClickRow(dialog.List(), data_->Categories().IndexOfId(misc));
+    Click(dialog, 1004);
+    EXPECT_EQ(data_->Categories().FindById(misc)->GetIcon(), 12);
+    EXPECT_EQ(Reload()->Categories().FindById(misc)->GetIcon(), 12);
+}
+
+TEST_F(ListEditorDlgsTest, SubcategoriesAreDrawnIndentedBehindTheirIcon) {
+    CCategoryListCtrl list(*data_, icons_, nullptr);
+    const auto firstInk = [&](const char* path) {
+        QImage image(200, 23, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        const int row =
+            data_->Categories().IndexOfId(data_->Categories().FindOrCreateByPath(path, false));
+        list.DrawCell(painter, image.rect(), kListColumnCategory, list.GetItemObject(row), row);
+        painter.end();
+        for (int x = 0; x < image.width(); ++x) {
+            for (int y = 0; y < image.height(); ++y) {
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    return x;
+            }
+        }
+        return -1;
+    };
+    const int top = firstInk("Auto");
+    ASSERT_GE(top, 0);
+    EXPECT_EQ(firstInk("Auto:Fuel"), top + 20);  // the same icon, 20 pixels in
+    EXPECT_EQ(list.GetItemText(list.GetItemObject(1), kListColumnCategory), "Fuel");
+}
+
+TEST_F(ListEditorDlgsTest, TheEntryPointsGiveTheChosenNameOnDoneOnly) {
+    services_.dialogScripts.push_back([](QDialog& dialog) {
+        auto& editor = dynamic_cast<CListEditorDlg&>(dialog);
+        editor.List().SetSelection(1, true);
+        QTest::mouseClick(Control<QPushButton>(dialog, 1), Qt::LeftButton);
+        return dialog.result();
+    });
+    const ListEditorResult chosen = RunCategoryListDialog(nullptr, *data_);
+    EXPECT_EQ(chosen.code, 1);
+    EXPECT_EQ(chosen.chosenName, "Auto:Fuel");
+
+    services_.dialogScripts.push_back([](QDialog& dialog) {
+        dynamic_cast<CListEditorDlg&>(dialog).List().SetSelection(0, true);
+        dialog.reject();
+        return dialog.result();
+    });
+    const ListEditorResult cancelled = RunClassListDialog(nullptr, *data_);
+    EXPECT_EQ(cancelled.code, 2);
+    EXPECT_EQ(cancelled.chosenName, "");
+
+    services_.dialogScripts.push_back([](QDialog& dialog) {
+        QTest::mouseClick(Control<QPushButton>(dialog, 1), Qt::LeftButton);
+        return dialog.result();
+    });
+    EXPECT_EQ(RunPayeesListDialog(nullptr, *data_).chosenName, "");  // nothing selected
+    RunCurrencyListDialog(nullptr, *data_);
+    RunTransactionTypesDialog(nullptr, *data_);
+    EXPECT_EQ(services_.dialogs,
+              (std::vector<QString>{"id_1593", "id_1594", "id_1592", "id_179", "id_1595"}));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/transaction.h"
+#include "model/transaction_type.h"
 #include "ui_logic/list_editor_fixture.h"
 
 namespace tallowmere::ui {
@@ -217,6 +219,30 @@ TEST_F(CategoryListLogicTest, AFailedSaveIsReportedAndTheCategoryStaysInMemory) 
     EXPECT_EQ(sink.ids, std::vector<int>{185});
     EXPECT_FALSE(Id("Books").IsNull());
     EXPECT_TRUE(Reload()->Categories().FindOrCreateByPath("Books", false).IsNull());
+}
+
+TEST_F(CategoryListLogicTest, ARenamePutsARegisterOrderedByCategoryBackInOrder) {
+    CAccount& checking = Account("Checking");
+    checking.SetSortMode(5);  // by category
+    for (const char* path : {"Dining", "Gifts"}) {
+        auto t = std::make_unique<CTransaction>();
+        t->SetDate(test::At(2012, 3, 1, 12));
+        t->SetTypeId(WithdrawalTypeId);
+        t->SetAmount(500);
+        t->SetCategoryId(Id(path));
+        ASSERT_EQ(checking.AddTransaction(std::move(t)), 0);
+    }
+    ASSERT_EQ(checking.Save(), 0);
+    const RecordId dining = Id("Dining");
+    ASSERT_EQ(checking.Transactions()[0]->GetCategoryId(), dining);
+
+    CategoryListLogic logic = Logic([](Edit& e) { e.Form().name = "Take-away"; });
+    logic.Edit(Row("Dining"));
+    EXPECT_TRUE(checking.IsInOrder());
+    EXPECT_EQ(checking.Transactions()[1]->GetCategoryId(), dining);
+    const auto again = Reload();
+    EXPECT_EQ(again->FindAccountByName("Checking")->Transactions()[1]->GetCategoryId(), dining);
+    EXPECT_TRUE(messages_.shown.empty());
 }
 
 }  // namespace
