@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <string>
 
 #include "model/string_table.h"
@@ -272,7 +273,11 @@ CEditTransactionTypeDlg::CEditTransactionTypeDlg(EditTransactionTypeLogic& logic
     fields->addWidget(direction_, 1, 1, Qt::AlignLeft);
     LayOut(*this, fields);
     const EditTypeForm& form = logic_.Form();
-    name_->setText(QString::fromStdString(form.name));
+    // The limit is for typing: a longer name made elsewhere (the handheld)
+    // must not be cut just by opening it.
+    const QString name = QString::fromStdString(form.name);
+    name_->setMaxLength(std::max(kTypeNameChars, static_cast<int>(name.size())));
+    name_->setText(name);
     direction_->setCurrentIndex(form.direction);
     direction_->setEnabled(form.directionEnabled);
     FocusAll(*name_);

@@ -316,6 +316,15 @@ TEST_F(ListEditorDlgsTest, TheRecordDialogsOfClassesCurrenciesAndTypes) {
     });
     Click(types, 1004);
     EXPECT_EQ(services_.dialogs.size(), 4u);
+
+    // A name longer than can be typed, as the handheld may bring one.
+    auto* longer = dynamic_cast<CTransactionType*>(data_->TransactionTypes().GetAt(7, false));
+    longer->SetName("Standing order payments");
+    ScriptRecord([](QDialog& record) {
+        EXPECT_EQ(Control<QLineEdit>(record, 1000)->text(), "Standing order payments");
+    });
+    Click(types, 1004);
+    EXPECT_EQ(longer->GetName(), "Standing order payments");
     test::SaveRender(types, "types_added");
 }
 

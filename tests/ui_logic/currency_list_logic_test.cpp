@@ -183,6 +183,26 @@ TEST_F(CurrencyListLogicTest, DeletingACurrencyMovesItsAccountsHome) {
     EXPECT_EQ(again->Currencies().FindById(kEuro), nullptr);
 }
 
+TEST_F(CurrencyListLogicTest, AnAccountThatCannotBeSavedAfterADeleteIsShown) {
+    CAccount& savings = Account("Savings");
+    savings.Header().SetCurrencyId(kEuro);
+    ASSERT_EQ(savings.Save(), 0);
+    test::RecordingSink sink;
+    CurrencyListLogic logic = Logic(Typed("unused"));
+    messages_.answers.push_back(Answer::kYes);
+    {
+        test::FullDisk full;
+        EXPECT_EQ(logic.Delete(Row(kEuro)), ListStep::ClearSelection());
+    }
+    ASSERT_EQ(messages_.shown.size(), 2u);
+    EXPECT_EQ(messages_.shown[0].stringId, 514);
+    EXPECT_EQ(messages_.shown[1].stringId, 185);  // the file error with its code
+    EXPECT_EQ(messages_.shown[1].text, "There was an error saving the file (112).");
+    EXPECT_EQ(savings.Header().GetCurrencyId(), kDollar);  // kept in memory
+    EXPECT_EQ(List().FindById(kEuro), nullptr);
+    EXPECT_FALSE(sink.ids.empty());  // the list's own save reported itself
+}
+
 TEST_F(CurrencyListLogicTest, SetAsBaseMakesTheHomeCurrencyAtRateOne) {
     List().FindById(kEuro)->SetRate(0.8);
     List().FindById(4)->SetRate(0.6);

@@ -77,14 +77,14 @@ TEST_F(TransactionTypesLogicTest, BuiltInTypesAreKnownByIdWhereverTheFileHasThem
     EXPECT_EQ(Reload()->TransactionTypes().GetAt(0, false)->GetId(), logic.ItemAt(0)->GetId());
 }
 
-TEST_F(TransactionTypesLogicTest, AnEmptyNameIsRefusedAndLongNamesAreCut) {
+TEST_F(TransactionTypesLogicTest, AnEmptyNameIsRefusedAndALongStoredNameIsKept) {
     Edit edit(nullptr, messages_);
     edit.Form().name = " ";
     EXPECT_EQ(edit.Ok(), DialogStep::Stay(kTypeName, true));
     EXPECT_EQ(messages_.Ids(), std::vector<int>{509});
-    edit.Form().name = "Standing order payments";
+    edit.Form().name = " Standing order payments ";
     EXPECT_TRUE(edit.Ok().close);
-    EXPECT_EQ(edit.Name(), "Standing order");
+    EXPECT_EQ(edit.Name(), "Standing order payments");
 }
 
 }  // namespace

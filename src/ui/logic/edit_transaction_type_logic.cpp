@@ -21,7 +21,7 @@ DialogStep EditTransactionTypeLogic::Ok() {
         messages_.Show(StringMessage(kStringNotValidName));
         return DialogStep::Stay(kTypeName, true);
     }
-    name_ = std::string(platform::TrimAsciiSpace(name.substr(0, kTypeNameChars)));
+    name_ = name;
     return DialogStep::Close(1);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// "Edit Transaction Type" (dialog 180) apart from its widgets: the name (at
-// most 15 characters) and, for a new type only, whether money leaves the
-// account. The direction of an existing type is part of the id that its
-// transactions store, so it is shown but cannot change.
+// "Edit Transaction Type" (dialog 180) apart from its widgets: the name (15
+// characters can be typed; a longer stored name is kept) and, for a new type only, whether money
+// leaves the account. The direction of an existing type is part of the id that its transactions
+// store, so it is shown but cannot change.
 #include <string>
 
 #include "model/transaction_type.h"
