@@ -255,6 +255,7 @@ void CTransactionDlg::BuildLayout() {
         return h;
     };
     line(kDateLabel, date_, box({date_}, true), nullptr);
+    line(kPayeeLabel, payee_, box({payee_}, false), payeesButton_);
     {
         QHBoxLayout* typeBox = box({type_}, false);
         typeBox->addSpacing(10);
@@ -263,7 +264,6 @@ void CTransactionDlg::BuildLayout() {
         typeBox->addStretch(1);
         line(kTypeLabel, type_, typeBox, nullptr);
     }
-    line(kPayeeLabel, payee_, box({payee_}, false), payeesButton_);
     line(kAmountLabel, amount_, box({amount_}, true), currencyButton_);
     line(kCategoryLabel, category_, box({icon_, category_}, false), categoriesButton_);
     line(kClassLabel, class_, box({class_}, false), classesButton_);

@@ -232,9 +232,28 @@ TEST_F(TransactionDlgTest, SplitsAndConversionRunThroughTheServices) {
     ASSERT_EQ(services.dialogs.size(), 2u);
     EXPECT_EQ(services.dialogs[1], QStringLiteral("id_167"));
 
+    Find<QLineEdit>(*dialog, kTransMemo)->setText(QStringLiteral("split e2e"));
     Find<QPushButton>(*dialog, 1)->click();
     EXPECT_EQ(dialog->result(), 1);
-    EXPECT_EQ(world.savings->CountTransactions(0), 2);  // the old transfer and the new line
+
+    // On disk: the split with its line's mirror in Savings.
+    std::unique_ptr<CAccounts> loaded;
+    ASSERT_EQ(CAccounts::LoadInto(loaded, world.set->GetFolder(), {}), 0);
+    const CAccount& checking = *loaded->FindAccountByName("Checking");
+    const CAccount& savings = *loaded->FindAccountByName("Savings");
+    const CTransaction* split = nullptr;
+    for (int i = 0; i < checking.CountTransactions(0); ++i) {
+        if (checking.GetTransactionAt(0, i)->GetMemo() == "split e2e")
+            split = checking.GetTransactionAt(0, i);
+    }
+    ASSERT_NE(split, nullptr);
+    EXPECT_EQ(split->GetCategoryId(), SplitMarkerId);
+    EXPECT_EQ(split->GetAmount(), 3000);
+    EXPECT_EQ(split->GetSplitAmount(1), 2000);
+    const CTransaction* mirror = savings.FindTransactionById(split->GetSplitLinkedId(1));
+    ASSERT_NE(mirror, nullptr);
+    EXPECT_EQ(mirror->GetAmount(), 2000);
+    EXPECT_EQ(savings.CountTransactions(0), 2);  // the old transfer and the new line
 }
 
 // Saves the dialog as a picture where TALLOWMERE_SHOTS names a folder, for
@@ -244,14 +263,20 @@ TEST_F(TransactionDlgTest, Screenshot) {
     if (folder == nullptr)
         GTEST_SKIP();
     auto dialog = Make(world.InChecking(world.transferId));
-    ASSERT_TRUE(Activate(*dialog));
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
     EXPECT_TRUE(dialog->grab().save(QString::fromLocal8Bit(folder) + "/transaction_edit.png"));
     auto fresh = Make();
-    ASSERT_TRUE(Activate(*fresh));
+    fresh->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fresh.get()));
     auto* type = Find<QComboBox>(*fresh, kTransType);
-    type->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    type->setCurrentIndex(0);
+    emit type->activated(0);
     EXPECT_TRUE(fresh->grab().save(QString::fromLocal8Bit(folder) + "/transaction_new.png"));
+    auto split = Make(world.InChecking(world.splitId));
+    split->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(split.get()));
+    EXPECT_TRUE(split->grab().save(QString::fromLocal8Bit(folder) + "/transaction_split.png"));
 }
 
 }  // namespace

@@ -523,6 +523,31 @@ TEST_F(TransactionDialogLogicTest, RecordModeAddsIntoTheGivenAccountEvenUnchange
     EXPECT_NE(FindByMemo(*loaded->FindAccountByName("Savings"), "interest"), nullptr);
 }
 
+TEST_F(TransactionDialogLogicTest, EditingInAnotherAccountSavesThatAccount) {
+    // The mirror of the transfer, opened from Savings (as a report row is).
+    const RecordId mirrorId = world.InChecking(world.transferId)->GetLinkedId();
+    CTransaction* mirror = world.savings->FindTransactionById(mirrorId);
+    ASSERT_NE(mirror, nullptr);
+    TransactionForm& f = Open(*world.savings, mirror).Form();
+    EXPECT_EQ(f.category, "[Checking]");
+    EXPECT_EQ(
+        std::count(logic->CategoryEntries().begin(), logic->CategoryEntries().end(), "[Savings]"),
+        0);
+    f.memo = "from savings";
+    EXPECT_EQ(logic->Ok(), DialogStep::Close(1));
+    std::unique_ptr<CAccounts> loaded;
+    ASSERT_EQ(CAccounts::LoadInto(loaded, world.set->GetFolder(), {}), 0);
+    EXPECT_EQ(loaded->FindAccountByName("Savings")->FindTransactionById(mirrorId)->GetMemo(),
+              "from savings");
+    EXPECT_EQ(
+        loaded->FindAccountByName("Checking")->FindTransactionById(world.transferId)->GetMemo(),
+        "from savings");
+    EXPECT_EQ(loaded->FindAccountByName("Savings")->CountTransactions(0), 1);
+    EXPECT_EQ(
+        loaded->FindAccountByName("Checking")->FindTransactionById(world.transferId)->GetLinkedId(),
+        mirrorId);
+}
+
 TEST_F(TransactionDialogLogicTest, ACopyOfASplitLineIsChangedOnlyAtItsSource) {
     CTransaction* copy = world.SplitCopyInVisa();
     ASSERT_NE(copy, nullptr);
