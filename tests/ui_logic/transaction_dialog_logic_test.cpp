@@ -591,6 +591,21 @@ TEST_F(TransactionDialogLogicTest, DeleteAndPurgeAskAndTakeTheMirrorWithThem) {
 }
 
 TEST_F(TransactionDialogLogicTest, AFailedSaveIsShown) {
+    // The mirror cannot be saved: nothing is added and the dialog stays.
+    world.savings->SetDoNotSave(true);
+    TransactionForm& mirrored = NewWithdrawal();
+    mirrored.category = "[Savings]";
+    mirrored.memo = "mirror fails";
+    mirrored.payee = "Nobody Yet";
+    EXPECT_EQ(logic->Ok(), DialogStep::Stay(kTransAmount, false));
+    EXPECT_EQ(messages.ids, std::vector<int>{185});
+    EXPECT_EQ(FindByMemo(*world.checking, "mirror fails"), nullptr);
+    EXPECT_EQ(FindByMemo(*world.savings, "mirror fails"), nullptr);
+    EXPECT_EQ(world.set->GetEntryDate(), 0u);
+    EXPECT_EQ(world.set->Payees().FindByName("Nobody Yet"), nullptr);
+    world.savings->SetDoNotSave(false);
+
+    messages.ids.clear();
     world.checking->SetDoNotSave(true);
     NewWithdrawal().memo = "unsaved";
     EXPECT_EQ(logic->Ok(), DialogStep::Close(1));

@@ -290,7 +290,7 @@ TransactionEvent TransactionDialogLogic::OnSplits() {
         }
     }
     split_ = io.hasSplits;
-    if (io.transactionTotal != before || IsBlank(form_.amount))
+    if (io.transactionTotal != before)
         form_.amount = FormatMoney(io.transactionTotal, kMoneyFull);
     form_.categoryEnabled = !split_;
     return {true, false, 0};
@@ -303,8 +303,8 @@ DialogStep TransactionDialogLogic::Refuse(int stringId, int focusId) {
 
 void TransactionDialogLogic::ShowSaveFailure(int result) {
     // A failed write is shown by the file's saver with its cause; a lock
-    // that timed out says nothing by itself.
-    if (result == -1)
+    // that timed out, or memory that ran out, says nothing by itself.
+    if (result == -1 || result == 8)
         ShowFileErrorMessage(messages_, result);
 }
 
@@ -396,7 +396,7 @@ DialogStep TransactionDialogLogic::Ok() {
         const int r = target_.AddTransactionWithTransfer(std::move(added));
         if (r != 0) {
             // Nothing was added: the dialog stays with what was entered.
-            ShowFileErrorMessage(messages_, r);
+            ShowSaveFailure(r);
             return DialogStep::Stay(kTransAmount, false);
         }
         if (newLastCheck)
