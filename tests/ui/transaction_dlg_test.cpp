@@ -169,6 +169,25 @@ TEST_F(TransactionDlgTest, OpeningAStoredTransactionFiresNothing) {
     EXPECT_TRUE(world.File(*world.checking) == before);
 }
 
+TEST_F(TransactionDlgTest, DeleteAsksWithNoAsTheDefaultAndEndsWith101) {
+    auto dialog = Make(world.InChecking(world.transferId));
+    ASSERT_TRUE(Activate(*dialog));
+    auto* remove = Find<QPushButton>(*dialog, kTransDelete);
+    remove->click();  // the default answer, No
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].stringId, kStringAskDelete);
+    EXPECT_EQ(services.messages[0].defaultAnswer, Answer::kNo);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_NE(world.InChecking(world.transferId), nullptr);
+
+    services.answers.push_back(Answer::kYes);
+    remove->click();
+    EXPECT_EQ(dialog->result(), kTransactionGone);
+    EXPECT_EQ(world.InChecking(world.transferId), nullptr);
+    EXPECT_EQ(world.savings->CountTransactions(0), 0);
+    EXPECT_EQ(host.refreshes, 1);
+}
+
 TEST_F(TransactionDlgTest, TheCheckTypeShowsTheNumberAndTheStatusTableKeepsItsOrder) {
     auto dialog = Make();
     ASSERT_TRUE(Activate(*dialog));
