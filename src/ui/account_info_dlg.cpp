@@ -139,6 +139,13 @@ CAccountInfoDlg::CAccountInfoDlg(CAccounts& data, CAccount* account, const std::
     addRow(kLabelBalance, balance_, Qt::AlignLeft);
     addRow(kLabelCurrency, currency_);
     fields->addWidget(include_, row++, 1);
+    // The read-only figures line up with the fields above them.
+    fields->setRowMinimumHeight(row++, 6);
+    fields->addWidget(new QLabel(Text(kLabelTransactions), this), row, 0);
+    fields->addWidget(count_, row++, 1);
+    fields->addWidget(Named(new QLabel(Text(kLabelOnlineBalance), this), kIdOnlineBalanceLabel),
+                      row, 0);
+    fields->addWidget(onlineBalance_, row++, 1);
     fields->setColumnStretch(1, 1);
 
     auto* iconColumn = new QVBoxLayout;
@@ -152,16 +159,6 @@ CAccountInfoDlg::CAccountInfoDlg(CAccounts& data, CAccount* account, const std::
     top->addLayout(fields, 1);
     top->addLayout(iconColumn);
 
-    auto* figures = new QGridLayout;
-    figures->setHorizontalSpacing(10);
-    figures->setVerticalSpacing(4);
-    figures->addWidget(new QLabel(Text(kLabelTransactions), this), 0, 0);
-    figures->addWidget(count_, 0, 1);
-    figures->addWidget(Named(new QLabel(Text(kLabelOnlineBalance), this), kIdOnlineBalanceLabel), 1,
-                       0);
-    figures->addWidget(onlineBalance_, 1, 1);
-    figures->setColumnStretch(2, 1);
-
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     buttons->addWidget(setupButton);
@@ -174,7 +171,6 @@ CAccountInfoDlg::CAccountInfoDlg(CAccounts& data, CAccount* account, const std::
     layout->setContentsMargins(16, 16, 16, 16);
     layout->setSpacing(14);
     layout->addLayout(top);
-    layout->addLayout(figures);
     layout->addLayout(buttons);
 
     // User choices only: filling and pushing must not reset the icon.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/account.h"
+#include "ui/logic/convert_currency_logic.h"
 #include "ui/logic/dialog_step.h"
 #include "ui/logic/messages.h"
 
@@ -77,11 +78,6 @@ class AccountInfoSubDialogs {
     virtual std::optional<int> ChooseIcon(int currentIcon) = 0;
     // The online setup dialog on values; true on OK with values replaced.
     virtual bool RunOnlineSetup(OnlineSetupValues& values) = 0;
-};
-
-struct CurrencyEntry {
-    std::uint8_t id = 0;
-    std::string text;  // UTF-8
 };
 
 // The DDX members. Texts are UTF-8 as the widgets hold them.
