@@ -179,5 +179,49 @@ TEST_F(ScheduledDlgsTest, DeleteAnsweredNoKeepsTheItem) {
     EXPECT_EQ(0u, Reload()->Scheduled().GetCount(false));
 }
 
+TEST_F(ScheduledDlgsTest, ADoubleClickEditsTheRow) {
+    test::ScriptedServices services;
+    services.dialogScripts.push_back([](QDialog& dialog) {
+        EXPECT_EQ("Rent", Control<QComboBox>(dialog, 1003)->currentText());
+        Control<QLineEdit>(dialog, 1010)->setText("flat");
+        QTest::mouseClick(Control<QPushButton>(dialog, 1), Qt::LeftButton);
+        return dialog.result();
+    });
+    CScheduledListDlg dialog(*data_, &Account("Checking"), {});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    CScheduledListCtrl& list = dialog.List();
+    const QRect row = list.visualRect(list.model()->index(0, 0));
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row.center());
+    ASSERT_EQ(1u, services.dialogs.size());
+    EXPECT_EQ("flat", rent_->GetMemo());
+    EXPECT_EQ(0, list.GetFirstSelectedItem());
+}
+
+TEST_F(ScheduledDlgsTest, SplitLinesTakeTheCategoryAndClassAway) {
+    test::ScriptedServices services;
+    services.dialogScripts.push_back([](QDialog& splits) {
+        Control<QLineEdit>(splits, 1023)->setText("600.00");
+        Control<QLineEdit>(splits, 1026)->setText("600.00");
+        QTest::mouseClick(Control<QPushButton>(splits, 1), Qt::LeftButton);
+        return splits.result();
+    });
+    WidgetScheduledItemDialogs dialogs(*data_, {});
+    CEditScheduledItemDlg dialog(*data_, &Account("Checking"), rent_, dialogs, false);
+    dialogs.SetParent(&dialog);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(Control<QPushButton>(dialog, 3), Qt::LeftButton);
+    ASSERT_EQ(1u, services.dialogs.size());
+    EXPECT_EQ("-SPLIT-", Control<QComboBox>(dialog, 1007)->currentText());
+    EXPECT_FALSE(Control<QComboBox>(dialog, 1007)->isEnabled());
+    EXPECT_FALSE(Control<QComboBox>(dialog, 1151)->isEnabled());
+    EXPECT_EQ(kNoneId, rent_->Template().GetCategoryId());  // until OK
+    QTest::mouseClick(Control<QPushButton>(dialog, 1), Qt::LeftButton);
+    EXPECT_EQ(1, dialog.result());
+    EXPECT_EQ(SplitMarkerId, rent_->Template().GetCategoryId());
+    EXPECT_EQ(60000, rent_->Template().GetSplitAmount(1));
+}
+
 }  // namespace
 }  // namespace tallowmere::ui
