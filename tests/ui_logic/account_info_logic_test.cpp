@@ -456,6 +456,9 @@ TEST_F(AccountInfoTest, TheClientUidListKeepsEveryOtherPair) {
         ASSERT_TRUE(logic.OnOnlineSetup(form));
         ASSERT_EQ(DialogStep::Close(1), logic.Ok(form));
     }
+    // Three pairs, none of them empty.
+    EXPECT_EQ("3\r\n1111\r\nUID-A\r\n2222\r\nUID-B\r\n3333\r\nUID-C\r\n",
+              test::ReadFileBytes(folder_ + "/ClientUidList.txt"));
     ClientUid::SetDataFolder("");
     ClientUid::SetDataFolder(folder_);
     EXPECT_EQ("UID-A", ClientUid::Lookup("1111"));

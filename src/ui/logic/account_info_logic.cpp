@@ -97,7 +97,10 @@ AccountInfoForm AccountInfoLogic::Open(DialogStep* focus) {
         form.password = ToUtf8(h.GetOnlinePassword());
         form.routingNumber = ToUtf8(h.GetRoutingNumber());
         form.fiId = h.GetFiId();
-        form.clientUid = ToUtf8(ClientUid::Lookup(h.GetAccountNumber()));
+        // A look-up remembers the number it asked for; an empty one would end
+        // up in the file as a pair of nothing.
+        if (!h.GetAccountNumber().empty())
+            form.clientUid = ToUtf8(ClientUid::Lookup(h.GetAccountNumber()));
         form.bank = ToUtf8(h.GetBankName());
         if (const auto* institutions = dynamic_cast<const CFiList*>(data_.GetInstitutionList())) {
             if (const CFiItem* fi = institutions->FindByFiId(static_cast<std::int32_t>(form.fiId)))
