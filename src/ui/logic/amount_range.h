@@ -8,6 +8,9 @@
 
 namespace tallowmere::ui {
 
+// "You need to specify an amount for this transaction."
+inline constexpr int kStringNeedAmount = 171;
+
 // 2^56 whole units and 99 hundredths, both signs.
 inline constexpr Cents kAmountLimit = 7205759403792793699;
 

@@ -14,6 +14,7 @@
 
 #include "model/palm_time.h"
 #include "model/record_id.h"
+#include "ui/logic/amount_range.h"
 #include "ui/logic/dialog_step.h"
 #include "ui/logic/messages.h"
 #include "ui/logic/splits_dialog_logic.h"
@@ -46,7 +47,6 @@ inline constexpr int kScheduledClassList = 1139;
 inline constexpr int kScheduledClass = 1151;
 inline constexpr int kScheduledSplit = 3;
 
-inline constexpr int kStringNeedAmount = 171;
 inline constexpr int kStringRepeatCountRange = 3723;
 inline constexpr int kStringDaysInAdvanceRange = 3724;
 inline constexpr int kStringNoScheduleAccount = 3725;

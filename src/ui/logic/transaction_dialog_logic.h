@@ -19,6 +19,7 @@
 #include "model/palm_time.h"
 #include "model/record_id.h"
 #include "model/transaction.h"
+#include "ui/logic/amount_range.h"
 #include "ui/logic/category_text.h"
 #include "ui/logic/convert_currency_logic.h"
 #include "ui/logic/dialog_step.h"
@@ -49,7 +50,6 @@ inline constexpr int kTransSplit = 3;
 // The dialog's own results besides OK (1) and Cancel (2).
 inline constexpr int kTransactionGone = 101;
 
-inline constexpr int kStringNeedAmount = 171;
 inline constexpr int kStringChangeAtSource = 147;
 inline constexpr int kStringDeleteAtSource = 178;
 inline constexpr int kStringAskDelete = 140;
