@@ -232,9 +232,9 @@ class SgmlReader {
         text.clear();
         std::uint8_t c = 0;
         for (;;) {
-            if (!stream_.PeekByte(c))
+            // One call a byte: the "<" that ends the text is read here too.
+            if (!stream_.ReadByte(c))
                 return Fail(kSgmlErrorMalformed);
-            stream_.ReadByte(c);
             if (c == '<') {
                 if (!OpensCData())
                     break;
