@@ -104,7 +104,10 @@ bool UpcomingLogic::RefusedOutOfOrder(const CUpcomingTrans& entry) {
 }
 
 void UpcomingLogic::Refresh(const RecordId& account) {
-    if (host_ != nullptr)
+    // Also after a failure: a posting whose schedule could not be saved
+    // stays in the register.
+    CAccounts* data = data_ ? data_() : nullptr;
+    if (host_ != nullptr && data != nullptr && data->FindAccountById(account) != nullptr)
         host_->RefreshForAccount(account);
 }
 
