@@ -47,6 +47,8 @@ CReportDetailsDlg::CReportDetailsDlg(DataSetSource data, CReport& report, const 
         width += column.width;
     }
     list_->SetDetail(&report, &logic_.Refs(), DetailAmountRuleFor(row));
+    // The rows keep the report's order: no column shows a sort arrow.
+    list_->SetSort(kNoColumnId, 0);
     list_->setMinimumSize(width + list_->frameWidth() * 2 + 24, 220);
 
     auto* ok = Button(*this, 3503, 1);
