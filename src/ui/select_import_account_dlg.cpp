@@ -41,7 +41,9 @@ CSelectImportAccountDlg::CSelectImportAccountDlg(std::function<void()> accountsC
     name_->setMaxLength(static_cast<int>(kImportAccountNameLimit));
     name_->setMinimumWidth(CharsWide(*name_, 30));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setMinimumHeight(list_->fontMetrics().height() * 8);
+    // Six rows to start with; the list grows with the dialog.
+    list_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    list_->setMinimumHeight(list_->fontMetrics().height() * 6 + list_->frameWidth() * 2 + 4);
 
     auto* nameRow = new QGridLayout;
     nameRow->setContentsMargins(24, 0, 0, 0);
