@@ -50,11 +50,11 @@ TEST_F(ImportTargetLogicTest, ANewAccountsNameIsChecked) {
         int message;       // 0: accepted
     };
     const Case cases[] = {
-        {"", kStringBadAccountName},
-        {"A/B", kStringBadAccountName},
-        {"Joint: savings", kStringBadAccountName},
-        {"Who?", kStringBadAccountName},
-        {"12345678901234567890123456", kStringBadAccountName},  // 26
+        {"", kStringInvalidAccountName},
+        {"A/B", kStringInvalidAccountName},
+        {"Joint: savings", kStringInvalidAccountName},
+        {"Who?", kStringInvalidAccountName},
+        {"12345678901234567890123456", kStringInvalidAccountName},  // 26
         {"checking", kStringAccountNameTaken},
         {"VISA", kStringAccountNameTaken},
         {"\xE2\x82\xAC Account", 0},  // the euro sign is one stored character
@@ -96,7 +96,7 @@ TEST_F(ImportTargetLogicTest, ANewAccountsNameIsChecked) {
     EXPECT_EQ(
         "That's not a valid account name. An account name must be between 1 and 25 characters in "
         "length and cannot contain any of the following characters: \\/:*?\"<>|.",
-        LoadString(kStringBadAccountName));
+        LoadString(kStringInvalidAccountName));
     EXPECT_EQ("There is already an account with that name.", LoadString(kStringAccountNameTaken));
 }
 

@@ -47,7 +47,7 @@ OkResult AcceptImportTarget(CAccounts& data, const ImportTargetForm& form, Messa
 
     const std::string name = platform::Utf8ToCp1252(form.name);
     if (name.empty() || name.size() > kImportAccountNameLimit || !IsValidFileName(name)) {
-        messages.Show(StringMessage(kStringBadAccountName));
+        messages.Show(StringMessage(kStringInvalidAccountName));
         return OkResult::Stay(kImportName);
     }
     if (data.FindAccountByName(name) != nullptr) {

@@ -26,7 +26,7 @@ inline constexpr int kImportList = 1100;
 inline constexpr int kImportCreateNew = 0;
 inline constexpr int kImportSelectExisting = 1;
 
-inline constexpr int kStringBadAccountName = 167;
+inline constexpr int kStringInvalidAccountName = 167;
 inline constexpr int kStringAccountNameTaken = 266;
 inline constexpr int kStringImportCaption = 3527;
 
