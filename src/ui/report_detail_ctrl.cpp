@@ -1,5 +1,7 @@
 #include "ui/report_detail_ctrl.h"
 
+#include <QTimer>
+
 #include "model/accounts.h"
 #include "model/report.h"
 #include "ui/cell_painter.h"
@@ -11,35 +13,52 @@ CReportDetailCtrl::CReportDetailCtrl(CAccounts* data, QWidget* parent)
 
 CReportDetailCtrl::~CReportDetailCtrl() = default;
 
-void CReportDetailCtrl::SetDetail(const CReport* report, const CReportItem* row,
+void CReportDetailCtrl::SetDetail(const CReport* report,
+                                  const std::vector<ReportTransactionRef>* refs,
                                   const DetailAmountRule& rule) {
     report_ = report;
-    row_ = row;
+    refs_ = refs;
     rule_ = rule;
-    rows_.clear();
+    SetItemCount(0);
     viewport()->update();
 }
 
 void CReportDetailCtrl::ResetItemCount() {
-    rows_.clear();
-    CAccounts* data = GetDataSet();
-    if (report_ != nullptr && row_ != nullptr && data != nullptr) {
-        for (const ReportTransactionRef& ref : row_->GetTransactions())
-            rows_.push_back({data->FindAccountById(ref.account), report_->ResolveTransaction(ref)});
-    }
-    SetItemCount(static_cast<int>(rows_.size()));
+    SetItemCount(refs_ != nullptr ? static_cast<int>(refs_->size()) : 0);
+}
+
+const ReportTransactionRef* CReportDetailCtrl::RefAt(int row) const {
+    if (refs_ == nullptr || row < 0 || static_cast<std::size_t>(row) >= refs_->size())
+        return nullptr;
+    return &(*refs_)[static_cast<std::size_t>(row)];
+}
+
+void CReportDetailCtrl::NoteStaleRow() const {
+    if (stalePending_)
+        return;
+    stalePending_ = true;
+    // Not while painting: the owner changes the count in answer.
+    auto* self = const_cast<CReportDetailCtrl*>(this);
+    QTimer::singleShot(0, self, [self] {
+        self->stalePending_ = false;
+        emit self->staleRowSeen();
+    });
 }
 
 void* CReportDetailCtrl::GetItemObject(int row) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
+    const ReportTransactionRef* ref = RefAt(row);
+    if (ref == nullptr || report_ == nullptr)
         return nullptr;
-    return rows_[static_cast<std::size_t>(row)].transaction;
+    CTransaction* t = report_->ResolveTransaction(*ref);
+    if (t == nullptr)
+        NoteStaleRow();
+    return t;
 }
 
 const CAccount* CReportDetailCtrl::RowAccount(int row) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
-        return nullptr;
-    return rows_[static_cast<std::size_t>(row)].account;
+    const ReportTransactionRef* ref = RefAt(row);
+    const CAccounts* data = GetDataSet();
+    return ref != nullptr && data != nullptr ? data->FindAccountById(ref->account) : nullptr;
 }
 
 Cents CReportDetailCtrl::RowBalance(int row) const {

@@ -47,6 +47,9 @@ class CTransactionDlg final : public QDialog, private TransactionSubDialogs {
                     QWidget* parent = nullptr);
     ~CTransactionDlg() override;
 
+    // A save of this dialog failed (and was shown).
+    bool SaveFailed() const { return logic_.SaveFailed(); }
+
     void reject() override;
 
   protected:

@@ -338,7 +338,8 @@ TEST_F(RegisterListTest, TheReportDetailListNeverTogglesAStatus) {
     detail.InsertColumnWithId(0, 0, QString(), 25);
     detail.InsertColumnWithId(1, 2, QStringLiteral("Date"), 75);
     detail.InsertColumnWithId(2, 8, QStringLiteral("Amount"), 85);
-    detail.SetDetail(report.get(), row, {kReportByCategory, false, row->GetId()});
+    detail.SetDetail(report.get(), &row->GetTransactions(),
+                     {kReportByCategory, false, row->GetId()});
     detail.ResetItemCount();
     detail.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&detail));

@@ -302,6 +302,8 @@ DialogStep TransactionDialogLogic::Refuse(int stringId, int focusId) {
 }
 
 void TransactionDialogLogic::ShowSaveFailure(int result) {
+    if (result != 0)
+        saveFailed_ = true;
     // A failed write is shown by the file's saver with its cause; a lock
     // that timed out, or memory that ran out, says nothing by itself.
     if (result == -1 || result == 8)
@@ -309,6 +311,8 @@ void TransactionDialogLogic::ShowSaveFailure(int result) {
 }
 
 DialogStep TransactionDialogLogic::Ok() {
+    // What this OK writes decides, not a refused attempt before it.
+    saveFailed_ = false;
     // The field's own check comes first, as the framework's would.
     const RecordId typeId = SelectedTypeId();
     const bool isCheck = typeId == CheckTypeId;

@@ -168,6 +168,10 @@ class TransactionDialogLogic {
     DialogStep Delete();
     DialogStep Purge();
 
+    // A write of this dialog failed (it was shown): what it closed on is in
+    // memory but not in its file.
+    bool SaveFailed() const { return saveFailed_; }
+
   private:
     void FillEntries();
     int TypeIndexOf(const RecordId& id) const;
@@ -189,6 +193,7 @@ class TransactionDialogLogic {
     TransactionViewHost* host_;
     bool recordMode_ = false;
     bool split_ = false;
+    bool saveFailed_ = false;
 
     CTransaction working_;
     std::vector<TransactionTypeEntry> types_;
