@@ -12,8 +12,9 @@
 
 namespace tallowmere {
 
-// The longest account number an account header holds.
+// The longest account number and routing id an account header holds.
 inline constexpr std::size_t kFiAccountNumberMax = 20;
+inline constexpr std::size_t kFiRoutingIdMax = 9;
 
 class CFiAccountInfo {
   public:
@@ -37,9 +38,10 @@ class CFiAccountsList : public exchange::COfxClient::MGetAccountInfoEventHandler
   public:
     bool Progress(int) override { return true; }
     // An ACCTTYPE other than the four OFX bank account kinds answers 4 and
-    // adds nothing. An account number longer than a header holds is reported
-    // to the user and left out, since a cut number would name another
-    // account.
+    // adds nothing. Every account is kept as the bank reports it, also one
+    // whose number or routing id is longer than a header holds: the user
+    // sees it, and choosing it is refused (a cut number would name another
+    // account).
     std::int32_t OnBankAccount(std::string_view bankId, std::string_view accountId,
                                std::string_view accountType) override;
     std::int32_t OnCreditCardAccount(std::string_view accountId) override;
