@@ -430,6 +430,14 @@ TEST(FiListEventsTest, DirectoryEventsChangeTheListInMemory) {
     item.SetProgressWindow(&window);
     window.cancel = true;
     EXPECT_FALSE(item.Progress(-1));
+
+    // The account list's request shows in the same window and stops on Cancel.
+    CFiAccountsList accounts;
+    EXPECT_TRUE(accounts.Progress(-1));
+    accounts.SetProgressWindow(&window);
+    window.cancel = true;
+    EXPECT_FALSE(accounts.Progress(-1));
+    EXPECT_TRUE(accounts.Progress(-1));
 }
 
 TEST(ServerUrlTest, OnlyHttpsCarriesAPassword) {

@@ -62,7 +62,7 @@ class FakeDirectory {
         return body + "</BANKS></xml>";
     }
 
-  private:
+    // The reply to one request.
     std::string Answer(const FakeRequest& r) {
         std::lock_guard<std::mutex> lock(mutex_);
         const std::size_t mark = r.target.find('?');
@@ -87,6 +87,7 @@ class FakeDirectory {
         return "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n";
     }
 
+  private:
     mutable std::mutex mutex_;
     std::vector<Bank> banks_;
     std::map<std::string, Details> details_;

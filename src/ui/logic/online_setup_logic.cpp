@@ -138,6 +138,7 @@ SelectAccountEnd RunSelectAccount(CFiItem& bank, OnlineSetupValues& values,
             values.clientUid = DigitsFromText(values.customerId);
             useClientUid = true;
         }
+        const ProgressHandOver<CFiAccountsList> listHandOver(accounts, progress.get());
         ok = bank.GetAccountList(values.customerId, password, accounts, useClientUid,
                                  values.clientUid, &error, &errorText);
     }
