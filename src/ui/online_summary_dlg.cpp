@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "model/accounts.h"
 #include "platform/text_1252.h"
@@ -36,7 +37,8 @@ constexpr std::uint16_t kColumnNew = 3;
 QPushButton* Button(int textId, int id, QWidget* parent) {
     auto* button = Named(new QPushButton(StringText(textId), parent), id);
     button->setAutoDefault(false);
-    button->setMinimumWidth(CharsWide(*button, 12));
+    // Room for the text also once the button becomes the default one.
+    button->setMinimumWidth(std::max(CharsWide(*button, 12), button->sizeHint().width() + 12));
     return button;
 }
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/match_transaction_dlg.h"
 #include "ui/online_dialog_parts.h"
@@ -26,7 +27,8 @@ constexpr int kStrYourEntry = 3639;
 QPushButton* Button(int textId, int id, QWidget* parent) {
     auto* button = Named(new QPushButton(StringText(textId), parent), id);
     button->setAutoDefault(false);
-    button->setMinimumWidth(CharsWide(*button, 12));
+    // Room for the text also once the button becomes the default one.
+    button->setMinimumWidth(std::max(CharsWide(*button, 12), button->sizeHint().width() + 12));
     return button;
 }
 
@@ -55,10 +57,8 @@ CReviewTransactionDlg::CReviewTransactionDlg(CAccounts& data, CAccount& account,
     auto* close = Button(kStrCloseCaption, 1, this);
     auto* previous = Named(new QPushButton(StringText(kStrPrevious), this), 1125);
     auto* next = Named(new QPushButton(StringText(kStrNext), this), 1124);
-    for (QPushButton* arrow : {previous, next}) {
+    for (QPushButton* arrow : {previous, next})
         arrow->setAutoDefault(false);
-        arrow->setFixedWidth(CharsWide(*arrow, 6));
-    }
     accept_->setDefault(true);
     bankBox_->setAccessibleName(StringText(3640));
     userBox_->setAccessibleName(StringText(3641));

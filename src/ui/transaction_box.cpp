@@ -1,6 +1,8 @@
 #include "ui/transaction_box.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 #include "ui/cell_painter.h"
 #include "ui/logic/download_review_logic.h"
@@ -39,8 +41,13 @@ void DrawTransactionBox(QPainter& painter, const QRect& rect, const CAccounts& d
     const QString amount = QString::fromStdString(box.amount);
     const int amountWidth = painter.fontMetrics().horizontalAdvance(amount);
     const int right = inner.right() - amountWidth - 8;
-    const int typeX = inner.left() + kTypeOffset;
-    const int payeeX = typeX + kPayeeOffset;
+    // The offsets grow with the font, so a date with its year is never cut.
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int typeX =
+        inner.left() +
+        std::max(kTypeOffset, metrics.horizontalAdvance(QStringLiteral("00/00/0000")) + 12);
+    const int payeeX =
+        typeX + std::max(kPayeeOffset, metrics.horizontalAdvance(QStringLiteral("00000000")) + 12);
     const auto part = [&](int left, int end) {
         return QRect(left, inner.top(), std::max(0, end - left), inner.height());
     };

@@ -19,7 +19,7 @@ void Frame(QPainter& painter, int frame) {
     using namespace colour;
     const Ink ink(painter, 1.0);
     const double centre = kSide / 2.0;
-    const double ring = 12.5;
+    const double ring = 12.0;
     for (int bead = 0; bead < kFrames; ++bead) {
         // Bead 0 is at the top; the beads run clockwise.
         const double angle = bead * 2 * std::numbers::pi / kFrames;
@@ -27,20 +27,20 @@ void Frame(QPainter& painter, int frame) {
         const double y = centre - ring * std::cos(angle);
         const int behind = (frame - bead + kFrames) % kFrames;
         if (behind == 0)
-            ink.Fill(ink.Circle(x, y, 3.6), kBlue);
+            ink.Fill(ink.Circle(x, y, 4.2), kBlue);
         else if (behind <= 3)
-            ink.Fill(ink.Circle(x, y, 3.2 - 0.3 * behind), kSky.lighter(100 + 8 * behind));
+            ink.Fill(ink.Circle(x, y, 4.0 - 0.4 * behind), kSky.darker(100 + 10 * (3 - behind)));
         else
-            ink.Fill(ink.Circle(x, y, 2.2), kSilver);
+            ink.Fill(ink.Circle(x, y, 2.6), kSilver);
     }
     QPainterPath arrow;
-    arrow.moveTo(centre, 10.5);
-    arrow.lineTo(centre, 21.5);
-    arrow.moveTo(centre - 4.5, 17.5);
-    arrow.lineTo(centre, 22);
-    arrow.lineTo(centre + 4.5, 17.5);
-    ink.Stroke(arrow, kNavy, 2.4);
-    ink.Line(centre - 5.5, 25, centre + 5.5, 25, kSlate, 1.6);
+    arrow.moveTo(centre, 10);
+    arrow.lineTo(centre, 20.5);
+    arrow.moveTo(centre - 4, 16.5);
+    arrow.lineTo(centre, 20.8);
+    arrow.lineTo(centre + 4, 16.5);
+    ink.Stroke(arrow, kNavy, 2.6);
+    ink.Line(centre - 5, 24.5, centre + 5, 24.5, kNavy, 1.8);
 }
 
 }  // namespace
