@@ -36,6 +36,7 @@
 #include "model/palm_time.h"
 #include "model/report.h"
 #include "platform/atomic_file.h"
+#include "platform/record_pool.h"
 
 namespace tallowmere {
 namespace {
@@ -60,6 +61,7 @@ struct Figures {
         if (!wanted)
             return;
         Add("peak_kib", static_cast<double>(bench::PeakResidentKiB()));
+        Add("huge_pages_slow", platform::RecordPool::HugePagesProvedSlow() ? 1 : 0);
         std::fprintf(stderr, "%s\n", text.c_str());
     }
 };

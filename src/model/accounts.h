@@ -249,6 +249,11 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     // Null until the online-banking layer supplies its list.
     CFileList* GetInstitutionList() const { return institutions_.get(); }
 
+    // The date the next new transaction of the transaction dialog starts
+    // with: a second after the last one entered there; 0 until then.
+    PalmTime GetEntryDate() const { return entryDate_; }
+    void SetEntryDate(PalmTime date) { entryDate_ = date; }
+
     // CScheduledList::MPoster.
     bool HasAccount(const RecordId& accountId) const override;
     int PostOccurrence(const CUpcomingTrans& occurrence) override;
@@ -278,6 +283,7 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     CPayeeLookupList payeeLookup_;
     std::unique_ptr<CFileList> institutions_;
     std::string folder_;
+    PalmTime entryDate_ = 0;
 
     HeaderCipher cipher_ = HeaderCipher::None();
     bool oldFormat_ = false;

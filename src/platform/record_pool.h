@@ -8,6 +8,7 @@
 // records move freely between owners. Slots are not scanned by the leak
 // checker: what they hold must not be the only pointer to heap memory that
 // outlives them.
+#include <chrono>
 #include <cstddef>
 #include <span>
 
@@ -42,6 +43,11 @@ class RecordPool {
     static void Free(void* p) noexcept;
     // ChunkBytes of every pool of the process, for the benchmarks.
     static std::size_t TotalChunkBytes();
+    // A huge-page chunk that takes longer than the budget to fault in makes
+    // the process use plain pages from then on (1 ms unless set; setting it
+    // also forgets an earlier verdict).
+    static void SetHugeChunkBudget(std::chrono::nanoseconds budget);
+    static bool HugePagesProvedSlow();
 
   private:
     struct Core;

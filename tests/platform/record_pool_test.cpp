@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <thread>
@@ -37,8 +38,23 @@ bool HasStamp(const void* p, std::size_t n, std::uint8_t seed) {
 }
 
 // More records than a chunk holds, of every size the pool serves and one
-// it does not: none overlaps another, each is freed where it came from.
-TEST(RecordPoolTest, RecordsOfEverySizeStayApartAcrossChunks) {
+// it does not: none overlaps another, each is freed where it came from. The
+// same when huge pages prove slow and a region turns to plain pages halfway.
+class RecordPoolPagesTest : public testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        if (GetParam())
+            RecordPool::SetHugeChunkBudget(std::chrono::nanoseconds{0});
+    }
+    void TearDown() override { RecordPool::SetHugeChunkBudget(std::chrono::milliseconds{1}); }
+};
+
+INSTANTIATE_TEST_SUITE_P(HugePages, RecordPoolPagesTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "ProvedSlow" : "AsTheKernelGives";
+                         });
+
+TEST_P(RecordPoolPagesTest, RecordsOfEverySizeStayApartAcrossChunks) {
     const std::size_t before = RecordPool::TotalChunkBytes();
     {
         RecordPool pool(kSizes);
@@ -77,6 +93,9 @@ TEST(RecordPoolTest, RecordsOfEverySizeStayApartAcrossChunks) {
             RecordPool::Free(m.p);
         EXPECT_EQ(pool.LiveCount(), 0u);
         RecordPool::Free(nullptr);
+        if (GetParam()) {
+            EXPECT_TRUE(RecordPool::HugePagesProvedSlow());
+        }
     }
     EXPECT_EQ(RecordPool::TotalChunkBytes(), before) << "the pool's memory went back";
 }
