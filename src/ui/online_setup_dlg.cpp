@@ -55,7 +55,7 @@ void Show(QWidget* widget, bool shown, bool enabled) {
 }  // namespace
 
 COnlineSetupDlg::COnlineSetupDlg(const CAccounts& data, CFiList& list,
-                                 const OnlineSetupValues& values, const std::string& accountName,
+                                 const OnlineSetupForm& values, const std::string& accountName,
                                  QWidget* parent)
     : QDialog(parent),
       data_(data),
@@ -245,12 +245,40 @@ bool COnlineSetupDlg::EnterBankAccount(BankAccountIds& ids) {
 }
 
 int RunOnlineSetupDialog(QWidget* parent, const CAccounts& data, CFiList& list,
-                         const std::string& accountName, OnlineSetupValues& values) {
+                         const std::string& accountName, OnlineSetupForm& values) {
     COnlineSetupDlg dialog(data, list, values, accountName, parent);
     const int code = Services().RunDialog(dialog);
     if (code == 1)
         values = dialog.Values();
     return code;
+}
+
+OnlineSetupRunner MakeOnlineSetupRunner(const CAccounts& data, CFiList& list,
+                                        std::string accountName) {
+    return [&data, &list, accountName](QWidget* parent, OnlineSetupValues& values) {
+        const auto model = [](const std::string& utf8) { return platform::Utf8ToCp1252(utf8); };
+        const auto shown = [](const std::string& ansi) { return platform::Cp1252ToUtf8(ansi); };
+        OnlineSetupForm form;
+        form.enabled = values.enabled;
+        form.customerId = model(values.customerId);
+        form.fiId = static_cast<std::int32_t>(values.fiId);
+        form.bankName = model(values.bankText);
+        form.account = {values.type, model(values.accountNumber), model(values.routingNumber)};
+        form.password = model(values.password);
+        form.clientUid = model(values.clientUid);
+        if (RunOnlineSetupDialog(parent, data, list, accountName, form) != 1)
+            return false;
+        values.enabled = form.enabled;
+        values.customerId = shown(form.customerId);
+        values.fiId = static_cast<std::uint32_t>(form.fiId);
+        values.bankText = shown(form.bankName);
+        values.type = form.account.type;
+        values.accountNumber = shown(form.account.accountNumber);
+        values.routingNumber = shown(form.account.routingNumber);
+        values.password = shown(form.password);
+        values.clientUid = shown(form.clientUid);
+        return true;
+    };
 }
 
 }  // namespace tallowmere::ui

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <string>
 
+#include "ui/account_info_dlg.h"
 #include "ui/logic/online_setup_logic.h"
 #include "ui/ui_services.h"
 
@@ -24,12 +25,12 @@ class COnlineSetupDlg final : public QDialog, public MOnlineSetupHost {
 
   public:
     // accountName (Windows-1252) names the account in the password prompt.
-    COnlineSetupDlg(const CAccounts& data, CFiList& list, const OnlineSetupValues& values,
+    COnlineSetupDlg(const CAccounts& data, CFiList& list, const OnlineSetupForm& values,
                     const std::string& accountName, QWidget* parent = nullptr);
     ~COnlineSetupDlg() override;
 
     // As the dialog holds them; after OK what the account takes.
-    const OnlineSetupValues& Values() const { return values_; }
+    const OnlineSetupForm& Values() const { return values_; }
 
     void accept() override;
     void reject() override;
@@ -54,7 +55,7 @@ class COnlineSetupDlg final : public QDialog, public MOnlineSetupHost {
     const CAccounts& data_;
     CFiList& list_;
     std::string accountName_;
-    OnlineSetupValues values_;
+    OnlineSetupForm values_;
     ServiceMessages messages_;
     QCheckBox* enable_;
     QLabel* bankLabel_;
@@ -73,6 +74,13 @@ class COnlineSetupDlg final : public QDialog, public MOnlineSetupHost {
 // The account dialog's Online Setup: runs the dialog over parent through
 // the UI services; on OK (1) values holds what the user set.
 int RunOnlineSetupDialog(QWidget* parent, const CAccounts& data, CFiList& list,
-                         const std::string& accountName, OnlineSetupValues& values);
+                         const std::string& accountName, OnlineSetupForm& values);
+
+// What the account dialog is given to open the online setup with: the
+// dialog over the data set's institution list, for the account named
+// accountName (Windows-1252), on the account dialog's values (UTF-8),
+// which take the result on OK. The data set and list must outlive it.
+OnlineSetupRunner MakeOnlineSetupRunner(const CAccounts& data, CFiList& list,
+                                        std::string accountName);
 
 }  // namespace tallowmere::ui

@@ -85,7 +85,7 @@ class OnlineDialogsLook : public test::DownloadReviewTest {
 };
 
 TEST_F(OnlineDialogsLook, SetupAndItsPrompts) {
-    OnlineSetupValues values;
+    OnlineSetupForm values;
     values.enabled = true;
     values.fiId = 1;
     values.bankName = "First Loopback Bank of the Northern Counties";
@@ -93,7 +93,7 @@ TEST_F(OnlineDialogsLook, SetupAndItsPrompts) {
     values.account = {0, "12345", "021000021"};
     COnlineSetupDlg setup(*data_, banks_, values, "Checking");
     Look(setup, "153-online-setup");
-    OnlineSetupValues off;
+    OnlineSetupForm off;
     COnlineSetupDlg setupOff(*data_, banks_, off, "Checking");
     Look(setupOff, "153-online-setup-off");
 

@@ -35,7 +35,7 @@ class OnlineSetupTest : public OnlineLoopbackTest {
     // An enabled setup with the first bank chosen and a customer id.
     std::unique_ptr<COnlineSetupDlg> SetupWithBank() {
         list_->AddOrUpdate(1, "First Loopback Bank");
-        OnlineSetupValues values;
+        OnlineSetupForm values;
         values.enabled = true;
         values.fiId = 1;
         values.bankName = "First Loopback Bank";
@@ -56,7 +56,7 @@ class OnlineSetupTest : public OnlineLoopbackTest {
 };
 
 TEST_F(OnlineSetupTest, SelectBankListsTheDirectoryAndSelectAccountTakesTheBanksAccount) {
-    OnlineSetupValues values;
+    OnlineSetupForm values;
     values.enabled = true;
     COnlineSetupDlg dialog(*data_, *list_, values, "Checking");
     dialog.show();
@@ -109,7 +109,7 @@ TEST_F(OnlineSetupTest, SelectBankListsTheDirectoryAndSelectAccountTakesTheBanks
 }
 
 TEST_F(OnlineSetupTest, CancelEndsSelectBankWhileTheDirectoryIsSilent) {
-    OnlineSetupValues values;
+    OnlineSetupForm values;
     values.enabled = true;
     COnlineSetupDlg dialog(*data_, *list_, values, "Checking");
     dialog.show();
@@ -195,7 +195,7 @@ TEST_F(OnlineSetupTest, AWrongPasswordIsSaidThenTheAccountIsTypedIn) {
 }
 
 TEST_F(OnlineSetupTest, ABankTheListNoLongerHasIsForgottenAndOkSaysWhatIsMissing) {
-    OnlineSetupValues values;
+    OnlineSetupForm values;
     values.enabled = true;
     values.fiId = 99;
     values.bankName = "Gone";

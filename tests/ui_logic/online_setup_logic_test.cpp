@@ -46,7 +46,7 @@ TEST(OnlineSetupView, RowsFollowTheSwitchTheBankAndTheCustomerId) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.enabled << c.bank << c.customer);
-        OnlineSetupValues values;
+        OnlineSetupForm values;
         values.enabled = c.enabled;
         values.customerId = c.customer;
         const OnlineSetupView view = ComputeOnlineSetupView(values, c.bank);
@@ -60,7 +60,7 @@ TEST(OnlineSetupView, RowsFollowTheSwitchTheBankAndTheCustomerId) {
 }
 
 TEST(OnlineSetupView, PasswordAndAccountCaptions) {
-    OnlineSetupValues values;
+    OnlineSetupForm values;
     EXPECT_EQ(ComputeOnlineSetupView(values, true).passwordCaption, "-Will Prompt-...");
     EXPECT_EQ(ComputeOnlineSetupView(values, true).accountCaption, "Select Account...");
     values.password = "secret";
@@ -87,7 +87,7 @@ TEST(OnlineSetupOk, RefusesWithoutBankCustomerOrAccount) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.enabled << c.bank << c.customer << c.account);
-        OnlineSetupValues values;
+        OnlineSetupForm values;
         values.enabled = c.enabled;
         values.customerId = c.customer;
         values.account.accountNumber = c.account;

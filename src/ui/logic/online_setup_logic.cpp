@@ -49,7 +49,7 @@ std::string BankButtonCaption(const std::string& bankName1252, bool hasBank) {
     return platform::Cp1252ToUtf8(bankName1252.substr(0, kBankCaptionChars)) + "...";
 }
 
-OnlineSetupView ComputeOnlineSetupView(const OnlineSetupValues& values, bool hasBank) {
+OnlineSetupView ComputeOnlineSetupView(const OnlineSetupForm& values, bool hasBank) {
     OnlineSetupView view;
     view.bankEnabled = values.enabled;
     view.detailsShown = hasBank;
@@ -65,7 +65,7 @@ OnlineSetupView ComputeOnlineSetupView(const OnlineSetupValues& values, bool has
     return view;
 }
 
-CFiItem* ResolveSetupBank(CFiList& list, OnlineSetupValues& values) {
+CFiItem* ResolveSetupBank(CFiList& list, OnlineSetupForm& values) {
     if (values.fiId == 0)
         return nullptr;
     CFiItem* bank = list.FindByFiId(values.fiId);
@@ -74,7 +74,7 @@ CFiItem* ResolveSetupBank(CFiList& list, OnlineSetupValues& values) {
     return bank;
 }
 
-OkResult AcceptOnlineSetup(const OnlineSetupValues& values, bool hasBank, Messages& messages) {
+OkResult AcceptOnlineSetup(const OnlineSetupForm& values, bool hasBank, Messages& messages) {
     if (!values.enabled)
         return OkResult::Close();
     if (!hasBank) {
@@ -92,7 +92,7 @@ OkResult AcceptOnlineSetup(const OnlineSetupValues& values, bool hasBank, Messag
     return OkResult::Close();
 }
 
-bool RunSelectBank(CFiList& list, OnlineSetupValues& values, MOnlineSetupHost& host) {
+bool RunSelectBank(CFiList& list, OnlineSetupForm& values, MOnlineSetupHost& host) {
     exchange::CFidbClient client;
     bool ok = false;
     {
@@ -113,8 +113,7 @@ bool RunSelectBank(CFiList& list, OnlineSetupValues& values, MOnlineSetupHost& h
     return true;
 }
 
-SelectAccountEnd RunSelectAccount(CFiItem& bank, OnlineSetupValues& values,
-                                  MOnlineSetupHost& host) {
+SelectAccountEnd RunSelectAccount(CFiItem& bank, OnlineSetupForm& values, MOnlineSetupHost& host) {
     std::string password = values.password;
     if (password.empty() && !host.AskPassword(password))
         return SelectAccountEnd::kNoPassword;

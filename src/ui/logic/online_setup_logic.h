@@ -41,7 +41,7 @@ inline constexpr int kClientUidMaxChars = 50;
 inline constexpr int kBankCaptionChars = 18;
 
 // What the account dialog hands in and reads back after OK.
-struct OnlineSetupValues {
+struct OnlineSetupForm {
     bool enabled = false;
     std::string customerId;
     std::int32_t fiId = 0;  // 0: no bank
@@ -49,7 +49,7 @@ struct OnlineSetupValues {
     BankAccountIds account;
     std::string password;  // empty: asked at each connection
     std::string clientUid;
-    bool operator==(const OnlineSetupValues&) const = default;
+    bool operator==(const OnlineSetupForm&) const = default;
 };
 
 // What the rows show. Rows hidden are also disabled.
@@ -69,15 +69,15 @@ struct OnlineSetupView {
 // characters, not bytes) and "..."; "Select Bank..." without a bank.
 std::string BankButtonCaption(const std::string& bankName1252, bool hasBank);
 
-OnlineSetupView ComputeOnlineSetupView(const OnlineSetupValues& values, bool hasBank);
+OnlineSetupView ComputeOnlineSetupView(const OnlineSetupForm& values, bool hasBank);
 
 // The chosen bank in the list, or nullptr; a bank the list no longer has
 // is forgotten (its id cleared).
-CFiItem* ResolveSetupBank(CFiList& list, OnlineSetupValues& values);
+CFiItem* ResolveSetupBank(CFiList& list, OnlineSetupForm& values);
 
 // OK: with online access on, a bank (169), a customer id (168) and an
 // account (170) are needed.
-OkResult AcceptOnlineSetup(const OnlineSetupValues& values, bool hasBank, Messages& messages);
+OkResult AcceptOnlineSetup(const OnlineSetupForm& values, bool hasBank, Messages& messages);
 
 // The progress window of one exchange as the setup dialog drives it.
 class MOnlineProgressWindow : public COnlineProgressDlg {
@@ -105,7 +105,7 @@ class MOnlineSetupHost {
 
 // Select Bank: the directory's list into list (progress 158), a failure
 // shown; then the choice. True when a bank was chosen (values then name it).
-bool RunSelectBank(CFiList& list, OnlineSetupValues& values, MOnlineSetupHost& host);
+bool RunSelectBank(CFiList& list, OnlineSetupForm& values, MOnlineSetupHost& host);
 
 // How Select Account ended.
 enum class SelectAccountEnd {
@@ -121,6 +121,6 @@ enum class SelectAccountEnd {
 // needs; then the choice among the accounts, or, when the bank reported
 // none or the request failed (a failure other than Cancel is shown), the
 // entry by hand. The progress window is closed on every path.
-SelectAccountEnd RunSelectAccount(CFiItem& bank, OnlineSetupValues& values, MOnlineSetupHost& host);
+SelectAccountEnd RunSelectAccount(CFiItem& bank, OnlineSetupForm& values, MOnlineSetupHost& host);
 
 }  // namespace tallowmere::ui

@@ -213,7 +213,7 @@ DialogStep ScheduledItemLogic::Validate(const ScheduledItemForm& form) {
 
     const std::string amountText = To1252(form.amountText);
     if (amountText.find_first_not_of(' ') == std::string::npos)
-        return Refuse(kStringNeedAmount, kScheduledAmount);
+        return Refuse(kStringScheduleNeedsAmount, kScheduledAmount);
     if (!InAmountRange(ParseMoney(amountText)))
         return Refuse(kStringBadAmount, kScheduledAmount);
 

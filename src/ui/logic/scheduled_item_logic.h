@@ -46,7 +46,7 @@ inline constexpr int kScheduledClassList = 1139;
 inline constexpr int kScheduledClass = 1151;
 inline constexpr int kScheduledSplit = 3;
 
-inline constexpr int kStringNeedAmount = 171;
+inline constexpr int kStringScheduleNeedsAmount = 171;
 inline constexpr int kStringRepeatCountRange = 3723;
 inline constexpr int kStringDaysInAdvanceRange = 3724;
 inline constexpr int kStringNoScheduleAccount = 3725;
