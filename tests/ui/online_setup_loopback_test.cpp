@@ -237,5 +237,39 @@ TEST_F(OnlineSetupTest, ThePasswordButtonStoresThePassword) {
     EXPECT_EQ(services_.dialogs, (std::vector<QString>{"id_156", "id_155"}));
 }
 
+TEST_F(OnlineSetupTest, TheAccountDialogsRunnerHandsItsValuesThroughBothWays) {
+    list_->AddOrUpdate(1, "First Loopback Bank");
+    const OnlineSetupRunner run = MakeOnlineSetupRunner(*data_, *list_, "Caf\xE9");
+    OnlineSetupValues values;
+    values.enabled = true;
+    values.fiId = 1;
+    values.bankText = "First Loopback Bank";
+    values.customerId = "j\xC3\xB6rg";  // UTF-8, as the account dialog holds it
+    values.type = 1;
+    values.accountNumber = "55555";
+    values.routingNumber = "021000021";
+    const OnlineSetupValues opened = values;
+    services_.dialogScripts.push_back([](QDialog& d) {
+        EXPECT_EQ(d.objectName(), "id_153");
+        EXPECT_EQ(Control<QLineEdit>(d, kSetupCustomerId)->text(),
+                  QString::fromUtf8("j\xC3\xB6rg"));
+        return 2;
+    });
+    EXPECT_FALSE(run(nullptr, values));
+    EXPECT_EQ(values.customerId, opened.customerId);
+    services_.dialogScripts.push_back([](QDialog& d) {
+        Control<QLineEdit>(d, kSetupCustomerId)->setText(QString::fromUtf8("j\xC3\xB6rg2"));
+        Control<QLineEdit>(d, kSetupClientUid)->setText("42");
+        QTest::mouseClick(ButtonOf(d, 1), Qt::LeftButton);
+        return d.result();
+    });
+    EXPECT_TRUE(run(nullptr, values));
+    EXPECT_EQ(values.customerId, "j\xC3\xB6rg2");
+    EXPECT_EQ(values.clientUid, "42");
+    EXPECT_EQ(values.accountNumber, "55555");
+    EXPECT_EQ(values.type, 1);
+    EXPECT_EQ(values.fiId, 1u);
+}
+
 }  // namespace
 }  // namespace tallowmere::ui
