@@ -82,8 +82,9 @@ void CBankListCtrl::keyPressEvent(QKeyEvent* event) {
             return;
         }
     }
-    // No bank starts so: the list's own handling.
-    COwnerListCtrl::keyPressEvent(event);
+    // No bank starts so: the key goes on to whoever else wants it (not to
+    // the shared search of the other lists).
+    event->ignore();
 }
 
 CSelectBankDlg::CSelectBankDlg(CFiList& list, CFiItem* current, QWidget* parent)

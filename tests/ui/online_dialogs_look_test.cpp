@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -24,6 +26,7 @@
 #include "ui/review_transaction_dlg.h"
 #include "ui/select_account_dlg.h"
 #include "ui/select_bank_dlg.h"
+#include "ui/transaction_box.h"
 #include "ui_logic/download_review_fixture.h"
 
 namespace tallowmere::ui {
@@ -128,6 +131,30 @@ TEST_F(OnlineDialogsLook, ProgressSummariesReviewAndMatch) {
     Look(reviewNew, "160-review-transaction-new");
     CMatchTransactionDlg match(*data_, *checking_, *d4_, nullptr);
     Look(match, "1596-match-transaction");
+}
+
+TEST_F(OnlineDialogsLook, MatchWithoutASelectionSaysSoAndNoMatchShowsTheNewQuestion) {
+    CMatchTransactionDlg match(*data_, *checking_, *d4_, nullptr);
+    match.show();
+    match.List().SetSelection(-1, true);
+    QTest::mouseClick(match.findChild<QPushButton*>(QStringLiteral("id_1130")), Qt::LeftButton);
+    ASSERT_EQ(services_.messages.size(), 1u);
+    EXPECT_EQ(services_.messages[0].stringId, 164);
+    EXPECT_NE(match.result(), 1);
+    EXPECT_EQ(d4_->GetMatchId(), r3_->GetId());
+
+    CReviewTransactionDlg review(*data_, *checking_, d1_, nullptr, nullptr, nullptr);
+    review.show();
+    services_.dialogScripts.push_back([](QDialog& d) {
+        QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("id_1131")), Qt::LeftButton);
+        return d.result();
+    });
+    QTest::mouseClick(review.findChild<QPushButton*>(QStringLiteral("id_1117")), Qt::LeftButton);
+    EXPECT_EQ(review.findChild<QLabel*>(QStringLiteral("id_1128"))->text(),
+              "Do you want to accept the new transaction?");
+    EXPECT_EQ(review.findChild<CTransactionBox*>(QStringLiteral("id_1134"))->Transaction(),
+              nullptr);
+    EXPECT_TRUE(r1_->GetMatchId().IsNull());
 }
 
 }  // namespace
