@@ -5,9 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "exchange/online_banking_error.h"
 #include "model/account_header.h"
-#include "model/error_sink.h"
 
 namespace tallowmere {
 namespace {
@@ -39,10 +37,6 @@ std::string_view OfxAccountTypeName(std::uint8_t type) {
 
 std::int32_t CFiAccountsList::Append(std::uint8_t type, std::string_view number,
                                      std::string_view routingId) {
-    if (number.size() > kFiAccountNumberMax) {
-        ReportError(exchange::kStrOnlineAccountNumberTooLong, {std::string(number)});
-        return 0;
-    }
     try {
         items_.push_back(std::make_unique<CFiAccountInfo>(type, number, routingId));
     } catch (const std::bad_alloc&) {

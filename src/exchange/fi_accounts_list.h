@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "exchange/ofx_client.h"
+#include "exchange/online_progress.h"
 
 namespace tallowmere {
 
-// The longest account number an account header holds.
+// The longest account number and routing id an account header holds.
 inline constexpr std::size_t kFiAccountNumberMax = 20;
+inline constexpr std::size_t kFiRoutingIdMax = 9;
 
 class CFiAccountInfo {
   public:
@@ -35,11 +37,17 @@ class CFiAccountInfo {
 
 class CFiAccountsList : public exchange::COfxClient::MGetAccountInfoEventHandler {
   public:
-    bool Progress(int) override { return true; }
+    // With a progress window, each step shows there and Cancel stops the
+    // request; without one the request never stops on its own.
+    bool Progress(int) override { return OnlineProgressStep(progress_); }
+    // Not owned; null = no progress display.
+    void SetProgressWindow(COnlineProgressDlg* window) { progress_ = window; }
+    COnlineProgressDlg* GetProgressWindow() const { return progress_; }
     // An ACCTTYPE other than the four OFX bank account kinds answers 4 and
-    // adds nothing. An account number longer than a header holds is reported
-    // to the user and left out, since a cut number would name another
-    // account.
+    // adds nothing. Every account is kept as the bank reports it, also one
+    // whose number or routing id is longer than a header holds: the user
+    // sees it, and choosing it is refused (a cut number would name another
+    // account).
     std::int32_t OnBankAccount(std::string_view bankId, std::string_view accountId,
                                std::string_view accountType) override;
     std::int32_t OnCreditCardAccount(std::string_view accountId) override;
@@ -58,6 +66,7 @@ class CFiAccountsList : public exchange::COfxClient::MGetAccountInfoEventHandler
     std::int32_t Append(std::uint8_t type, std::string_view number, std::string_view routingId);
 
     std::vector<std::unique_ptr<CFiAccountInfo>> items_;
+    COnlineProgressDlg* progress_ = nullptr;
 };
 
 // The OFX ACCTTYPE keyword of an account type: "CHECKING", "SAVINGS",

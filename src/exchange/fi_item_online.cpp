@@ -152,11 +152,23 @@ int CFiItem::UpdateProfile(bool force) {
 
 bool CFiItem::GetAccountList(std::string_view userId, std::string_view password,
                              CFiAccountsList& accounts, bool useClientUid,
-                             std::string_view clientUid) {
+                             std::string_view clientUid, std::int32_t* errorCode,
+                             std::string* errorText) {
+    if (errorCode != nullptr)
+        *errorCode = 0;
+    if (errorText != nullptr)
+        errorText->clear();
+    // The refusal was said already: error 0 shows nothing more.
     if (!CheckServerUrl())
         return false;
     exchange::COfxClient client;
-    return client.GetAccountInfo(Login(userId, password), accounts, useClientUid, clientUid);
+    const bool ok =
+        client.GetAccountInfo(Login(userId, password), accounts, useClientUid, clientUid);
+    if (!ok && errorCode != nullptr)
+        *errorCode = client.GetLastError();
+    if (!ok && errorText != nullptr)
+        *errorText = client.GetLastErrorText();
+    return ok;
 }
 
 int CFiItem::DownloadStatement(COnlineProgressDlg* progress, CAccount& account,

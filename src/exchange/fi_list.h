@@ -101,9 +101,11 @@ class CFiItem : public CListItem,
     // old; a failure is shown).
     int UpdateProfile(bool force);
     // The bank's accounts for this customer into accounts; the caller
-    // reports a failure (false).
+    // reports a failure (false), with the client's error code and text given
+    // in *errorCode and *errorText when asked (1223 or 2: cancelled).
     bool GetAccountList(std::string_view userId, std::string_view password,
-                        CFiAccountsList& accounts, bool useClientUid, std::string_view clientUid);
+                        CFiAccountsList& accounts, bool useClientUid, std::string_view clientUid,
+                        std::int32_t* errorCode = nullptr, std::string* errorText = nullptr);
     // The account's statement since its last one into the account, for
     // review; downloads added go to collection too (may be null). Refreshes
     // details and profile first (as UpdateProfile, forced); a failure after

@@ -89,6 +89,11 @@ const std::string* ChildText(const CSgmlElement& element, std::string_view name)
     return child != nullptr ? child->Text() : nullptr;
 }
 
+// The HTTP exchange's progress, as the directory's handlers take it.
+bool CallHandlerProgress(void* userData, int, int total) {
+    return static_cast<CFidbClient::MEventHandler*>(userData)->Progress(total);
+}
+
 }  // namespace
 
 void SetFidbHttpClient(Http* http) {
@@ -115,7 +120,7 @@ void CFidbClient::SetError(std::int32_t code, std::string_view text) {
 }
 
 template <typename Parse>
-bool CFidbClient::Fetch(const std::string& query, Parse parse) {
+bool CFidbClient::Fetch(const std::string& query, MEventHandler& handler, Parse parse) {
     // A directory reply says where the password goes; it must come over TLS.
     if (!IsAcceptedServerUrl(baseUrl_)) {
         SetError(kInternetInvalidUrl);
@@ -131,6 +136,7 @@ bool CFidbClient::Fetch(const std::string& query, Parse parse) {
     request.SetMethod("GET");
     // A refused URL is answered by Send with its code.
     request.SetUrl(url);
+    request.SetProgressCallback(&CallHandlerProgress, &handler);
     Http& http = http_ != nullptr ? *http_ : CurrentFidbHttpClient();
     std::unique_ptr<HttpResponse> response = http.Send(request);
     if (!response) {
@@ -153,7 +159,7 @@ bool CFidbClient::Fetch(const std::string& query, Parse parse) {
 
 bool CFidbClient::UpdateFiList(MUpdateFiListEventHandler& handler) {
     try {
-        return Fetch(std::string(kListQuery),
+        return Fetch(std::string(kListQuery), handler,
                      [&](Stream& body) { return ParseFiListReply(body, handler); });
     } catch (const std::bad_alloc&) {
         SetError(kOfxErrorNoData);
@@ -163,7 +169,7 @@ bool CFidbClient::UpdateFiList(MUpdateFiListEventHandler& handler) {
 
 bool CFidbClient::UpdateFiItem(std::int32_t id, MUpdateFiItemEventHandler& handler) {
     try {
-        return Fetch(std::string(kDetailsQuery) + std::to_string(id),
+        return Fetch(std::string(kDetailsQuery) + std::to_string(id), handler,
                      [&](Stream& body) { return ParseFiItemReply(body, handler); });
     } catch (const std::bad_alloc&) {
         SetError(kOfxErrorNoData);

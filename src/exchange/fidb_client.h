@@ -67,8 +67,10 @@ class CFidbClient {
     const std::string& GetBaseUrl() const { return baseUrl_; }
 
   private:
+    // The GET of one directory query; the handler's progress slot is asked
+    // throughout the exchange, so Cancel ends it.
     template <typename Parse>
-    bool Fetch(const std::string& query, Parse parse);
+    bool Fetch(const std::string& query, MEventHandler& handler, Parse parse);
 
     Http* http_;
     std::string baseUrl_;

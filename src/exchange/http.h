@@ -18,7 +18,8 @@
 
 namespace tallowmere::exchange {
 
-// Called with (user data, 0, -1) throughout an exchange; false cancels it.
+// Called with (user data, 0, -1) throughout an exchange, at least every
+// 100 ms while it resolves, connects, sends and waits; false cancels it.
 using HttpProgressCallback = bool (*)(void* userData, int done, int total);
 
 inline constexpr std::size_t kHttpHeaderSlots = 4;

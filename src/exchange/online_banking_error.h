@@ -17,7 +17,6 @@ inline constexpr int kStrOnlineBadLogin = 9206;
 inline constexpr int kStrOnlineErrorWithText = 9207;
 inline constexpr int kStrOnlineUnexpected = 9208;
 inline constexpr int kStrOnlineInsecureUrl = 9209;
-inline constexpr int kStrOnlineAccountNumberTooLong = 9210;
 
 // Nothing for 0 (no error, or one already reported) and for a cancel (2,
 // or 1223 from the HTTP client); otherwise one report.

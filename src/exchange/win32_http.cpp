@@ -164,16 +164,14 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
-// libcurl calls this between reads and writes and at least once a second
-// while waiting, so cancel is seen during resolving, connecting, the TLS
-// handshake, the upload and the download. It also keeps the stall clock:
-// libcurl's own low-speed check averages over several seconds and fires
-// late, so it is only the backstop.
-int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
-    auto& t = *static_cast<Transfer*>(user);
+// The cancel question and the stall clock, asked by libcurl between reads
+// and writes and by the transfer loop at every wake-up. libcurl's own
+// low-speed check averages over several seconds and fires late, so it is
+// only the backstop. False stops the exchange.
+bool KeepGoing(Transfer& t, curl_off_t uploaded) {
     if (!t.request->CallProgress()) {
         t.cancelled = true;
-        return 1;
+        return false;
     }
     const auto now = std::chrono::steady_clock::now();
     if (uploaded != t.lastUploaded || t.received != t.lastReceived) {
@@ -182,9 +180,60 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t upload
         t.lastMove = now;
     } else if (now - t.lastMove >= t.settings->stallTime) {
         t.stalled = true;
-        return 1;
+        return false;
     }
-    return 0;
+    return true;
+}
+
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+    return KeepGoing(*static_cast<Transfer*>(user), uploaded) ? 0 : 1;
+}
+
+struct MultiDeleter {
+    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+};
+using Multi = std::unique_ptr<CURLM, MultiDeleter>;
+
+// Runs the transfer with the multi interface, waking at least every
+// kProgressWakeMs: libcurl alone calls back only about once a second while
+// nothing moves (resolving, connecting, a server that says nothing), and
+// Cancel must end an exchange well within a second. The transfer's result;
+// CURLE_ABORTED_BY_CALLBACK when the loop stopped it.
+CURLcode Perform(CURL* c, Transfer& t) {
+    constexpr int kProgressWakeMs = 50;
+    Multi multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), c) != CURLM_OK)
+        return CURLE_OUT_OF_MEMORY;
+    CURLcode result = CURLE_OK;
+    bool done = false;
+    while (!done) {
+        int running = 0;
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+            if (message->msg == CURLMSG_DONE) {
+                result = message->data.result;
+                done = true;
+            }
+        }
+        if (done || running == 0)
+            break;
+        curl_off_t uploaded = 0;
+        curl_easy_getinfo(c, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+        if (!KeepGoing(t, uploaded)) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (curl_multi_poll(multi.get(), nullptr, 0, kProgressWakeMs, nullptr) != CURLM_OK) {
+            result = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), c);
+    return result;
 }
 
 // The URL rebuilt from the split's fields by libcurl's URL parser, which
@@ -404,7 +453,7 @@ int Win32Http::Exchange(HttpRequest& request, HttpResponse& response) {
         return kInternetInternalError;
 
     t.lastMove = std::chrono::steady_clock::now();
-    const CURLcode rc = curl_easy_perform(c);
+    const CURLcode rc = Perform(c, t);
 
     if (t.cancelled)
         return kHttpErrorCancelled;

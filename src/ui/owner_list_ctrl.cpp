@@ -241,6 +241,12 @@ void COwnerListCtrl::SetOddRowColor(const QColor& color) {
     viewport()->update();
 }
 
+void COwnerListCtrl::SetHighlightColors(const QColor& fill, const QColor& text) {
+    highlight_ = fill;
+    highlightText_ = text;
+    viewport()->update();
+}
+
 // ------------------------------------------------------------ hooks
 
 std::uint16_t COwnerListCtrl::GetSortColumn() const {

@@ -115,6 +115,9 @@ class COwnerListCtrl : public QTreeView {
     void SetOddRowColor(const QColor& color);
     QColor GetOddRowColor() const { return oddRow_; }
 
+    // The selected rows' fill and text (the system's highlight until set).
+    void SetHighlightColors(const QColor& fill, const QColor& text);
+
     COwnerListModel& Model() const { return *model_; }
 
   protected:

@@ -356,20 +356,20 @@ TEST(FiAccountsListTest, ReportedAccountsAreKeptByKind) {
     EXPECT_TRUE(sink.reports.empty());
 }
 
-TEST(FiAccountsListTest, NumbersLongerThanTheHeaderHoldsAreLeftOutAndSaid) {
+TEST(FiAccountsListTest, NumbersLongerThanTheHeaderHoldsAreKeptWhole) {
+    // The account choice refuses them; the list never cuts them.
     CapturingSink sink;
     CFiAccountsList list;
     const std::string twenty(20, '7');
     const std::string longer = "1234567890123456789012";
     EXPECT_EQ(list.OnBankAccount("1", twenty, "CHECKING"), 0);
-    EXPECT_EQ(list.OnBankAccount("1", longer, "CHECKING"), 0);
+    EXPECT_EQ(list.OnBankAccount("0210000219", longer, "CHECKING"), 0);
     EXPECT_EQ(list.OnCreditCardAccount(longer + "3"), 0);
-    ASSERT_EQ(list.GetCount(), 1u);
-    EXPECT_EQ(list.GetAt(0)->GetAccountNumber(), twenty);
-    EXPECT_EQ(list.FindByNumber(longer.substr(0, 20)), nullptr);
-    ASSERT_EQ(Ids(sink), (std::vector<int>{exchange::kStrOnlineAccountNumberTooLong,
-                                           exchange::kStrOnlineAccountNumberTooLong}));
-    EXPECT_NE(sink.reports[0].text.find(longer), std::string::npos) << sink.reports[0].text;
+    ASSERT_EQ(list.GetCount(), 3u);
+    EXPECT_EQ(list.GetAt(1)->GetAccountNumber(), longer);
+    EXPECT_EQ(list.GetAt(1)->GetRoutingId(), "0210000219");
+    EXPECT_EQ(list.GetAt(2)->GetAccountNumber(), longer + "3");
+    EXPECT_TRUE(sink.reports.empty());
 }
 
 TEST(FiAccountsListTest, OfxAccountTypeNames) {
@@ -430,6 +430,14 @@ TEST(FiListEventsTest, DirectoryEventsChangeTheListInMemory) {
     item.SetProgressWindow(&window);
     window.cancel = true;
     EXPECT_FALSE(item.Progress(-1));
+
+    // The account list's request shows in the same window and stops on Cancel.
+    CFiAccountsList accounts;
+    EXPECT_TRUE(accounts.Progress(-1));
+    accounts.SetProgressWindow(&window);
+    window.cancel = true;
+    EXPECT_FALSE(accounts.Progress(-1));
+    EXPECT_TRUE(accounts.Progress(-1));
 }
 
 TEST(ServerUrlTest, OnlyHttpsCarriesAPassword) {

@@ -586,6 +586,52 @@ TEST_F(HttpClientTest, CancelDuringADribbledDownload) {
     EXPECT_GT(asker.calls, 3);
 }
 
+TEST_F(HttpClientTest, ServerThatSaysNothingIsAskedOftenEnoughForCancel) {
+    // The client connects and sends, and the server never answers. The
+    // question must come many times a second: cancelled after 20 questions,
+    // the exchange ends as cancelled long before the stall time-out, which
+    // it would reach first if the client asked only once a second.
+    HttpSettings settings = http_->Settings();
+    settings.stallTime = 3s;
+    http_->SetSettings(settings);
+    for (const bool secure : {false, true}) {
+        SCOPED_TRACE(secure ? "https" : "http");
+        FakeHttpServer server(secure ? Tls(Certificates().goodCert, Certificates().goodKey)
+                                     : FakeHttpServer::Options{});
+        server.Handle("/ofx", [](FakeConnection& c, const FakeRequest&) { c.WaitForPeerClose(); });
+        Asker asker;
+        std::atomic<int> afterRequest{0};
+        asker.keepGoing = [&] {
+            if (!server.Requests().empty())
+                ++afterRequest;
+            return afterRequest < 20;
+        };
+        auto response = Post(server.Url("/ofx"), "<OFX>", &asker);
+        ExpectFailed(*response, kHttpErrorCancelled);
+        EXPECT_EQ(afterRequest, 20);
+    }
+}
+
+TEST_F(HttpClientTest, SilentConnectionIsAskedOftenEnoughForCancel) {
+    // A server that accepts and never says a word: the TLS handshake waits.
+    HttpSettings settings = http_->Settings();
+    settings.stallTime = 3s;
+    settings.connectTimeout = 3s;
+    http_->SetSettings(settings);
+    FakeHttpServer::Options options;
+    options.silent = true;
+    FakeHttpServer server(options);
+    Asker asker;
+    std::atomic<int> afterAccept{0};
+    asker.keepGoing = [&] {
+        if (server.Accepted() > 0)
+            ++afterAccept;
+        return afterAccept < 20;
+    };
+    auto response = Get("https://127.0.0.1:" + std::to_string(server.Port()) + "/ofx", &asker);
+    ExpectFailed(*response, kHttpErrorCancelled);
+}
+
 TEST_F(HttpClientTest, CancelAfterTheLastByteStillCounts) {
     // The reply ends only when the server closes, and the server closes only
     // after the flag is up, so the last check always sees it.

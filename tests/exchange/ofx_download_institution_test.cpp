@@ -30,6 +30,7 @@
 #include "model/preferences.h"
 #include "model/transaction_type.h"
 #include "ofx_fake_bank.h"
+#include "ofx_fake_directory.h"
 #include "ofx_loopback_test.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
@@ -42,6 +43,7 @@ using test::BankTxn;
 using test::CapturingSink;
 using test::FakeBank;
 using test::FakeConnection;
+using test::FakeDirectory;
 using test::FakeHttpServer;
 using test::FakeRequest;
 using test::Has;
@@ -49,85 +51,8 @@ using test::HttpReply;
 using test::kBankId;
 using test::kCard;
 using test::kChecking;
+using test::kListQuery;
 using test::kPassword;
-
-constexpr std::string_view kListQuery = "Action=banklist&Version=0";
-constexpr std::string_view kDetailsQuery = "Action=bankdetail&Bankid=";
-
-// The directory of the program's maker, as small as the client needs.
-class FakeDirectory {
-  public:
-    struct Bank {
-        std::string uid;
-        std::optional<std::string> name;  // nullopt: BANKNAME left out
-    };
-    struct Details {
-        std::string uid;
-        std::optional<std::string> url;  // nullopt: URL left out
-    };
-
-    // Replaced by a test to send another list reply.
-    std::optional<std::string> rawList;
-
-    void SetBanks(std::vector<Bank> banks) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        banks_ = std::move(banks);
-    }
-    void SetDetails(const std::string& bankId, Details details) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        details_[bankId] = std::move(details);
-    }
-    std::vector<std::string> Queries() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return queries_;
-    }
-
-    void Attach(FakeHttpServer& server) {
-        server.Handle("/server/ombrel.php",
-                      [this](FakeConnection& c, const FakeRequest& r) { c.Send(Answer(r)); });
-    }
-
-    static std::string ListBody(const std::vector<Bank>& banks) {
-        std::string body = "<?xml version=\"1.0\"?>\n<xml><BANKS>";
-        for (const Bank& b : banks) {
-            body += "<BANK><UID>" + b.uid + "</UID>";
-            if (b.name)
-                body += "<BANKNAME>" + *b.name + "</BANKNAME>";
-            body += "</BANK>\n";
-        }
-        return body + "</BANKS></xml>";
-    }
-
-  private:
-    std::string Answer(const FakeRequest& r) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const std::size_t mark = r.target.find('?');
-        const std::string query = mark == std::string::npos ? "" : r.target.substr(mark + 1);
-        queries_.push_back(query);
-        if (r.method != "GET")
-            return "HTTP/1.1 405 Method Not Allowed\r\nContent-Length: 0\r\n\r\n";
-        if (query == kListQuery)
-            return HttpReply(rawList ? *rawList : ListBody(banks_));
-        if (query.rfind(kDetailsQuery, 0) == 0) {
-            const auto it = details_.find(query.substr(kDetailsQuery.size()));
-            if (it == details_.end())
-                return "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
-            std::string body =
-                "<?xml version=\"1.0\"?><xml><BANKINFO><UID>" + it->second.uid + "</UID>";
-            if (it->second.url)
-                body += "<URL>" + *it->second.url + "</URL>";
-            body +=
-                "<ORG>LOOP</ORG><FID>1234</FID><APPID></APPID><APPVER></APPVER></BANKINFO></xml>";
-            return HttpReply(body);
-        }
-        return "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n";
-    }
-
-    mutable std::mutex mutex_;
-    std::vector<Bank> banks_;
-    std::map<std::string, Details> details_;
-    std::vector<std::string> queries_;
-};
 
 // The list events, one line each.
 class ListRecorder : public CFidbClient::MUpdateFiListEventHandler {
@@ -279,6 +204,54 @@ TEST_F(InstitutionTest, DirectoryListFailures) {
         EXPECT_FALSE(client.UpdateFiList(recorder));
         EXPECT_EQ(client.GetLastError(), c.error);
         EXPECT_EQ(recorder.events, c.events);
+    }
+}
+
+// A handler of both directory requests that cancels after a number of
+// progress questions asked while the server says nothing.
+class CancellingDirectoryHandler : public CFidbClient::MUpdateFiListEventHandler,
+                                   public CFidbClient::MUpdateFiItemEventHandler {
+  public:
+    explicit CancellingDirectoryHandler(const FakeHttpServer& server)
+        : server_(server), before_(server.Requests().size()) {}
+    bool Progress(int) override {
+        if (questions < 20 && server_.Requests().size() > before_)
+            ++questions;
+        return questions < 20;
+    }
+    std::int32_t OnInstitution(std::int32_t, std::string_view) override { return 0; }
+    std::int32_t OnInstitutionRemoved(std::int32_t) override { return 0; }
+    std::int32_t OnListVersion(std::int32_t) override { return 0; }
+    std::int32_t OnInstitutionDetails(std::int32_t, std::uint32_t, const std::string*,
+                                      const std::string*, const std::string*, const std::string*,
+                                      const std::string*) override {
+        return 0;
+    }
+    int questions = 0;
+
+  private:
+    const FakeHttpServer& server_;
+    std::size_t before_;
+};
+
+TEST_F(InstitutionTest, CancelEndsADirectoryRequestTheServerNeverAnswers) {
+    // Asked many times a second while the directory is silent: the 20th
+    // question cancels long before the stall time-out would end it.
+    server_->Handle("/server/ombrel.php",
+                    [](FakeConnection& c, const FakeRequest&) { c.WaitForPeerClose(); });
+    {
+        CancellingDirectoryHandler handler(*server_);
+        CFidbClient client = Directory();
+        EXPECT_FALSE(client.UpdateFiList(handler));
+        EXPECT_EQ(client.GetLastError(), kHttpErrorCancelled);
+        EXPECT_EQ(handler.questions, 20);
+    }
+    {
+        CancellingDirectoryHandler handler(*server_);
+        CFidbClient client = Directory();
+        EXPECT_FALSE(client.UpdateFiItem(1, handler));
+        EXPECT_EQ(client.GetLastError(), kHttpErrorCancelled);
+        EXPECT_EQ(handler.questions, 20);
     }
 }
 

@@ -30,6 +30,7 @@ const StripCase kStrips[] = {
     {229, 23, 20, 65, QColor(252, 204, 252), {}},
     {230, 31, 27, 65, QColor(252, 204, 252), {}},
     {182, 9, 6, 1, QColor(255, 255, 255), {}},
+    {162, 34, 34, 8, QColor(255, 255, 255), {}},
 };
 
 bool Visible(QRgb pixel) {

@@ -16,6 +16,8 @@ QImage DrawDialogButtons();
 QImage DrawViewButtons();
 // 229 and 230: the 65 built-in account and category icons at one size.
 QImage DrawAccountIcons(int cellWidth, int cellHeight);
+// 162: the online progress animation, 8 frames of 34 x 34.
+QImage DrawOnlineProgressStrip();
 // 182: the drop-down marker of the balance read-outs, 9 x 6.
 QImage DrawDropMarker();
 // 203: blank 12 x 10 cells.

@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
         {"229", DrawAccountIcons(23, 20), QColor(252, 204, 252)},
         {"230", DrawAccountIcons(31, 27), QColor(252, 204, 252)},
         {"182", DrawDropMarker(), QColor(255, 255, 255)},
+        {"162", DrawOnlineProgressStrip(), QColor(255, 255, 255)},
         {"203", DrawBlankStrip(), QColor(255, 204, 255)},
         {"146", DrawStartupPicture(), std::nullopt},
         {"218", DrawWizardPicture218(), std::nullopt},
