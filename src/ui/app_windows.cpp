@@ -14,6 +14,7 @@
 #include "ui/about_dlg.h"
 #include "ui/date_formatter.h"
 #include "ui/get_password_dlg.h"
+#include "ui/tallowmere_view.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -27,6 +28,8 @@ AppWindows::AppWindows(CTallowmereApp& app, std::string lockFolder)
     : app_(app), instance_(std::move(lockFolder)) {}
 
 AppWindows::~AppWindows() {
+    if (view_ != nullptr)
+        view_->StopSync();
     if (frame_)
         frame_->SetAppCommands(nullptr);
     if (sinkInstalled_)
@@ -111,6 +114,12 @@ bool AppWindows::CreateMainWindow() {
             FormatText("%s %s - %s", {std::string("Tallowmere"), ProgramVersionText(),
                                       platform::Cp1252ToUtf8(user->GetName())})));
     }
+    // The view reads the current user's data as it is made.
+    auto* view = new CTallowmereView(app_, frame_.get());
+    connect(view, &CTallowmereView::titleChanged, frame_.get(), &QWidget::setWindowTitle);
+    frame_->SetView(view, view);
+    view_ = view;
+    view->StartSync(CTallowmereView::DefaultSyncServerFactory());
     connect(&instance_, &COneInstance::databaseNotify, frame_.get(),
             [this](quint32 wParam, quint32 lParam) { frame_->OnDatabaseNotify(wParam, lParam); });
     // The view's one-shot timer; also on a first run.
@@ -119,8 +128,9 @@ bool AppWindows::CreateMainWindow() {
 }
 
 void AppWindows::ReloadData() {
-    // The view's reload request; the view in the middle reads no data yet.
-    frame_->OnDatabaseNotify(1, 0);
+    // Read again with the key the later prompt gave.
+    if (view_ != nullptr)
+        view_->ReloadData();
 }
 
 void AppWindows::ShowMainWindow() {

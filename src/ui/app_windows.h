@@ -5,6 +5,7 @@
 // close request of SIGTERM and SIGINT. The start-up sequence runs on it
 // (startup_controller.h); Run() then runs the event loop and the shut-down.
 #include <QObject>
+#include <QPointer>
 #include <memory>
 
 #include "ui/app_commands.h"
@@ -17,6 +18,8 @@
 #include "ui/ui_error_sink.h"
 
 namespace tallowmere::ui {
+
+class CTallowmereView;
 
 class AppWindows final : public QObject, public MStartupHost {
     Q_OBJECT
@@ -69,6 +72,7 @@ class AppWindows final : public QObject, public MStartupHost {
     std::unique_ptr<COmbrelScreenWnd> splash_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<AppCommands> commands_;
+    QPointer<CTallowmereView> view_;
 };
 
 }  // namespace tallowmere::ui

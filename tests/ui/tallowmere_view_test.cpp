@@ -1,0 +1,286 @@
+// The main view over a real data folder: the controls each page shows, the
+// pane header's text, the title, loading (the last active account, a
+// folder that fails, the due scheduled items), the cancelled reconcile, the
+// register's row count per page, the file error texts, the icons, the busy
+// lock against another thread, the layout, and a picture of every page.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTabBar>
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "model/preferences.h"
+#include "model/program_version.h"
+#include "model/scheduled.h"
+#include "platform/text_1252.h"
+#include "ui/logic/view_pages.h"
+#include "ui/register_list_ctrl.h"
+#include "ui/statement_details_dlg.h"
+#include "ui/view_fixture.h"
+#include "ui/view_pane_header.h"
+
+namespace tallowmere::ui {
+namespace {
+
+using test::ViewTest;
+
+std::set<int> VisibleIds(const CTallowmereView& view) {
+    std::set<int> ids;
+    for (const int id : ViewControlIds()) {
+        const auto* w = view.findChild<QWidget*>(QStringLiteral("id_%1").arg(id));
+        EXPECT_NE(nullptr, w) << id;
+        if (w != nullptr && w->isVisible())
+            ids.insert(id);
+    }
+    return ids;
+}
+
+// Statement details accepted as they open, with the given ending balance.
+std::function<int(QDialog&)> AcceptStatement(const QString& ending) {
+    return [ending](QDialog& dialog) {
+        if (auto* edit =
+                dialog.findChild<QLineEdit*>(QStringLiteral("id_%1").arg(kStatementEnding)))
+            edit->setText(ending);
+        dialog.accept();
+        return dialog.result();
+    };
+}
+
+QString HeaderText(const CTallowmereView& view) {
+    return view.findChild<ViewPaneHeader*>(QStringLiteral("id_5001"))->Text();
+}
+
+TEST_F(ViewTest, EachPageShowsItsControlsAndHeader) {
+    CTallowmereView& view = MakeView();
+    const std::set<int> all = {5000, 5001, 5003};
+    const std::set<int> expected[] = {
+        {5000, 5001, 5002, 5003, 5004, 32805, 32790, 5005, 5006, 5007},
+        {5000, 5001, 5003, 5010, 5012, 5015, 5016, 5017, 5018, 5019, 5020, 5021},
+        {5000, 5001, 5003, 5010, 5011, 5012, 5016, 5017},
+        {5000, 5001, 5003, 5005, 5006, 5007, 5013, 5014, 5022},
+    };
+    const char* headers[] = {"Accounts", "Define Report", "Define Budget", "Reconcile Account"};
+    SetPrefLastReportType(0);
+    for (int page = 0; page < 4; ++page) {
+        SCOPED_TRACE(page);
+        if (page == 3)
+            services_.dialogScripts.push_back(AcceptStatement(QStringLiteral("100.00")));
+        ASSERT_TRUE(view.SelectPage(page));
+        EXPECT_EQ(expected[page], VisibleIds(view));
+        EXPECT_EQ(headers[page], HeaderText(view));
+        EXPECT_EQ(page, view.Tabs()->currentIndex());
+    }
+    // The chart takes the list's place.
+    SetPrefLastReportType(1);
+    ASSERT_TRUE(view.SelectPage(1));
+    EXPECT_FALSE(VisibleIds(view).contains(5003));
+    EXPECT_TRUE(view.ChartMode());
+}
+
+TEST_F(ViewTest, TitleNamesProgramVersionAndUser) {
+    QWidget window;
+    CTallowmereView& view = MakeView();
+    EXPECT_EQ("Tallowmere " + ProgramVersionText() + " - Ann Example",
+              ViewTitleText(platform::Cp1252ToUtf8(view.CurrentUser()->GetName())));
+}
+
+TEST_F(ViewTest, TheLastActiveAccountIsChosenWhateverItsCase) {
+    std::string path;
+    {
+        std::unique_ptr<CAccounts> data;
+        ASSERT_EQ(0, CAccounts::LoadInto(data, fixture_.folder, {}));
+        path = data->FindAccountByName("Visa")->GetPath();
+    }
+    std::string upper = path;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    SetPrefLastActiveAccount(upper);
+    CTallowmereView& view = MakeView();
+    ASSERT_NE(nullptr, view.CurrentAccount());
+    EXPECT_EQ("Visa", view.CurrentAccount()->Header().GetName());
+}
+
+TEST_F(ViewTest, ADeletedLastActiveAccountGivesTheFirstAccount) {
+    SetPrefLastActiveAccount(fixture_.folder + "/Gone.wqm");
+    CTallowmereView& view = MakeView();
+    ASSERT_NE(nullptr, view.CurrentAccount());
+    EXPECT_EQ(view.Data().GetAccountAt(0), view.CurrentAccount());
+}
+
+TEST_F(ViewTest, AFolderThatFailsToLoadKeepsTheDataAndTitle) {
+    CTallowmereView& view = MakeView();
+    QString title;
+    QObject::connect(&view, &CTallowmereView::titleChanged, [&](const QString& t) { title = t; });
+    CAccounts* before = &view.Data();
+    CAccount* account = view.CurrentAccount();
+    const int rows = view.RegisterList()->GetItemCount();
+
+    // An account file that is not one.
+    const std::string bad = test::MakeTempDir("bad");
+    test::WriteFileBytes(bad + "/Broken.wqm", std::string(40, 'x'));
+    auto other = test::MakeFolderUser("Bob", "bob", bad);
+    EXPECT_FALSE(view.LoadUserData(*other));
+    EXPECT_EQ(before, &view.Data());
+    EXPECT_EQ(account, view.CurrentAccount());
+    EXPECT_EQ(rows, view.RegisterList()->GetItemCount());
+    EXPECT_EQ(user_.get(), view.CurrentUser());
+    EXPECT_TRUE(title.isEmpty());
+    ASSERT_FALSE(services_.messages.empty());
+    EXPECT_EQ(3101, services_.messages.back().stringId);
+    // Still paints the old data.
+    view.grab();
+}
+
+TEST_F(ViewTest, ReconcileCancelledStaysOnTheOldPage) {
+    CTallowmereView& view = MakeView();
+    ASSERT_TRUE(view.SelectPage(1));
+    services_.dialogScripts.push_back([](QDialog& d) {
+        d.reject();
+        return 2;
+    });
+    view.Tabs()->setCurrentIndex(3);
+    EXPECT_EQ(1, view.Page());
+    EXPECT_EQ(1, view.Tabs()->currentIndex());
+    EXPECT_EQ("Define Report", HeaderText(view));
+    ASSERT_EQ(1U, services_.dialogs.size());
+}
+
+TEST_F(ViewTest, RegisterRowsFollowThePage) {
+    CTallowmereView& view = MakeView();
+    CAccount* checking = view.CurrentAccount();
+    ASSERT_NE(nullptr, checking);
+    EXPECT_EQ(checking->CountTransactions(0), view.GetRegisterItemCount());
+    EXPECT_EQ(view.GetRegisterItemCount(), view.RegisterList()->GetItemCount());
+    auto* combo = view.findChild<QComboBox*>(QStringLiteral("id_5004"));
+    combo->setCurrentIndex(3);
+    emit combo->activated(3);
+    EXPECT_EQ(3, view.Filter());
+    EXPECT_EQ(checking->CountTransactions(3), view.GetRegisterItemCount());
+    ASSERT_TRUE(view.SelectPage(2));
+    EXPECT_EQ(0, view.GetRegisterItemCount());
+    services_.dialogScripts.push_back(AcceptStatement(QStringLiteral("10.00")));
+    ASSERT_TRUE(view.SelectPage(3));
+    EXPECT_EQ(checking->CountTransactions(2), view.GetRegisterItemCount());
+    EXPECT_EQ(view.GetRegisterItemCount(), view.RegisterList()->GetItemCount());
+}
+
+TEST_F(ViewTest, FilterComboCountsTheRowsOfEachFilter) {
+    CTallowmereView& view = MakeView();
+    auto* combo = view.findChild<QComboBox*>(QStringLiteral("id_5004"));
+    ASSERT_EQ(6, combo->count());
+    const CAccount* checking = view.CurrentAccount();
+    int nonVoid = 0;
+    for (const auto& t : checking->Transactions())
+        nonVoid += (t->GetStatus() & kStatusMask) != kStatusVoid;
+    EXPECT_EQ(QStringLiteral("All (%1)").arg(nonVoid), combo->itemText(0));
+    EXPECT_TRUE(combo->itemText(5).startsWith(QStringLiteral("Downloaded (")));
+}
+
+TEST_F(ViewTest, FileErrorMessagesByCode) {
+    CTallowmereView& view = MakeView();
+    const std::pair<int, int> cases[] = {{2, 182},   {5, 183},  {32, 183},
+                                         {112, 184}, {13, 185}, {-1, 185}};
+    for (const auto& [code, id] : cases) {
+        view.ShowFileErrorMessage(code);
+        ASSERT_FALSE(services_.messages.empty());
+        EXPECT_EQ(id, services_.messages.back().stringId) << code;
+    }
+    EXPECT_EQ("There was an error saving the file (13).", services_.messages[4].text);
+}
+
+TEST_F(ViewTest, DrawIconBranches) {
+    CTallowmereView& view = MakeView();
+    QImage image(64, 64, QImage::Format_ARGB32);
+    const auto drawn = [&](int index, QRect rect) {
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        return view.DrawIcon(p, rect, index);
+    };
+    EXPECT_TRUE(drawn(10, QRect(0, 0, 20, 20)));
+    EXPECT_TRUE(drawn(10, QRect(0, 0, 40, 40)));
+    EXPECT_TRUE(drawn(64, QRect(0, 0, 40, 40)));
+    EXPECT_FALSE(drawn(100, QRect(0, 0, 40, 40)));
+    EXPECT_FALSE(drawn(300, QRect(0, 0, 40, 40)));  // no icon database in the folder
+}
+
+TEST_F(ViewTest, BusyLockHeldByAnotherThreadTimesOut) {
+    CTallowmereView& view = MakeView();
+    std::atomic<bool> held{false};
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        platform::NamedMutex mutex(handheld::kDesktopBusyMutexName);
+        ASSERT_TRUE(mutex.Lock(std::chrono::seconds(5)));
+        held = true;
+        while (!done)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        mutex.Unlock();
+    });
+    while (!held)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    {
+        CBusyLock lock(view, std::chrono::milliseconds(200));
+        EXPECT_FALSE(lock.Held());
+        EXPECT_EQ(0, view.BusyDepth());
+    }
+    done = true;
+    other.join();
+    // The same thread nests.
+    CBusyLock outer(view);
+    ASSERT_TRUE(outer.Held());
+    {
+        CBusyLock inner(view);
+        EXPECT_TRUE(inner.Held());
+        EXPECT_EQ(2, view.BusyDepth());
+    }
+    EXPECT_EQ(1, view.BusyDepth());
+}
+
+TEST_F(ViewTest, LayoutAtAThousandBySevenHundred) {
+    CTallowmereView& view = MakeView(1000, 700);
+    const QRect list = view.RegisterList()->geometry();
+    const QRect tabs = view.Tabs()->geometry();
+    EXPECT_EQ(8 + 250 + kViewColumnGap, list.x());
+    EXPECT_EQ(tabs.y() + tabs.height(), list.y());
+    EXPECT_EQ(1000 - 8, list.x() + list.width());
+    EXPECT_EQ(700 - 38, list.y() + list.height());
+    EXPECT_EQ(5, tabs.y());
+    int x = list.x();
+    for (const int id : {32805, 32790, 5005, 5006, 5007}) {
+        const auto* b = view.findChild<QWidget*>(QStringLiteral("id_%1").arg(id));
+        EXPECT_EQ(QRect(x, 700 - 38 + 5, 28, 20), b->geometry()) << id;
+        x += 28 + 5;
+    }
+}
+
+// Pictures of every page, for a person to look at.
+TEST_F(ViewTest, RendersEveryPage) {
+    CTallowmereView& view = MakeView(1000, 700);
+    test::SaveRender(view, QStringLiteral("view-register"));
+    // The fixture's transactions are of 2024.
+    SetPrefLastReportPeriod(8);
+    SetPrefLastStartDate(test::FixtureDay(2024, 1, 1));
+    SetPrefLastEndDate(test::FixtureDay(2024, 12, 31));
+    SetPrefLastReportBy(1);
+    SetPrefLastReportType(0);
+    ASSERT_TRUE(view.SelectPage(1));
+    EXPECT_GT(view.RegisterList()->GetItemCount(), 0);
+    test::SaveRender(view, QStringLiteral("view-reports"));
+    SetPrefLastReportType(1);
+    SetPrefLastAmountType(1, 2);
+    ASSERT_TRUE(view.SelectPage(0));
+    ASSERT_TRUE(view.SelectPage(1));
+    test::SaveRender(view, QStringLiteral("view-chart"));
+    SetPrefLastBudgetPeriod(5);
+    ASSERT_TRUE(view.SelectPage(2));
+    test::SaveRender(view, QStringLiteral("view-budgets"));
+    services_.dialogScripts.push_back(AcceptStatement(QStringLiteral("2,345.67")));
+    ASSERT_TRUE(view.SelectPage(3));
+    test::SaveRender(view, QStringLiteral("view-reconcile"));
+}
+
+}  // namespace
+}  // namespace tallowmere::ui
