@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "exchange/desktop_load_options.h"
 #include "model/accounts.h"
 #include "model/password_crib.h"
 #include "model/platform_mgr.h"
@@ -176,8 +177,10 @@ TEST_F(ProgramStartTest, AUserStartsSecondCopyHandsOverSigtermEndsIt) {
         const std::string key = PhoneUserKeyPath("SER1");
         ASSERT_EQ(0, platform::RegStoreCreateKey(key));
         RegWriteString(RegRoot::kCurrentUser, key, kUserDisplayNameValue, "Ann");
+        // Every file the desktop's load makes is there, the institution list
+        // included.
         std::unique_ptr<CAccounts> accounts;
-        ASSERT_EQ(0, CAccounts::LoadInto(accounts, folder, {}));
+        ASSERT_EQ(0, CAccounts::LoadInto(accounts, folder, DesktopLoadOptions(HeaderCipher::None())));
         SetPrefCurrentUser("SER1");
         WriteDisplayUserGuide(0);
         SetPrefWinPos("0100 0050 0900 0700");

@@ -137,7 +137,7 @@ TEST(SetPasswordLogic, ChecksInOrderAndStaysOpenOnTheFirstFailure) {
          {"ab", "cd", "cd"},
          112,
          173,
-         {185},
+         {184},
          DialogStep::Stay(1042, true),
          {"cd"},
          {"ab"}},
