@@ -67,8 +67,8 @@ ViewLayout LayoutView(const ViewMetrics& m, int page) {
     switch (page) {
         case 0: {
             const int comboX = std::max(x, m.width - kViewMargin - kViewFilterComboWidth);
-            l.filterCombo =
-                ViewRect{comboX, lineY, m.width - kViewMargin - comboX, m.controlHeight};
+            l.filterCombo = ViewRect{comboX, lineY, std::max(0, m.width - kViewMargin - comboX),
+                                     m.controlHeight};
             l.netWorthReadout = ViewRect{kViewMargin, buttonY, paneWidth, kViewButtonHeight};
             const int readoutX = x + kViewDefinitionGap;
             l.accountReadout =
