@@ -8,10 +8,10 @@
 #include <atomic>
 #include <thread>
 
+#include "model/palm_time.h"
 #include "model/preferences.h"
 #include "model/scheduled.h"
 #include "model/transaction_type.h"
-#include "model/palm_time.h"
 #include "ui/register_list_ctrl.h"
 #include "ui/view_fixture.h"
 
