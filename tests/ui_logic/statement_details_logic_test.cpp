@@ -68,7 +68,14 @@ TEST(StatementDetailsLogic, ContinueWantsTheBeginningThenTheEndingBalance) {
         {"99999999999999999999", "5", 149, kStatementBeginning},
         {"5", "-72057594037927937", 150, kStatementEnding},
         {"0", "-72057594037927936.99", 0, 0},
-        {"abc", "1", 0, 0},  // the caller reads the texts
+        {"abc", "1", 149, kStatementBeginning},
+        {"12a", "1", 149, kStatementBeginning},
+        {"$", "1", 149, kStatementBeginning},
+        {"-", "1", 149, kStatementBeginning},
+        {"5", "1.2.x", 150, kStatementEnding},
+        {"$1,234.50", "-$5", 150, kStatementEnding},
+        {"$1,234.50", "$-5", 0, 0},
+        {"+3", "-0.5", 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.beginning << " / " << c.ending);

@@ -1,6 +1,7 @@
 #include "ui/logic/statement_details_logic.h"
 
 #include <cstdint>
+#include <string_view>
 
 #include "model/account_header.h"
 #include "ui/logic/amount_range.h"
@@ -11,8 +12,14 @@ namespace {
 constexpr int kStringNoBeginning = 149;
 constexpr int kStringNoEnding = 150;
 
+// A balance reads as money only when all of it is money: "12a" would
+// otherwise be taken as 12.00 and "abc" as 0.00.
 bool Valid(const std::string& text) {
-    return !text.empty() && InAmountRange(ParseMoney(text));
+    std::string_view digits = text;
+    if (!digits.empty() && digits.front() == '$')
+        digits.remove_prefix(1);
+    const bool anyDigit = digits.find_first_of("0123456789") != std::string_view::npos;
+    return anyDigit && IsNumericText(digits) && InAmountRange(ParseMoney(text));
 }
 
 }  // namespace

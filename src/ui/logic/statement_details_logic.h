@@ -46,8 +46,10 @@ StatementDetailsForm OpenStatementDetails(const StatementDetailsValues& values);
 void PickClosingDay(StatementDetailsForm& form, PalmTime day);
 
 // OK ("Continue"): an empty beginning balance gives 149 and an empty ending
-// balance 150, and so does a balance beyond the dialogs' range, which no
-// account could hold. Otherwise *values gets the texts and the closing date.
+// balance 150, and so does a balance that is not wholly an amount (an
+// optional "$", a sign, digits and separators) or lies beyond the dialogs'
+// range, which no account could hold. Otherwise *values gets the texts and
+// the closing date.
 OkResult AcceptStatementDetails(const StatementDetailsForm& form, Messages& messages,
                                 StatementDetailsValues& values);
 
