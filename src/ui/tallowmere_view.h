@@ -31,7 +31,10 @@
 #include "ui/icon_list.h"
 #include "ui/icon_painter.h"
 #include "ui/icon_resource_list.h"
+#include "ui/logic/budget_page_logic.h"
+#include "ui/logic/cell_text.h"
 #include "ui/logic/reload_gate.h"
+#include "ui/logic/report_page_logic.h"
 #include "ui/logic/view_layout.h"
 #include "ui/main_frame.h"
 #include "ui/transaction_list_ctrl.h"
@@ -224,12 +227,9 @@ class CTallowmereView final : public QWidget,
     void EnterReports();
     void EnterBudgets();
     bool EnterReconcile();
-    void FillReportAccountCombo();
-    void FillGroupByCombo(std::uint32_t stored);
-    void FillPeriodCombo(std::uint32_t stored, bool budgets);
-    void FillDisplayCombo();
-    void FillAmountTypeCombo();
-    void SetPeriodDates(int period);
+    // The page's controls from its state, their signals blocked.
+    void PushReportControls();
+    void PushBudgetControls();
     void ApplyReportColumns();
     void OnReportControlChanged(int controlId);
 
@@ -243,6 +243,8 @@ class CTallowmereView final : public QWidget,
     int HeaderSectionX(std::uint16_t columnId, int& width) const;
     void DrawMoneyRight(QPainter& painter, const QRect& rect, Cents amount,
                         const std::string& symbol) const;
+    // A money text right-aligned, red when negative.
+    void DrawCellText(QPainter& painter, const QRect& rect, const CellText& money) const;
 
     // Sync.
     void AttachSync();
@@ -264,9 +266,8 @@ class CTallowmereView final : public QWidget,
     bool showDecimals_ = true;
     std::uint16_t sortColumn_ = 2;
     std::uint8_t sortDirection_ = 1;
-    // The report pages' sort (column 21 ascending when entered).
-    int reportSortColumn_ = 21;
-    bool reportSortAscending_ = true;
+    ReportPageState reportState_;
+    BudgetPageState budgetState_;
 
     // Children.
     QTabBar* tabs_ = nullptr;

@@ -198,7 +198,7 @@ bool CTallowmereView::ReloadNow() {
         case 1:
         case 2:
             if (page == 1)
-                FillReportAccountCombo();
+                PushReportControls();
             RecomputeReport();
             break;
         case 3:

@@ -9,7 +9,10 @@
 #include "model/report.h"
 #include "model/string_table.h"
 #include "platform/text_1252.h"
+#include "ui/logic/budget_page_logic.h"
 #include "ui/logic/cell_text.h"
+#include "ui/logic/reconcile_page_logic.h"
+#include "ui/logic/report_page_logic.h"
 #include "ui/logic/view_pages.h"
 #include "ui/owner_list_model.h"
 #include "ui/register_list_ctrl.h"
@@ -97,7 +100,11 @@ void CTallowmereView::DrawLabels(QPainter& painter) const {
 
 void CTallowmereView::DrawMoneyRight(QPainter& painter, const QRect& rect, Cents amount,
                                      const std::string& symbol) const {
-    const CellText money = MoneyCellText(symbol, amount, showDecimals_);
+    DrawCellText(painter, rect, MoneyCellText(symbol, amount, showDecimals_));
+}
+
+void CTallowmereView::DrawCellText(QPainter& painter, const QRect& rect,
+                                   const CellText& money) const {
     painter.save();
     painter.setPen(money.negative ? kNegative : palette().color(QPalette::ButtonText));
     painter.drawText(rect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -162,25 +169,24 @@ void CTallowmereView::DrawReportTotals(QPainter& painter) const {
     } else {
         amount = QRect(x, band.y(), width - 4, band.height());
     }
-    const QString label = Str(224);
+    const QString label = Str(kReportTotalLabel);
     const QFontMetrics metrics(labelFont_);
     const int labelWidth = metrics.horizontalAdvance(label);
     const int labelRight = std::min(amount.x() - 10, amount.right() - 110);
     painter.drawText(QRect(labelRight - labelWidth, band.y(), labelWidth, band.height()),
                      Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, label);
-    DrawMoneyRight(painter, amount, report_->GetTotal(), symbol);
+    DrawCellText(painter, amount, ReportTotalText(*report_, MoneyStyle{symbol, showDecimals_}));
 }
 
 void CTallowmereView::DrawBudgetTotals(QPainter& painter) const {
     const QRect band(layout_.list.x, layout_.bottomBand.y + kViewButtonTop, layout_.list.width,
                      kViewButtonHeight);
     const std::string symbol = data_->GetHomeCurrencySymbol();
-    const Cents budget = ScaleBudgetToPeriod(report_->GetPeriodKind(), report_->GetBudgetTotal());
-    const Cents actual = report_->GetTotal();
-    const std::pair<std::uint16_t, Cents> cells[] = {
-        {kColumnReportBudget, budget},
-        {kColumnReportAmount, actual},
-        {kColumnReportDifference, actual - report_->GetBudgetTotal()},
+    const BudgetTotals totals = ComputeBudgetTotals(*report_, MoneyStyle{symbol, showDecimals_});
+    const std::pair<std::uint16_t, const CellText*> cells[] = {
+        {kColumnReportBudget, &totals.budgetText},
+        {kColumnReportAmount, &totals.actualText},
+        {kColumnReportDifference, &totals.differenceText},
     };
     int firstX = band.right();
     for (const auto& [id, value] : cells) {
@@ -189,9 +195,9 @@ void CTallowmereView::DrawBudgetTotals(QPainter& painter) const {
         if (x < 0 || width <= 0)
             continue;
         firstX = std::min(firstX, x);
-        DrawMoneyRight(painter, QRect(x, band.y(), width - 4, band.height()), value, symbol);
+        DrawCellText(painter, QRect(x, band.y(), width - 4, band.height()), *value);
     }
-    const QString label = Str(227);
+    const QString label = Str(kBudgetTotalsLabel);
     const int labelWidth = QFontMetrics(labelFont_).horizontalAdvance(label);
     painter.drawText(QRect(firstX - 10 - labelWidth, band.y(), labelWidth, band.height()),
                      Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, label);
@@ -200,26 +206,25 @@ void CTallowmereView::DrawBudgetTotals(QPainter& painter) const {
 void CTallowmereView::DrawReconcile(QPainter& painter) const {
     if (current_ == nullptr)
         return;
-    const std::string symbol = current_->GetCurrencySymbol();
-    const AccountHeader& header = current_->Header();
+    const ReconcileTexts texts =
+        ReconcileDrawnTexts(*current_, MoneyStyle{current_->GetCurrencySymbol(), showDecimals_});
     for (const ViewControlRect& line : layout_.reconcileLines) {
         const QRect r = ToQRect(line.rect);
         painter.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          LabelText(line.labelStringId));
         switch (line.labelStringId) {
-            case 235:
+            case kReconcileClosingDateLabel:
                 painter.drawText(r, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                                 QString::fromStdString(platform::Cp1252ToUtf8(
-                                     FormatLocaleDate(header.GetReconcileDate(), kDateShortDate))));
+                                 QString::fromStdString(texts.closingDate));
                 break;
-            case 236:
-                DrawMoneyRight(painter, r, header.GetReconcileOpening(), symbol);
+            case kReconcileBeginningLabel:
+                DrawCellText(painter, r, texts.beginning);
                 break;
-            case 237:
-                DrawMoneyRight(painter, r, header.GetReconcileEnding(), symbol);
+            case kReconcileEndingLabel:
+                DrawCellText(painter, r, texts.ending);
                 break;
-            case 238:
-                DrawMoneyRight(painter, r, current_->GetReconcileDifference(), symbol);
+            case kReconcileDifferenceLabel:
+                DrawCellText(painter, r, texts.difference);
                 break;
             default:
                 break;
@@ -231,7 +236,7 @@ void CTallowmereView::DrawReconcile(QPainter& painter) const {
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     painter.restore();
     painter.drawText(box.adjusted(6, 6, -6, -6), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                     Str(239));
+                     Str(kReconcileInstructions));
 }
 
 void CTallowmereView::DrawChart(QPainter& painter) {

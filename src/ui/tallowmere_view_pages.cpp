@@ -13,7 +13,7 @@
 #include "model/string_table.h"
 #include "platform/text_1252.h"
 #include "ui/logic/page_columns.h"
-#include "ui/logic/report_choices.h"
+#include "ui/logic/reconcile_page_logic.h"
 #include "ui/logic/statement_details_logic.h"
 #include "ui/logic/view_pages.h"
 #include "ui/palm_date.h"
@@ -26,19 +26,6 @@ namespace {
 
 QString Str(int id) {
     return QString::fromStdString(platform::Cp1252ToUtf8(LoadString(id)));
-}
-
-void FillChoices(QComboBox& combo, std::span<const ReportChoice> choices, int selected) {
-    const QSignalBlocker blocker(&combo);
-    combo.clear();
-    for (const ReportChoice& c : choices)
-        combo.addItem(Str(c.stringId), c.value);
-    const int index = combo.findData(selected);
-    combo.setCurrentIndex(index >= 0 ? index : 0);
-}
-
-int SelectedValue(const QComboBox& combo) {
-    return combo.currentIndex() >= 0 ? combo.currentData().toInt() : 0;
 }
 
 void SetDate(QDateEdit& edit, PalmTime t) {
@@ -97,92 +84,75 @@ bool CTallowmereView::SelectPage(int page) {
 
 // --- Reports and Budgets ---
 
+namespace {
+
+void PushCombo(QComboBox& combo, const ComboFill& fill) {
+    const QSignalBlocker blocker(&combo);
+    combo.clear();
+    for (const ComboChoice& c : fill.entries)
+        combo.addItem(Str(c.stringId), c.value);
+    combo.setCurrentIndex(fill.selected);
+}
+
+}  // namespace
+
 void CTallowmereView::EnterReports() {
-    chartMode_ = std::min<int>(GetPrefLastReportType(), 1);
-    reportSortColumn_ = kReportSortName;
-    reportSortAscending_ = true;
+    reportState_ = ui::EnterReports(*data_);
+    chartMode_ = reportState_.display == kReportChart ? 1 : 0;
     list_->SetMode(CTransactionListCtrl::kModeReport);
     list_->SetReport(report_.get());
     list_->SetSelection(-1, true);
-    FillReportAccountCombo();
-    FillGroupByCombo(GetPrefLastReportBy());
-    FillPeriodCombo(GetPrefLastReportPeriod(), false);
-    FillDisplayCombo();
-    FillAmountTypeCombo();
+    PushReportControls();
     ApplyReportColumns();
-    showEmpty_->setEnabled(chartMode_ == 0);
     RecomputeReport();
 }
 
 void CTallowmereView::EnterBudgets() {
-    reportSortColumn_ = kReportSortName;
-    reportSortAscending_ = true;
+    budgetState_ = ui::EnterBudgets();
     list_->SetMode(CTransactionListCtrl::kModeBudget);
     list_->SetReport(report_.get());
     list_->SetSelection(-1, true);
-    FillGroupByCombo(GetPrefLastBudgetBy());
-    FillPeriodCombo(GetPrefLastBudgetPeriod(), true);
+    PushBudgetControls();
     ApplyReportColumns();
-    showEmpty_->setEnabled(true);
     RecomputeReport();
 }
 
-void CTallowmereView::FillReportAccountCombo() {
-    const QSignalBlocker blocker(reportAccount_);
-    reportAccount_->clear();
-    reportAccount_->addItem(Str(525), -1);
-    const RecordId last = GetPrefLastReportAccount();
-    int selected = 0;
-    for (std::size_t i = 0; i < data_->GetAccountCount(); ++i) {
-        const CAccount* a = data_->GetAccountAt(i);
-        reportAccount_->addItem(
-            QString::fromStdString(platform::Cp1252ToUtf8(a->Header().GetName())),
-            static_cast<int>(i));
-        if (!last.IsNull() && a->Header().GetId() == last)
-            selected = static_cast<int>(i) + 1;
+void CTallowmereView::PushReportControls() {
+    const ReportPageControls c = ReportControls(*data_, reportState_);
+    {
+        const QSignalBlocker blocker(reportAccount_);
+        reportAccount_->clear();
+        for (const ReportAccountChoice& a : c.accounts)
+            reportAccount_->addItem(a.stringId != 0 ? Str(a.stringId)
+                                                    : QString::fromStdString(a.name));
+        reportAccount_->setCurrentIndex(c.accountSelected);
     }
-    reportAccount_->setCurrentIndex(selected);
+    PushCombo(*groupBy_, c.groupBy);
+    PushCombo(*period_, c.period);
+    PushCombo(*display_, c.display);
+    PushCombo(*amountType_, c.amountType);
+    SetDate(*startDate_, c.start);
+    SetDate(*endDate_, c.end);
+    const QSignalBlocker blocker(showEmpty_);
+    showEmpty_->setChecked(c.showEmptyChecked);
+    showEmpty_->setEnabled(c.showEmptyEnabled);
 }
 
-void CTallowmereView::FillGroupByCombo(std::uint32_t stored) {
-    FillChoices(*groupBy_, GroupByChoices(), static_cast<int>(std::min<std::uint32_t>(stored, 9)));
-}
-
-void CTallowmereView::FillPeriodCombo(std::uint32_t stored, bool budgets) {
-    const auto choices = budgets ? BudgetPeriodChoices() : ReportPeriodChoices();
-    FillChoices(*period_, choices, static_cast<int>(std::min<std::uint32_t>(stored, 99)));
-    const int period = SelectedValue(*period_);
-    if (!budgets && period == kReportCustomRange) {
-        SetDate(*startDate_, GetPrefLastStartDate());
-        SetDate(*endDate_, GetPrefLastEndDate());
-    } else {
-        SetPeriodDates(period);
-    }
-}
-
-void CTallowmereView::FillDisplayCombo() {
-    FillChoices(*display_, DisplayChoices(), chartMode_);
-}
-
-void CTallowmereView::FillAmountTypeCombo() {
-    const int stored = GetPrefLastAmountType(static_cast<std::int16_t>(chartMode_));
-    FillChoices(*amountType_, AmountTypeChoices(chartMode_ != 0), stored);
-}
-
-void CTallowmereView::SetPeriodDates(int period) {
-    PalmTime start = DayToPalmTime(startDate_->date());
-    PalmTime end = DayToPalmTime(endDate_->date());
-    ReportDateRange(period, start, end);
-    SetDate(*startDate_, start);
-    SetDate(*endDate_, end);
+void CTallowmereView::PushBudgetControls() {
+    const BudgetPageControls c = BudgetControls(budgetState_);
+    PushCombo(*groupBy_, c.groupBy);
+    PushCombo(*period_, c.period);
+    const QSignalBlocker blocker(showEmpty_);
+    showEmpty_->setChecked(c.showEmptyChecked);
+    showEmpty_->setEnabled(c.showEmptyEnabled);
 }
 
 void CTallowmereView::ApplyReportColumns() {
     const bool budgets = page_ == 2;
     const ListPage listPage = budgets ? ListPage::kBudgets : ListPage::kReports;
-    CShowColumns stored = budgets ? LoadShowColumnsBudget() : LoadShowColumnsReport();
-    const std::vector<PageColumn> shown =
-        list_->SetPageColumns(listPage, stored, SelectedValue(*groupBy_));
+    const CShowColumns stored = budgets ? LoadShowColumnsBudget() : LoadShowColumnsReport();
+    const int groupBy = budgets ? budgetState_.groupBy : reportState_.groupBy;
+    const std::vector<PageColumn> shown = list_->SetPageColumns(listPage, stored, groupBy);
     // The widths the room gave the rest columns are kept.
     CShowColumns checked = ValidPageColumns(listPage, stored);
     bool changed = false;
@@ -202,77 +172,74 @@ void CTallowmereView::ApplyReportColumns() {
 }
 
 void CTallowmereView::OnReportControlChanged(int controlId) {
+    if (page_ == 2) {
+        switch (controlId) {
+            case view_id::kGroupBy:
+                BudgetGroupByChanged(budgetState_, groupBy_->currentIndex());
+                ApplyReportColumns();
+                break;
+            case view_id::kPeriod:
+                BudgetPeriodChanged(budgetState_, period_->currentIndex());
+                break;
+            case view_id::kShowEmpty:
+                BudgetShowEmptyToggled(budgetState_, showEmpty_->isChecked());
+                break;
+            default:
+                return;
+        }
+        PushBudgetControls();
+        RecomputeReport();
+        return;
+    }
+    if (page_ != 1)
+        return;
     switch (controlId) {
         case view_id::kReportAccount:
-            FillGroupByCombo(GetPrefLastReportBy());
+            ReportAccountChanged(*data_, reportState_, reportAccount_->currentIndex());
             ApplyReportColumns();
             break;
         case view_id::kGroupBy:
+            ReportGroupByChanged(reportState_, groupBy_->currentIndex());
             ApplyReportColumns();
             break;
         case view_id::kPeriod:
-            if (SelectedValue(*period_) != kReportCustomRange)
-                SetPeriodDates(SelectedValue(*period_));
+            ReportPeriodChanged(reportState_, period_->currentIndex());
             break;
         case view_id::kStartDate:
-        case view_id::kEndDate: {
-            const QSignalBlocker blocker(period_);
-            period_->setCurrentIndex(period_->count() - 1);
+        case view_id::kEndDate:
+            ReportDatesChanged(reportState_, DayToPalmTime(startDate_->date()),
+                               DayToPalmTime(endDate_->date()));
             break;
-        }
         case view_id::kDisplay:
-            chartMode_ = SelectedValue(*display_) != 0 ? 1 : 0;
-            SetPrefLastReportType(static_cast<std::uint16_t>(chartMode_));
-            FillAmountTypeCombo();
-            showEmpty_->setEnabled(chartMode_ == 0);
+            ReportDisplayChanged(reportState_, display_->currentIndex());
+            chartMode_ = reportState_.display == kReportChart ? 1 : 0;
             ApplyVisibility();
             break;
         case view_id::kAmountType:
-            SetPrefLastAmountType(static_cast<std::int16_t>(chartMode_),
-                                  static_cast<std::uint16_t>(SelectedValue(*amountType_)));
+            ReportAmountTypeChanged(reportState_, amountType_->currentIndex());
             break;
         case view_id::kShowEmpty:
-            SetPrefShowEmptyItems(showEmpty_->isChecked());
-            reportSortColumn_ = kReportSortName;
-            reportSortAscending_ = true;
+            ReportShowEmptyToggled(reportState_, showEmpty_->isChecked());
             break;
         default:
-            break;
+            return;
     }
+    PushReportControls();
     RecomputeReport();
 }
 
 void CTallowmereView::RecomputeReport() {
     if (page_ != 1 && page_ != 2)
         return;
-    const bool budgets = page_ == 2;
-    ReportSettings settings;
-    settings.budgets = budgets;
-    settings.groupBy = SelectedValue(*groupBy_);
-    settings.period = SelectedValue(*period_);
-    settings.start = DayToPalmTime(startDate_->date());
-    settings.end = DayToPalmTime(endDate_->date());
-    settings.showEmpty = showEmpty_->isChecked();
-    if (!budgets) {
-        const int accountIndex = SelectedValue(*reportAccount_);
-        const CAccount* account = accountIndex >= 0
-                                      ? data_->GetAccountAt(static_cast<std::size_t>(accountIndex))
-                                      : nullptr;
-        settings.account = account != nullptr ? account->Header().GetId() : RecordId();
-        settings.chart = chartMode_ != 0;
-        settings.amountType = SelectedValue(*amountType_);
-    }
-    ApplyReportSettings(*report_, settings);
-    StoreReportSettings(settings);
-    const int code = report_->Compute();
-    if (code != 0 && code != -1)
-        ShowFileErrorMessage(code);
-    if (reportSortColumn_ != kReportSortName || !reportSortAscending_)
-        report_->SortItems(reportSortColumn_, reportSortAscending_);
-    if (!budgets && chartMode_ != 0)
-        report_->BuildSlices(chart_);
-    else
+    ServiceMessages messages(this);
+    if (page_ == 2) {
         chart_.AllocateSlices(0);
+        RecomputeBudget(*report_, budgetState_, messages);
+    } else {
+        ui::RecomputeReport(*report_, chart_, reportState_, messages);
+        if (reportState_.display != kReportChart)
+            chart_.AllocateSlices(0);
+    }
     list_->ResetItemCount();
     list_->viewport()->update();
     update();
@@ -286,38 +253,11 @@ bool CTallowmereView::EnterReconcile() {
     CBusyLock lock(*this);
     if (!lock.Held())
         return false;
-    Cents opening = 0;
-    Cents ending = 0;
-    PalmTime date = 0;
-    StatementDetailsValues values;
-    values.focusMode = current_->GetReconcileState(opening, ending, date);
-    values.accountType = current_->Header().GetType();
-    values.closingDate = date;
-    values.beginningBalance = FormatMoney(opening, kMoneyFull);
-    values.endingBalance = FormatMoney(ending, kMoneyFull);
+    StatementDetailsValues values = ReconcileStatementValues(*current_);
     if (RunStatementDetailsDialog(this, values) != 1)
         return false;
-    AccountHeader& header = current_->Header();
-    bool changed = false;
-    // Each setter marks its own change bit.
-    const Cents beginning = ParseMoney(values.beginningBalance);
-    if (beginning != header.GetReconcileOpening()) {
-        header.SetReconcileOpening(beginning);
-        changed = true;
-    }
-    const Cents endingValue = ParseMoney(values.endingBalance);
-    if (endingValue != header.GetReconcileEnding()) {
-        header.SetReconcileEnding(endingValue);
-        changed = true;
-    }
-    if (values.closingDate != header.GetReconcileDate()) {
-        header.SetReconcileDate(values.closingDate);
-        changed = true;
-    }
-    if (changed) {
-        if (const int code = current_->Save(); code != 0)
-            ShowFileErrorMessage(code);
-    }
+    ServiceMessages messages(this);
+    ApplyStatementDetails(*current_, values, messages);
     return true;
 }
 

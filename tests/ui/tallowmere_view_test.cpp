@@ -274,8 +274,12 @@ TEST_F(ViewTest, RendersEveryPage) {
     ASSERT_TRUE(view.SelectPage(0));
     ASSERT_TRUE(view.SelectPage(1));
     test::SaveRender(view, QStringLiteral("view-chart"));
-    SetPrefLastBudgetPeriod(5);
+    // The budgets of this year's periods, with the empty rows shown.
+    SetPrefLastBudgetBy(1);
+    SetPrefLastBudgetPeriod(7);
+    SetPrefShowEmptyItems(true);
     ASSERT_TRUE(view.SelectPage(2));
+    EXPECT_GT(view.RegisterList()->GetItemCount(), 0);
     test::SaveRender(view, QStringLiteral("view-budgets"));
     services_.dialogScripts.push_back(AcceptStatement(QStringLiteral("2,345.67")));
     ASSERT_TRUE(view.SelectPage(3));

@@ -1,6 +1,6 @@
 // The main view's rules without widgets: which control shows on which page,
 // the tab and header texts, the layout's rectangles, when a reload may run,
-// the filter combo's texts and counts, and the report pages' choices.
+// and the filter combo's texts and counts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,13 +8,10 @@
 #include <vector>
 
 #include "model/account.h"
-#include "model/accounts.h"
 #include "model/preferences.h"
-#include "model/report.h"
 #include "model/transaction.h"
 #include "ui/logic/filter_combo.h"
 #include "ui/logic/reload_gate.h"
-#include "ui/logic/report_choices.h"
 #include "ui/logic/view_layout.h"
 #include "ui/logic/view_pages.h"
 
@@ -186,52 +183,6 @@ TEST(FilterCombo, CountsEveryFilterLeavingVoidOut) {
     EXPECT_EQ(0, ClampFilter(6));
     EXPECT_EQ(0, ClampFilter(0xFFFFFFFFULL));
     EXPECT_EQ(5, ClampFilter(5));
-}
-
-std::vector<int> Values(std::span<const ReportChoice> choices) {
-    std::vector<int> v;
-    for (const ReportChoice& c : choices)
-        v.push_back(c.value);
-    return v;
-}
-
-TEST(ReportChoices, TablesInOrder) {
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}), Values(ReportPeriodChoices()));
-    EXPECT_EQ((std::vector<int>{2, 3, 4, 5, 6, 7}), Values(BudgetPeriodChoices()));
-    EXPECT_EQ(526, ReportPeriodChoices().front().stringId);
-    EXPECT_EQ(534, ReportPeriodChoices().back().stringId);
-    EXPECT_EQ((std::vector<int>{0, 1, 2}), Values(GroupByChoices()));
-    EXPECT_EQ((std::vector<int>{0, 1}), Values(DisplayChoices()));
-    EXPECT_EQ((std::vector<int>{0, 1, 2}), Values(AmountTypeChoices(false)));
-    EXPECT_EQ((std::vector<int>{1, 2}), Values(AmountTypeChoices(true)));
-}
-
-TEST(ReportChoices, SettingsReachTheReportAsWholeDays) {
-    CAccounts data;
-    CReport report(data);
-    ReportSettings s;
-    s.groupBy = 1;
-    s.period = kReportCustomRange;
-    s.start = 3000000000U + 4000;  // a time of day on both
-    s.end = 3000000000U + 8 * 86400 + 100;
-    s.showEmpty = true;
-    s.amountType = 2;
-    s.account = RecordId::Fixed(7);
-    ApplyReportSettings(report, s);
-    EXPECT_EQ(1, report.GetGroupBy());
-    EXPECT_EQ(2, report.GetSignFilter());
-    EXPECT_EQ(1, report.GetShowEmptyRows());
-    EXPECT_EQ(RecordId::Fixed(7), report.GetAccountId());
-    EXPECT_LE(report.GetStart(), s.start);
-    EXPECT_EQ(0U, (report.GetEnd() - report.GetStart() + 1) % 86400);
-    // A chart shows no empty rows; budgets cover every account.
-    s.chart = true;
-    ApplyReportSettings(report, s);
-    EXPECT_EQ(0, report.GetShowEmptyRows());
-    s.budgets = true;
-    ApplyReportSettings(report, s);
-    EXPECT_TRUE(report.GetAccountId().IsNull());
-    EXPECT_EQ(0, report.GetSignFilter());
 }
 
 }  // namespace
