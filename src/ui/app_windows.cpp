@@ -7,6 +7,7 @@
 #include "model/error_sink.h"
 #include "model/money.h"
 #include "model/platform_mgr.h"
+#include "model/preferences.h"
 #include "model/program_version.h"
 #include "model/string_table.h"
 #include "platform/text_1252.h"
@@ -14,6 +15,7 @@
 #include "ui/about_dlg.h"
 #include "ui/date_formatter.h"
 #include "ui/get_password_dlg.h"
+#include "ui/sync_events_receiver.h"
 #include "ui/tallowmere_view.h"
 
 namespace tallowmere::ui {
@@ -119,7 +121,8 @@ bool AppWindows::CreateMainWindow() {
     connect(view, &CTallowmereView::titleChanged, frame_.get(), &QWidget::setWindowTitle);
     frame_->SetView(view, view);
     view_ = view;
-    view->StartSync(CTallowmereView::DefaultSyncServerFactory());
+    if (syncFactory_)
+        view->StartSync(syncFactory_, syncOptions_);
     connect(&instance_, &COneInstance::databaseNotify, frame_.get(),
             [this](quint32 wParam, quint32 lParam) { frame_->OnDatabaseNotify(wParam, lParam); });
     // The view's one-shot timer; also on a first run.
@@ -134,8 +137,56 @@ void AppWindows::ReloadData() {
 }
 
 void AppWindows::ShowMainWindow() {
+    if (wizard_ && wizard_->IsRunning()) {
+        // The wizard's Finish.
+        ShowMainWindowAfterWizard();
+        return;
+    }
     frame_->ShowWithStoredPlacement();
-    instance_.SetFrameReady([this]() -> QWidget* { return frame_.get(); });
+    instance_.SetFrameReady(
+        [this]() -> QWidget* { return UserGuideOrFrame(wizard_.get(), frame_.get()); });
+}
+
+void AppWindows::StartSetupWizard() {
+    // No Qt parent: a hidden parent confuses window managers.
+    wizard_ = std::make_unique<CUserGuidePS>(*this, app_.GetUsers(), &app_.UsersMutex());
+    if (view_ != nullptr && view_->SyncReceiver() != nullptr)
+        view_->SyncReceiver()->SetUserGuide(wizard_.get());
+    wizard_->Start();
+    // A later copy brings the wizard forward while it runs.
+    instance_.SetFrameReady(
+        [this]() -> QWidget* { return UserGuideOrFrame(wizard_.get(), frame_.get()); });
+}
+
+void AppWindows::SetSyncServer(CTallowmereView::SyncServerFactory factory,
+                               handheld::SyncServerOptions options) {
+    syncFactory_ = std::move(factory);
+    syncOptions_ = std::move(options);
+}
+
+bool AppWindows::SwitchUser(const std::string& folderName) {
+    return view_ != nullptr && view_->SwitchUser(folderName);
+}
+
+void AppWindows::ShowMainWindowAfterWizard() {
+    // Finish without a switch shows the current user: never its protected
+    // data read without the key.
+    if (CUserItem* current = app_.GetCurrentUser();
+        current != nullptr && app_.UserHasPassword(*current) && !app_.HasCipherKey()) {
+        CUserItem* chosen = PromptPassword(current);
+        if (chosen == nullptr) {
+            Quit();
+            return;
+        }
+        app_.SetCurrentUser(chosen);
+        SetPrefCurrentUser(chosen->GetFolderName());
+        ReloadData();
+    }
+    frame_->ShowWithStoredPlacement();
+}
+
+void AppWindows::Quit() {
+    QCoreApplication::exit(0);
 }
 
 void AppWindows::OnAppAbout(QWidget* parent) {
@@ -147,6 +198,8 @@ void AppWindows::OnCloseRequested() {
     if (QWidget* modal = QApplication::activeModalWidget())
         modal->close();
     CloseStartupScreen();
+    if (wizard_ && wizard_->IsRunning())
+        wizard_->reject();
     if (frame_)
         frame_->close();
 }

@@ -134,7 +134,7 @@ class CTallowmereView final : public QWidget,
     int Page() const { return page_; }
     // Switches the page. Entering Reconcile first asks for the statement;
     // when that is cancelled the page stays and false is returned.
-    bool SelectPage(int page);
+    bool SelectPage(int page) override;
     void ShowAccount(CAccount* account);
     void RefreshAccountsPane();
     void RefreshForAccount(const RecordId& id);
