@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPrinter>
 #include <QTabBar>
 #include <atomic>
 #include <filesystem>
@@ -254,6 +255,101 @@ TEST_F(ViewTest, LayoutAtAThousandBySevenHundred) {
         EXPECT_EQ(QRect(x, 700 - 38 + 5, 28, 20), b->geometry()) << id;
         x += 28 + 5;
     }
+}
+
+TEST_F(ViewTest, AReloadThatFailsKeepsWhatIsShown) {
+    CTallowmereView& view = MakeView();
+    const CAccounts* before = &view.Data();
+    CAccount* account = view.CurrentAccount();
+    test::WriteFileBytes(fixture_.folder + "/Broken.wqm", std::string(40, 'x'));
+    view.OnReloadRequest(1, 0);
+    EXPECT_EQ(before, &view.Data());
+    EXPECT_EQ(account, view.CurrentAccount());
+    EXPECT_FALSE(view.ReloadPending());
+    ASSERT_FALSE(services_.messages.empty());
+    EXPECT_EQ(3101, services_.messages.back().stringId);
+    view.grab();
+}
+
+TEST_F(ViewTest, WithoutAUserNothingIsShownAndNothingBreaks) {
+    app_.SetCurrentUser(nullptr);
+    CTallowmereView& view = MakeView();
+    EXPECT_EQ(nullptr, view.CurrentAccount());
+    EXPECT_EQ(0, view.GetRegisterItemCount());
+    EXPECT_EQ(0, view.RegisterList()->GetItemCount());
+    for (const int id : {5005, 5006, 5007, 32790, 32805})
+        EXPECT_FALSE(view.findChild<QWidget*>(QStringLiteral("id_%1").arg(id))->isEnabled()) << id;
+    EXPECT_FALSE(view.SelectPage(3)) << "nothing to reconcile";
+    for (int page = 0; page < 3; ++page) {
+        ASSERT_TRUE(view.SelectPage(page));
+        view.grab();
+    }
+}
+
+TEST_F(ViewTest, SelectTransactionFindsTheRowOfThePagesFilter) {
+    CTallowmereView& view = MakeView();
+    services_.dialogScripts.push_back(AcceptStatement(QStringLiteral("10.00")));
+    ASSERT_TRUE(view.SelectPage(3));
+    const CTransaction* memo = nullptr;
+    for (const auto& t : view.CurrentAccount()->Transactions()) {
+        if (t->GetId() == fixture_.memoId)
+            memo = t.get();
+    }
+    ASSERT_NE(nullptr, memo);
+    view.SelectTransaction(memo);
+    const int row = view.RegisterList()->GetFirstSelectedItem();
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(memo, view.RegisterList()->GetTransactionAt(row));
+    view.SelectTransaction(nullptr);
+    EXPECT_EQ(-1, view.RegisterList()->GetFirstSelectedItem());
+}
+
+TEST_F(ViewTest, TheTopRowIsSavedOnlyWhenItChanged) {
+    CTallowmereView& view = MakeView(1000, 400);
+    CAccount* checking = view.CurrentAccount();
+    const std::string path = checking->GetPath();
+    const std::string bytes = test::ReadFileBytes(path);
+    EXPECT_EQ(0, view.SaveTopRow(checking));
+    EXPECT_EQ(bytes, test::ReadFileBytes(path)) << "nothing changed, nothing written";
+    view.RegisterList()->SetTopIndex(10);
+    EXPECT_EQ(0, view.SaveTopRow(checking));
+    EXPECT_EQ(10, checking->GetTopRow());
+    EXPECT_NE(bytes, test::ReadFileBytes(path));
+    // Switching to another account stores it and shows the other's row.
+    view.SelectAccountInPane(view.Data().FindAccountByName("Visa"));
+    view.ShowAccount(view.Data().FindAccountByName("Visa"));
+    EXPECT_EQ("Visa", view.CurrentAccount()->Header().GetName());
+    EXPECT_EQ(view.GetRegisterItemCount(), view.RegisterList()->GetItemCount());
+}
+
+TEST_F(ViewTest, PrintsThePageToPdf) {
+    CTallowmereView& view = MakeView();
+    const QString pdf = QString::fromStdString(test::MakeTempDir("print") + "/register.pdf");
+    services_.printDialogScripts.push_back([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    view.RunCommand(57607);
+    ASSERT_EQ(1U, services_.printDialogs.size());
+    EXPECT_GE(services_.printDialogs[0], 1);
+    const std::string bytes = test::ReadFileBytes(pdf.toStdString());
+    EXPECT_EQ(0U, bytes.rfind("%PDF", 0));
+    // The preview paints the same pages; Page Setup goes through the services too.
+    int painted = 0;
+    services_.previewScripts.push_back(
+        [&](QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf + ".preview.pdf");
+            paint(printer);
+            ++painted;
+        });
+    view.RunCommand(57609);
+    EXPECT_EQ(1, painted);
+    view.RunCommand(57606);
+    EXPECT_EQ(1, services_.pageSetups);
+    for (const int id : {57607, 57609, 57606})
+        EXPECT_TRUE(view.QueryCommand(id).value_or(CommandState{}).enabled) << id;
 }
 
 // Pictures of every page, for a person to look at.
