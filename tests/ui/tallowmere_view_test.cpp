@@ -14,10 +14,13 @@
 #include <filesystem>
 #include <thread>
 
+#include "model/icon_database.h"
 #include "model/preferences.h"
 #include "model/program_version.h"
 #include "model/scheduled.h"
 #include "platform/text_1252.h"
+#include "support/palm_builder.h"
+#include "ui/color_ref.h"
 #include "ui/logic/view_pages.h"
 #include "ui/register_list_ctrl.h"
 #include "ui/statement_details_dlg.h"
@@ -38,6 +41,18 @@ std::set<int> VisibleIds(const CTallowmereView& view) {
             ids.insert(id);
     }
     return ids;
+}
+
+// The bounds of the pixels a drawing left in a transparent image.
+QRect PaintedBounds(const QImage& image) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).alpha() != 0)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
 }
 
 // Statement details accepted as they open, with the given ending balance.
@@ -74,6 +89,11 @@ TEST_F(ViewTest, EachPageShowsItsControlsAndHeader) {
         EXPECT_EQ(expected[page], VisibleIds(view));
         EXPECT_EQ(headers[page], HeaderText(view));
         EXPECT_EQ(page, view.Tabs()->currentIndex());
+        // The account's own row colour on Register, the page's preference
+        // on the others.
+        const std::uint32_t colors[] = {view.CurrentAccount()->GetColor(), 0xD3F5FE, 0xD3F5FE,
+                                        0xEEFFEC};
+        EXPECT_EQ(FromColorRef(colors[page]), view.RegisterList()->GetEvenRowColor());
     }
     // The chart takes the list's place.
     SetPrefLastReportType(1);
@@ -194,6 +214,18 @@ TEST_F(ViewTest, FileErrorMessagesByCode) {
 }
 
 TEST_F(ViewTest, DrawIconBranches) {
+    // The folder's icon database holds icon 44, a red block.
+    test::PdbLayout pdb;
+    test::TbmpLayout block;
+    block.width = 20;
+    block.height = 18;
+    block.depth = 24;
+    block.version = 3;
+    block.values.assign(20 * 18, 0xFF0000);
+    pdb.resources.push_back({kIconResourceType, 44, test::Tbmp(block)});
+    const test::Bytes file = test::Pdb(pdb);
+    test::WriteFileBytes(fixture_.folder + "/BrackwaterIcons.pdb",
+                         std::string(file.begin(), file.end()));
     CTallowmereView& view = MakeView();
     QImage image(64, 64, QImage::Format_ARGB32);
     const auto drawn = [&](int index, QRect rect) {
@@ -201,11 +233,20 @@ TEST_F(ViewTest, DrawIconBranches) {
         QPainter p(&image);
         return view.DrawIcon(p, rect, index);
     };
-    EXPECT_TRUE(drawn(10, QRect(0, 0, 20, 20)));
-    EXPECT_TRUE(drawn(10, QRect(0, 0, 40, 40)));
+    EXPECT_TRUE(drawn(300, QRect(0, 0, 40, 40)));
+    EXPECT_EQ(QColor(255, 0, 0), image.pixelColor(20, 20));
+    EXPECT_FALSE(drawn(301, QRect(0, 0, 40, 40)));
+    // The small strip's icon is 23 x 20, the large one's 31 x 27.
+    ASSERT_TRUE(drawn(10, QRect(0, 0, 20, 20)));
+    const QRect small = PaintedBounds(image);
+    ASSERT_TRUE(drawn(10, QRect(0, 0, 40, 40)));
+    const QRect large = PaintedBounds(image);
+    EXPECT_LE(small.width(), 23);
+    EXPECT_LE(small.height(), 20);
+    EXPECT_GT(large.width() * large.height(), small.width() * small.height());
     EXPECT_TRUE(drawn(64, QRect(0, 0, 40, 40)));
     EXPECT_FALSE(drawn(100, QRect(0, 0, 40, 40)));
-    EXPECT_FALSE(drawn(300, QRect(0, 0, 40, 40)));  // no icon database in the folder
+    EXPECT_FALSE(drawn(65, QRect(0, 0, 40, 40)));
 }
 
 TEST_F(ViewTest, BusyLockHeldByAnotherThreadTimesOut) {
