@@ -68,10 +68,12 @@ QDateEdit* MakeDate(QWidget* parent, int id) {
 
 // --- busy lock ---
 
-CBusyLock::CBusyLock(CTallowmereView& view, std::chrono::milliseconds timeout)
-    : view_(view), held_(view.busyMutex_.Lock(timeout)) {
-    if (held_)
+CBusyLock::CBusyLock(CTallowmereView& view, std::chrono::milliseconds timeout) : view_(view) {
+    lock_.emplace(view.busyMutex_, timeout);
+    if (lock_->Held())
         view_.reload_.EnterWork();
+    else
+        lock_.reset();
 }
 
 CBusyLock::~CBusyLock() {
@@ -79,10 +81,9 @@ CBusyLock::~CBusyLock() {
 }
 
 void CBusyLock::Release() {
-    if (!held_)
+    if (!lock_)
         return;
-    held_ = false;
-    view_.busyMutex_.Unlock();
+    lock_.reset();
     if (view_.reload_.LeaveWork(ModalDepth()))
         QTimer::singleShot(0, &view_, [view = &view_] { view->TryPendingReload(); });
 }

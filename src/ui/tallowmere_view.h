@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/accounts.h"
@@ -73,12 +74,12 @@ class CBusyLock {
     ~CBusyLock();
     CBusyLock(const CBusyLock&) = delete;
     CBusyLock& operator=(const CBusyLock&) = delete;
-    bool Held() const { return held_; }
+    bool Held() const { return lock_.has_value(); }
     void Release();
 
   private:
     CTallowmereView& view_;
-    bool held_;
+    std::optional<platform::NamedMutexLock> lock_;
 };
 
 class CTallowmereView final : public QWidget,
