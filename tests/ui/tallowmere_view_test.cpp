@@ -14,6 +14,9 @@
 #include <filesystem>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "model/icon_database.h"
 #include "model/preferences.h"
 #include "model/program_version.h"
@@ -279,6 +282,44 @@ TEST_F(ViewTest, BusyLockHeldByAnotherThreadTimesOut) {
         EXPECT_EQ(2, view.BusyDepth());
     }
     EXPECT_EQ(1, view.BusyDepth());
+}
+
+TEST_F(ViewTest, BusyLockHeldByAnotherProgramTimesOut) {
+    CTallowmereView& view = MakeView();
+    int ready[2];
+    int done[2];
+    ASSERT_EQ(0, pipe(ready));
+    ASSERT_EQ(0, pipe(done));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Only the lock and the pipes in the child: it holds the lock until told.
+        platform::NamedMutex mutex(handheld::kDesktopBusyMutexName);
+        const char held = mutex.Lock(std::chrono::seconds(5)) ? 'y' : 'n';
+        if (write(ready[1], &held, 1) != 1)
+            _exit(2);
+        char c;
+        if (read(done[0], &c, 1) != 1)
+            _exit(3);
+        mutex.Unlock();
+        _exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(1, read(ready[0], &held, 1));
+    EXPECT_EQ('y', held);
+    {
+        CBusyLock lock(view, std::chrono::milliseconds(300));
+        EXPECT_FALSE(lock.Held());
+    }
+    const char go = 'g';
+    ASSERT_EQ(1, write(done[1], &go, 1));
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    for (const int fd : {ready[0], ready[1], done[0], done[1]})
+        close(fd);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    CBusyLock lock(view, std::chrono::milliseconds(300));
+    EXPECT_TRUE(lock.Held());
 }
 
 TEST_F(ViewTest, LayoutAtAThousandBySevenHundred) {
