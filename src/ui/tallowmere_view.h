@@ -61,7 +61,6 @@ class PrintCommands;
 class SyncEventsAdapter;
 class SyncEventsReceiver;
 class ViewPaneHeader;
-class ViewReadout;
 
 // The busy lock of an editing command: waits up to the timeout for
 // "LockwrenDesktopBusy" and holds it for the scope when the wait succeeded.
@@ -195,8 +194,6 @@ class CTallowmereView final : public QWidget,
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     friend class CBusyLock;
@@ -219,7 +216,7 @@ class CTallowmereView final : public QWidget,
     void SetTitle();
     void ShowLoadFailure(const AccountsLoadFailure& failure);
     void TryPendingReload();
-    bool ReloadNow();
+    bool ReloadNow(std::chrono::milliseconds wait);
     void ApplyRegisterColumns(int page);
     void ApplyRowColor();
     void ScrollToTopRow();

@@ -25,6 +25,7 @@ namespace tallowmere::ui {
 namespace {
 
 constexpr int kStringFileNotRead = 3101;
+constexpr std::chrono::milliseconds kRetryWait{20};
 constexpr char kIconDatabase[] = "BrackwaterIcons";
 
 QFont FontFromLogFont(const LogFont& stored, const QFont& fallback) {
@@ -149,7 +150,10 @@ void CTallowmereView::TryPendingReload() {
             reloadRetry_.stop();
         return;
     }
-    if (ReloadNow()) {
+    // The first try waits as a command does; the retries only look, so the
+    // window stays responsive while another program holds the lock.
+    const auto wait = reloadRetry_.isActive() ? kRetryWait : CBusyLock::kDefaultTimeout;
+    if (ReloadNow(wait)) {
         reloadRetry_.stop();
     } else if (!reloadRetry_.isActive()) {
         // The busy lock is held by another program: try again shortly.
@@ -157,12 +161,12 @@ void CTallowmereView::TryPendingReload() {
     }
 }
 
-bool CTallowmereView::ReloadNow() {
+bool CTallowmereView::ReloadNow(std::chrono::milliseconds wait) {
     if (user_ == nullptr) {
         reload_.Done();
         return true;
     }
-    CBusyLock lock(*this);
+    CBusyLock lock(*this, wait);
     if (!lock.Held())
         return false;
     reload_.Done();

@@ -260,12 +260,4 @@ void CTallowmereView::DrawChart(QPainter& painter) {
     chart_.SetPainter(nullptr);
 }
 
-void CTallowmereView::mousePressEvent(QMouseEvent* event) {
-    QWidget::mousePressEvent(event);
-}
-
-void CTallowmereView::mouseDoubleClickEvent(QMouseEvent* event) {
-    QWidget::mouseDoubleClickEvent(event);
-}
-
 }  // namespace tallowmere::ui
