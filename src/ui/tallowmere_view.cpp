@@ -125,16 +125,14 @@ CTallowmereView::CTallowmereView(CTallowmereApp& app, QWidget* parent)
             QTimer::singleShot(0, this, [this] { TryPendingReload(); });
     });
 
-    if (CUserItem* user = app_.GetCurrentUser()) {
-        list_->setUpdatesEnabled(false);
-        LoadUserData(*user);
-        QTimer::singleShot(0, this, [this] {
-            ScrollToTopRow();
-            list_->setUpdatesEnabled(true);
-        });
-    } else {
-        AfterSwap(nullptr);
-    }
+    CUserItem* user = app_.GetCurrentUser();
+    list_->setUpdatesEnabled(false);
+    if (user == nullptr || !LoadUserData(*user))
+        AfterSwap(nullptr);  // the pages laid out over an empty data set
+    QTimer::singleShot(0, this, [this] {
+        ScrollToTopRow();
+        list_->setUpdatesEnabled(true);
+    });
     setAcceptDrops(true);
 }
 

@@ -106,6 +106,11 @@ void CTallowmereView::AfterSwap(CAccount* current) {
 }
 
 void CTallowmereView::EnterDueScheduled() {
+    // It writes files: not while a sync writes them. Without the lock the
+    // items stay due until the next load.
+    CBusyLock lock(*this);
+    if (!lock.Held())
+        return;
     const int code = data_->EnterDueScheduled();
     if (code != 0)
         ShowFileErrorMessage(code);
@@ -214,8 +219,8 @@ bool CTallowmereView::ReloadNow(std::chrono::milliseconds wait) {
     pane_->viewport()->update();
     list_->viewport()->update();
     SetTitle();
-    lock.Release();
     EnterDueScheduled();
+    lock.Release();
     RefreshFilterCombo(filter_);
     list_->setFocus();
     return true;
