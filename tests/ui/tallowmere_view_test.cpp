@@ -106,10 +106,22 @@ TEST_F(ViewTest, EachPageShowsItsControlsAndHeader) {
 }
 
 TEST_F(ViewTest, TitleNamesProgramVersionAndUser) {
-    QWidget window;
-    CTallowmereView& view = MakeView();
-    EXPECT_EQ("Tallowmere " + ProgramVersionText() + " - Ann Example",
-              ViewTitleText(platform::Cp1252ToUtf8(view.CurrentUser()->GetName())));
+    QWidget frame;
+    app_.SetCurrentUser(user_.get());
+    auto* view = new CTallowmereView(app_, &frame);
+    const std::string version = ProgramVersionText();
+    EXPECT_EQ(QString::fromStdString("Tallowmere " + version + " - Ann Example"),
+              frame.windowTitle());
+    // A sync renamed the current user: the title follows; another user's
+    // notice leaves it.
+    QString title;
+    QObject::connect(view, &CTallowmereView::titleChanged, [&](const QString& t) { title = t; });
+    view->NotifySyncUser("someone-else", false);
+    EXPECT_TRUE(title.isEmpty());
+    user_->Rename("Ann Renamed");
+    view->NotifySyncUser("ann", false);
+    EXPECT_EQ(QString::fromStdString("Tallowmere " + version + " - Ann Renamed"), title);
+    EXPECT_EQ(title, frame.windowTitle());
 }
 
 TEST_F(ViewTest, TheLastActiveAccountIsChosenWhateverItsCase) {
