@@ -20,7 +20,9 @@
 #include "model/icon_database.h"
 #include "model/preferences.h"
 #include "model/program_version.h"
+#include "model/registry.h"
 #include "model/scheduled.h"
+#include "model/show_columns.h"
 #include "platform/text_1252.h"
 #include "support/palm_builder.h"
 #include "ui/color_ref.h"
@@ -202,6 +204,42 @@ TEST_F(ViewTest, RegisterRowsFollowThePage) {
     ASSERT_TRUE(view.SelectPage(3));
     EXPECT_EQ(checking->CountTransactions(2), view.GetRegisterItemCount());
     EXPECT_EQ(view.GetRegisterItemCount(), view.RegisterList()->GetItemCount());
+}
+
+std::vector<std::uint16_t> ColumnIds(const CRegisterListCtrl& list) {
+    std::vector<std::uint16_t> ids;
+    for (int section = 0; section < list.GetColumnCount(); ++section)
+        ids.push_back(list.GetColumnId(section));
+    return ids;
+}
+
+TEST_F(ViewTest, StoredColumnSetsAreCheckedForThePage) {
+    const std::vector<std::uint16_t> defaults = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    // A count past the 15 entries: the page's default set.
+    CShowColumns::Record bad =
+        CShowColumns{std::span<const ShowColumnEntry>(kRegisterColumns)}.ToRecord();
+    bad[0] = 20;
+    RegWriteBinary(RegRoot::kCurrentUser, GetCurrentUserPrefsKeyPath(), "Show Columns - Register",
+                   bad);
+    {
+        CTallowmereView& view = MakeView();
+        EXPECT_EQ(defaults, ColumnIds(*view.RegisterList()));
+        view_.reset();
+    }
+    // Foreign and repeated ids are dropped; the rest keep their order.
+    CShowColumns mixed{std::span<const ShowColumnEntry>(kRegisterColumns)};
+    const std::pair<int, std::uint16_t> ids[] = {{0, 8}, {1, 22}, {2, 8}, {3, 4}};
+    for (int i = 0; i < mixed.GetCount(); ++i)
+        mixed.SetVisible(i, false);
+    CShowColumns::Record record = mixed.ToRecord();
+    for (const auto& [index, id] : ids) {
+        record[static_cast<std::size_t>(4 + 6 * index)] = static_cast<std::uint8_t>(id);
+        record[static_cast<std::size_t>(4 + 6 * index + 4)] = 1;
+    }
+    RegWriteBinary(RegRoot::kCurrentUser, GetCurrentUserPrefsKeyPath(), "Show Columns - Register",
+                   record);
+    CTallowmereView& view = MakeView();
+    EXPECT_EQ((std::vector<std::uint16_t>{8, 4}), ColumnIds(*view.RegisterList()));
 }
 
 TEST_F(ViewTest, FilterComboCountsTheRowsOfEachFilter) {
