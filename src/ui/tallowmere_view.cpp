@@ -30,6 +30,7 @@
 #include "ui/sync_events_receiver.h"
 #include "ui/ui_services.h"
 #include "ui/view_pane_header.h"
+#include "ui/view_tab_bar.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -144,7 +145,7 @@ CTallowmereView::~CTallowmereView() {
 }
 
 void CTallowmereView::CreateControls() {
-    tabs_ = Named(new QTabBar(this), view_id::kTabs);
+    tabs_ = Named(new ViewTabBar(this), view_id::kTabs);
     tabs_->setExpanding(false);
     tabs_->setDrawBase(false);
     for (int page = 0; page < kViewPageCount; ++page)
