@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <atomic>
 #include <thread>
@@ -141,6 +142,62 @@ TEST_F(ViewTest, AFailedSwitchKeepsUserDataAndCurrentUser) {
     EXPECT_EQ(user_.get(), app_.GetCurrentUser());
     EXPECT_EQ("ann", GetPrefCurrentUser());
     EXPECT_FALSE(app_.HasCipherKey());
+}
+
+// Types the password into the prompt and presses OK, or cancels it.
+std::function<int(QDialog&)> Prompt(const char* password) {
+    return [password](QDialog& dialog) {
+        if (password == nullptr) {
+            dialog.reject();
+            return 2;
+        }
+        dialog.findChild<QLineEdit*>(QStringLiteral("id_1042"))->setText(password);
+        dialog.accept();
+        return dialog.result();
+    };
+}
+
+TEST_F(ViewTest, AProtectedUserIsSwitchedToOnlyWithItsPassword) {
+    CTallowmereView& view = MakeView();
+    const CAccounts* before = &view.Data();
+    const std::string folder = test::MakeTempDir("bob");
+    {
+        std::unique_ptr<CAccounts> data;
+        ASSERT_EQ(0, CAccounts::LoadInto(data, folder, {}));
+    }
+    auto bob = test::MakeFolderUser("Bob", "bob", folder);
+    SetPrefPasswordCrib("bob", CTallowmereApp::HashPassword("pw"));
+
+    services_.dialogScripts.push_back(Prompt(nullptr));
+    EXPECT_FALSE(view.SwitchUser(*bob));
+    EXPECT_EQ(before, &view.Data());
+    EXPECT_EQ(user_.get(), app_.GetCurrentUser());
+    EXPECT_EQ("ann", GetPrefCurrentUser());
+    EXPECT_FALSE(app_.HasCipherKey());
+
+    services_.dialogScripts.push_back(Prompt("pw"));
+    ASSERT_TRUE(view.SwitchUser(*bob));
+    EXPECT_EQ(bob.get(), app_.GetCurrentUser());
+    EXPECT_EQ("bob", GetPrefCurrentUser());
+    EXPECT_TRUE(app_.HasCipherKey());
+    EXPECT_EQ(std::vector<QString>({"id_174", "id_174"}), services_.dialogs);
+}
+
+TEST_F(ViewTest, AProtectedUserWhoseDataCannotBeReadLeavesTheOldKey) {
+    CTallowmereView& view = MakeView();
+    const std::string folder = test::MakeTempDir("bob");
+    {
+        std::unique_ptr<CAccounts> data;
+        ASSERT_EQ(0, CAccounts::LoadInto(data, folder, {}));
+    }
+    test::WriteFileBytes(folder + "/Broken.wqm", std::string(40, 'x'));
+    auto bob = test::MakeFolderUser("Bob", "bob", folder);
+    SetPrefPasswordCrib("bob", CTallowmereApp::HashPassword("pw"));
+    services_.dialogScripts.push_back(Prompt("pw"));
+    EXPECT_FALSE(view.SwitchUser(*bob));
+    EXPECT_FALSE(app_.HasCipherKey()) << "the old user's key (none) stays";
+    EXPECT_EQ(user_.get(), app_.GetCurrentUser());
+    EXPECT_EQ("ann", GetPrefCurrentUser());
 }
 
 }  // namespace
