@@ -180,7 +180,11 @@ void CTallowmereView::CreateControls() {
         button->SetImages(b.normal, b.pressed);
         button->setFocusPolicy(Qt::NoFocus);
         const int id = b.id;
-        connect(button, &QAbstractButton::clicked, this, [this, id] { RunCommand(id); });
+        // Through the main window's routing, as a menu command goes.
+        connect(button, &QAbstractButton::clicked, this, [this, id] {
+            if (auto* frame = qobject_cast<CMainFrame*>(window()))
+                frame->Router().Dispatch(id);
+        });
         buttons_[b.id] = button;
         controls_[b.id] = button;
     }
