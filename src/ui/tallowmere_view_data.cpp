@@ -5,6 +5,7 @@
 #include <QTabBar>
 #include <algorithm>
 #include <limits>
+#include <mutex>
 
 #include "exchange/desktop_load_options.h"
 #include "model/preferences.h"
@@ -123,8 +124,13 @@ void CTallowmereView::EnterDueScheduled() {
 void CTallowmereView::SetTitle() {
     if (user_ == nullptr)
         return;
-    const QString title =
-        QString::fromStdString(ViewTitleText(platform::Cp1252ToUtf8(user_->GetName())));
+    std::string name;
+    {
+        // The sync thread renames users under this lock.
+        const std::lock_guard lock(app_.UsersMutex());
+        name = user_->GetName();
+    }
+    const QString title = QString::fromStdString(ViewTitleText(platform::Cp1252ToUtf8(name)));
     if (QWidget* top = window(); top != nullptr && top != this)
         top->setWindowTitle(title);
     emit titleChanged(title);

@@ -2,7 +2,8 @@
 // through the one queued channel to the receiver (the progress window per
 // run, the wizard), the title when the synced user is the current one, and
 // the reload that waits for running work.
-#include "platform/text_1252.h"
+#include <mutex>
+
 #include "ui/logic/tallowmere_app.h"
 #include "ui/sync_events_adapter.h"
 #include "ui/sync_events_receiver.h"
@@ -61,7 +62,12 @@ void CTallowmereView::StopSync() {
 void CTallowmereView::NotifySyncUser(const std::string& folderName, bool) {
     // The wizard has heard from the receiver already; the title follows a
     // rename of the current user.
-    if (user_ != nullptr && user_->GetFolderName() == folderName)
+    bool current = false;
+    if (user_ != nullptr) {
+        const std::lock_guard lock(app_.UsersMutex());
+        current = user_->GetFolderName() == folderName;
+    }
+    if (current)
         SetTitle();
 }
 
