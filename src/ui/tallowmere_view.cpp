@@ -397,6 +397,9 @@ void CTallowmereView::RunCommand(int id) {
     }
 }
 
+// The lists' hooks for the register commands (status clicks, the row and
+// pane menus, the budget amount): none of those commands is here yet, so a
+// click changes nothing.
 bool CTallowmereView::ToggleTransactionStatus(int, CTransaction&) {
     return false;
 }
