@@ -152,6 +152,22 @@ TEST_F(AppWindowsTest, AFirstRunShowsTheWizardAndAsksAtFinish) {
     windows.MainFrame()->close();
 }
 
+TEST_F(AppWindowsTest, AHandOverRaisesTheWizardWhileItRuns) {
+    WriteDisplayUserGuide(1);
+    CTallowmereApp app;
+    AppWindows windows(app, lockFolder_);
+    Loopback(windows);
+    ServiceMessages messages;
+    ASSERT_EQ(Outcome::kRunning, StartupController(app, windows, messages).Run().outcome);
+    ASSERT_NE(nullptr, windows.SetupWizard());
+    windows.SetupWizard()->showMinimized();
+    COneInstance second(lockFolder_);
+    ASSERT_EQ(COneInstance::Role::kSecond, second.Claim());
+    EXPECT_TRUE(second.ActivateOther(""));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !windows.SetupWizard()->isMinimized(); }));
+    EXPECT_FALSE(windows.MainFrame()->isVisible());
+}
+
 TEST_F(AppWindowsTest, CancelAtTheWizardsPromptEndsWithoutAWindow) {
     WriteDisplayUserGuide(1);
     SetPassword("ab");
