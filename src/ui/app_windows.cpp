@@ -7,6 +7,7 @@
 #include "model/error_sink.h"
 #include "model/money.h"
 #include "model/platform_mgr.h"
+#include "model/preferences.h"
 #include "model/program_version.h"
 #include "model/string_table.h"
 #include "platform/text_1252.h"
@@ -14,6 +15,8 @@
 #include "ui/about_dlg.h"
 #include "ui/date_formatter.h"
 #include "ui/get_password_dlg.h"
+#include "ui/sync_events_receiver.h"
+#include "ui/tallowmere_view.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -27,6 +30,8 @@ AppWindows::AppWindows(CTallowmereApp& app, std::string lockFolder)
     : app_(app), instance_(std::move(lockFolder)) {}
 
 AppWindows::~AppWindows() {
+    if (view_ != nullptr)
+        view_->StopSync();
     if (frame_)
         frame_->SetAppCommands(nullptr);
     if (sinkInstalled_)
@@ -111,6 +116,13 @@ bool AppWindows::CreateMainWindow() {
             FormatText("%s %s - %s", {std::string("Tallowmere"), ProgramVersionText(),
                                       platform::Cp1252ToUtf8(user->GetName())})));
     }
+    // The view reads the current user's data as it is made.
+    auto* view = new CTallowmereView(app_, frame_.get());
+    connect(view, &CTallowmereView::titleChanged, frame_.get(), &QWidget::setWindowTitle);
+    frame_->SetView(view, view);
+    view_ = view;
+    if (syncFactory_)
+        view->StartSync(syncFactory_, syncOptions_);
     connect(&instance_, &COneInstance::databaseNotify, frame_.get(),
             [this](quint32 wParam, quint32 lParam) { frame_->OnDatabaseNotify(wParam, lParam); });
     // The view's one-shot timer; also on a first run.
@@ -119,13 +131,62 @@ bool AppWindows::CreateMainWindow() {
 }
 
 void AppWindows::ReloadData() {
-    // The view's reload request; the view in the middle reads no data yet.
-    frame_->OnDatabaseNotify(1, 0);
+    // Read again with the key the later prompt gave.
+    if (view_ != nullptr)
+        view_->ReloadData();
 }
 
 void AppWindows::ShowMainWindow() {
+    if (wizard_ && wizard_->IsRunning()) {
+        // The wizard's Finish.
+        ShowMainWindowAfterWizard();
+        return;
+    }
     frame_->ShowWithStoredPlacement();
-    instance_.SetFrameReady([this]() -> QWidget* { return frame_.get(); });
+    instance_.SetFrameReady(
+        [this]() -> QWidget* { return UserGuideOrFrame(wizard_.get(), frame_.get()); });
+}
+
+void AppWindows::StartSetupWizard() {
+    // No Qt parent: a hidden parent confuses window managers.
+    wizard_ = std::make_unique<CUserGuidePS>(*this, app_.GetUsers(), &app_.UsersMutex());
+    if (view_ != nullptr && view_->SyncReceiver() != nullptr)
+        view_->SyncReceiver()->SetUserGuide(wizard_.get());
+    wizard_->Start();
+    // A later copy brings the wizard forward while it runs.
+    instance_.SetFrameReady(
+        [this]() -> QWidget* { return UserGuideOrFrame(wizard_.get(), frame_.get()); });
+}
+
+void AppWindows::SetSyncServer(CTallowmereView::SyncServerFactory factory,
+                               handheld::SyncServerOptions options) {
+    syncFactory_ = std::move(factory);
+    syncOptions_ = std::move(options);
+}
+
+bool AppWindows::SwitchUser(const std::string& folderName) {
+    return view_ != nullptr && view_->SwitchUser(folderName);
+}
+
+void AppWindows::ShowMainWindowAfterWizard() {
+    // Finish without a switch shows the current user: never its protected
+    // data read without the key.
+    if (CUserItem* current = app_.GetCurrentUser();
+        current != nullptr && app_.UserHasPassword(*current) && !app_.HasCipherKey()) {
+        CUserItem* chosen = PromptPassword(current);
+        if (chosen == nullptr) {
+            Quit();
+            return;
+        }
+        app_.SetCurrentUser(chosen);
+        SetPrefCurrentUser(chosen->GetFolderName());
+        ReloadData();
+    }
+    frame_->ShowWithStoredPlacement();
+}
+
+void AppWindows::Quit() {
+    QCoreApplication::exit(0);
 }
 
 void AppWindows::OnAppAbout(QWidget* parent) {
@@ -137,6 +198,8 @@ void AppWindows::OnCloseRequested() {
     if (QWidget* modal = QApplication::activeModalWidget())
         modal->close();
     CloseStartupScreen();
+    if (wizard_ && wizard_->IsRunning())
+        wizard_->reject();
     if (frame_)
         frame_->close();
 }

@@ -5,6 +5,7 @@
 // close request of SIGTERM and SIGINT. The start-up sequence runs on it
 // (startup_controller.h); Run() then runs the event loop and the shut-down.
 #include <QObject>
+#include <QPointer>
 #include <memory>
 
 #include "ui/app_commands.h"
@@ -13,12 +14,14 @@
 #include "ui/main_frame.h"
 #include "ui/ombrel_screen_wnd.h"
 #include "ui/one_instance.h"
+#include "ui/tallowmere_view.h"
 #include "ui/termination_signals.h"
 #include "ui/ui_error_sink.h"
+#include "ui/user_guide_ps.h"
 
 namespace tallowmere::ui {
 
-class AppWindows final : public QObject, public MStartupHost {
+class AppWindows final : public QObject, public MStartupHost, public MUserGuideHost {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AppWindows)
 
@@ -57,6 +60,19 @@ class AppWindows final : public QObject, public MStartupHost {
     CUserItem* PromptPassword(CUserItem* user) override;
     bool CreateMainWindow() override;
     void ReloadData() override;
+    void StartSetupWizard() override;
+
+    // The setup wizard's host: the switch to the user it made, the main
+    // window (a protected user's password first), and the end on Cancel.
+    bool SwitchUser(const std::string& folderName) override;
+    void ShowMainWindowAfterWizard();
+    void Quit() override;
+    CUserGuidePS* SetupWizard() const { return wizard_.get(); }
+
+    // How the view's sync server is made (before CreateMainWindow); tests
+    // give loopback and free ports. A null factory starts no server.
+    void SetSyncServer(CTallowmereView::SyncServerFactory factory,
+                       handheld::SyncServerOptions options);
 
   private:
     void OnCloseRequested();
@@ -69,6 +85,10 @@ class AppWindows final : public QObject, public MStartupHost {
     std::unique_ptr<COmbrelScreenWnd> splash_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<AppCommands> commands_;
+    QPointer<CTallowmereView> view_;
+    std::unique_ptr<CUserGuidePS> wizard_;
+    CTallowmereView::SyncServerFactory syncFactory_ = CTallowmereView::DefaultSyncServerFactory();
+    handheld::SyncServerOptions syncOptions_;
 };
 
 }  // namespace tallowmere::ui

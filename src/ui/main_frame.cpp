@@ -206,11 +206,27 @@ void CMainFrame::SavePlacement() {
 }
 
 void CMainFrame::GrabForTest() {
-    const QString folder = qEnvironmentVariable(kGrabVariable);
+    const QDir folder(qEnvironmentVariable(kGrabVariable));
     // Written whole under a temporary name, so a watcher never reads half.
-    QSaveFile file(QDir(folder).filePath(QStringLiteral("frame.png")));
-    if (file.open(QIODevice::WriteOnly) && grab().save(&file, "PNG"))
-        file.commit();
+    const auto save = [this, &folder](const QString& name) {
+        QSaveFile file(folder.filePath(name));
+        if (file.open(QIODevice::WriteOnly) && grab().save(&file, "PNG"))
+            file.commit();
+    };
+    // The Register, Reports and Budgets pages in turn, then back to
+    // Register; never Reconcile, whose statement dialog waits for input.
+    if (view_ != nullptr) {
+        for (int page = 0; page < 3; ++page) {
+            if (!view_->SelectPage(page))
+                continue;
+            QCoreApplication::processEvents();
+            save(QStringLiteral("page-%1.png").arg(page));
+        }
+        view_->SelectPage(0);
+        QCoreApplication::processEvents();
+    }
+    // Last: a watcher that sees it finds the pages there.
+    save(QStringLiteral("frame.png"));
 }
 
 }  // namespace tallowmere::ui

@@ -26,6 +26,8 @@ class CMainFrame final : public QMainWindow {
         // "DatabaseNotify" from another program of this user: wParam 1 asks
         // for the data to be read again.
         virtual void OnReloadRequest(std::uint32_t wParam, std::uint32_t lParam) = 0;
+        // Shows one of the view's pages; false when it has none or stays.
+        virtual bool SelectPage(int /*page*/) { return false; }
     };
 
     explicit CMainFrame(QWidget* parent = nullptr);

@@ -163,11 +163,85 @@ QtServices& QtDefault() {
 }
 
 UiServices* g_services = nullptr;
+int g_modalDepth = 0;
+std::function<void()> g_modalEnd;
+
+UiServices& Installed() {
+    return g_services != nullptr ? *g_services : QtDefault();
+}
+
+// Runs a call that waits for the user, counted while it runs.
+template <typename F>
+auto Counted(F&& run) {
+    struct Depth {
+        Depth() { ++g_modalDepth; }
+        ~Depth() {
+            if (--g_modalDepth == 0 && g_modalEnd) {
+                // A copy: the observer may replace itself.
+                const std::function<void()> observer = g_modalEnd;
+                observer();
+            }
+        }
+    } depth;
+    return run();
+}
+
+// Counts the calls that wait for the user around the installed services.
+class CountingServices final : public UiServices {
+  public:
+    Answer ShowMessage(QWidget* parent, const MessageRequest& request) override {
+        return Counted([&] { return Installed().ShowMessage(parent, request); });
+    }
+    QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override {
+        return Counted([&] { return Installed().OpenFileName(parent, caption, folder, filter); });
+    }
+    QString SaveFileName(QWidget* parent, const QString& caption, const QString& path,
+                         const QString& filter) override {
+        return Counted([&] { return Installed().SaveFileName(parent, caption, path, filter); });
+    }
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override {
+        return Counted([&] { return Installed().ChooseColor(parent, initial); });
+    }
+    std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override {
+        return Counted([&] { return Installed().ChooseFont(parent, initial); });
+    }
+    QAction* Popup(QMenu& menu, const QPoint& globalPos) override {
+        return Counted([&] { return Installed().Popup(menu, globalPos); });
+    }
+    int RunDialog(QDialog& dialog) override {
+        return Counted([&] { return Installed().RunDialog(dialog); });
+    }
+    bool RunPrintDialog(QWidget* parent, QPrinter& printer, int maxPage) override {
+        return Counted([&] { return Installed().RunPrintDialog(parent, printer, maxPage); });
+    }
+    void RunPrintPreview(QWidget* parent, QPrinter& printer,
+                         const std::function<void(QPrinter&)>& paint) override {
+        Counted([&] {
+            Installed().RunPrintPreview(parent, printer, paint);
+            return 0;
+        });
+    }
+    bool RunPageSetup(QWidget* parent, QPrinter& printer) override {
+        return Counted([&] { return Installed().RunPageSetup(parent, printer); });
+    }
+    bool OpenUrl(const QUrl& url) override { return Installed().OpenUrl(url); }
+    void Beep() override { Installed().Beep(); }
+};
 
 }  // namespace
 
 UiServices& Services() {
-    return g_services != nullptr ? *g_services : QtDefault();
+    static CountingServices counting;
+    return counting;
+}
+
+int ModalDepth() {
+    return g_modalDepth;
+}
+
+void SetModalEndObserver(std::function<void()> observer) {
+    g_modalEnd = std::move(observer);
 }
 
 void SetServices(UiServices* services) {

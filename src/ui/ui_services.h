@@ -56,8 +56,15 @@ class UiServices {
     virtual void Beep() = 0;
 };
 
-// The services in use: the Qt ones unless a test has set others.
+// The services in use: the Qt ones unless a test has set others. Every
+// call that waits for the user (boxes, dialogs, pop-ups, file, colour, font
+// and print dialogs) counts as running work while it runs, whoever makes it.
 UiServices& Services();
+// How many such calls run now (nested ones included).
+int ModalDepth();
+// Called whenever the outermost such call has returned (null: none); the
+// main view runs a reload that waited for it. The caller keeps it valid.
+void SetModalEndObserver(std::function<void()> observer);
 // Installs services (nullptr restores the Qt ones); the caller keeps
 // ownership.
 void SetServices(UiServices* services);

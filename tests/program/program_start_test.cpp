@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "exchange/desktop_load_options.h"
 #include "model/accounts.h"
 #include "model/password_crib.h"
 #include "model/platform_mgr.h"
@@ -150,10 +151,11 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
 }
 
 // Kept under the build folder for a look.
-void KeepScreenshot(const std::string& grab, const std::string& name) {
+void KeepScreenshot(const std::string& grab, const std::string& name,
+                    const std::string& from = "frame.png") {
     fs::create_directories(TALLOWMERE_SCREENSHOTS);
     std::error_code ec;
-    fs::copy_file(grab + "/frame.png", std::string(TALLOWMERE_SCREENSHOTS) + "/" + name,
+    fs::copy_file(grab + "/" + from, std::string(TALLOWMERE_SCREENSHOTS) + "/" + name,
                   fs::copy_options::overwrite_existing, ec);
 }
 
@@ -176,8 +178,11 @@ TEST_F(ProgramStartTest, AUserStartsSecondCopyHandsOverSigtermEndsIt) {
         const std::string key = PhoneUserKeyPath("SER1");
         ASSERT_EQ(0, platform::RegStoreCreateKey(key));
         RegWriteString(RegRoot::kCurrentUser, key, kUserDisplayNameValue, "Ann");
+        // Every file the desktop's load makes is there, the institution list
+        // included.
         std::unique_ptr<CAccounts> accounts;
-        ASSERT_EQ(0, CAccounts::LoadInto(accounts, folder, {}));
+        ASSERT_EQ(0,
+                  CAccounts::LoadInto(accounts, folder, DesktopLoadOptions(HeaderCipher::None())));
         SetPrefCurrentUser("SER1");
         WriteDisplayUserGuide(0);
         SetPrefWinPos("0100 0050 0900 0700");
@@ -188,6 +193,11 @@ TEST_F(ProgramStartTest, AUserStartsSecondCopyHandsOverSigtermEndsIt) {
     ASSERT_TRUE(first.Started());
     ASSERT_TRUE(WaitForFile(home.grab + "/frame.png", first, 60s)) << "no main window";
     KeepScreenshot(home.grab, "program_start_user.png");
+    // The pages were taken before the frame, Register last again.
+    for (const char* page : {"page-0.png", "page-1.png", "page-2.png"}) {
+        EXPECT_TRUE(fs::exists(home.grab + "/" + page)) << page;
+        KeepScreenshot(home.grab, std::string("program_start_") + page, page);
+    }
 
     const auto started = Clock::now();
     Process second(home);
@@ -234,21 +244,25 @@ TEST_F(ProgramStartTest, SigtermAtThePasswordPromptEndsTheProgram) {
     EXPECT_EQ("", GetPrefWinPos());
 }
 
-TEST_F(ProgramStartTest, AnEmptyHomeShowsTheFirstWindow) {
+// A first run shows the setup wizard and keeps the main window hidden; a
+// logout during the wizard ends the program as its Cancel would.
+TEST_F(ProgramStartTest, AnEmptyHomeShowsTheSetupWizard) {
     const Home home = Home::Make();
     Process program(home);
     ASSERT_TRUE(program.Started());
-    ASSERT_TRUE(WaitForFile(home.grab + "/frame.png", program, 60s)) << "no first window";
-    KeepScreenshot(home.grab, "program_start_first_run.png");
+    ASSERT_TRUE(WaitForFile(home.grab + "/wizard.png", program, 60s)) << "no wizard";
+    KeepScreenshot(home.grab, "program_start_first_run.png", "wizard.png");
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(fs::exists(home.grab + "/frame.png")) << "the main window stays hidden";
     program.Signal(SIGTERM);
     EXPECT_EQ(0, program.WaitExit(30s));
 
     HomeRegistry registry(home);
     EXPECT_EQ(kStandaloneFolder, GetPrefCurrentUser());
-    EXPECT_FALSE(GetPrefWinPos().empty());
+    EXPECT_TRUE(GetPrefWinPos().empty()) << "a window never shown keeps no place";
     EXPECT_EQ(std::uint32_t{99},
               RegReadDword(RegRoot::kCurrentUser, kPhoneSyncKeyPath, "DisplayUserGuide", 99))
-        << "a first run leaves DisplayUserGuide as it is";
+        << "only the wizard's Finish writes DisplayUserGuide";
 }
 
 }  // namespace

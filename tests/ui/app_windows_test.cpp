@@ -26,6 +26,15 @@ using Outcome = StartupResult::Outcome;
 
 // A user "Ann" with her accounts, the program's own platform library, and
 // the program's windows on the offscreen screen.
+// The view's sync server on loopback and ports the system picks.
+void Loopback(AppWindows& windows) {
+    handheld::SyncServerOptions options;
+    options.bindAddress = "127.0.0.1";
+    options.discoveryPort = 0;
+    options.syncPort = 0;
+    windows.SetSyncServer(CTallowmereView::DefaultSyncServerFactory(), options);
+}
+
 class AppWindowsTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -76,6 +85,7 @@ TEST_F(AppWindowsTest, StartsToTheMainWindowAndClosesTheStartUpScreenLater) {
     SetPrefWinPos("0100 0050 0900 0700");
     CTallowmereApp app;
     AppWindows windows(app, lockFolder_);
+    Loopback(windows);
     ServiceMessages messages;
     QElapsedTimer clock;
     clock.start();
@@ -98,43 +108,82 @@ TEST_F(AppWindowsTest, StartsToTheMainWindowAndClosesTheStartUpScreenLater) {
 }
 
 TEST_F(AppWindowsTest, APasswordIsAskedBeforeTheWindowShows) {
-    struct Case {
-        const char* name;
-        std::uint32_t displayUserGuide;
-    };
-    for (const Case c : {Case{"a later run", 0}, Case{"a first run", 1}}) {
-        SCOPED_TRACE(c.name);
-        WriteDisplayUserGuide(c.displayUserGuide);
-        SetPassword("ab");
-        CTallowmereApp app;
-        AppWindows windows(app, lockFolder_);
-        ServiceMessages messages;
-        services_.dialogScripts.push_back(Answer("ab", windows));
-        const StartupResult result = StartupController(app, windows, messages).Run();
-        EXPECT_EQ(Outcome::kRunning, result.outcome);
-        EXPECT_EQ(std::vector<QString>{"id_174"}, services_.dialogs);
-        EXPECT_TRUE(app.HasCipherKey());
-        ASSERT_NE(nullptr, windows.MainFrame());
-        EXPECT_TRUE(windows.MainFrame()->isVisible());
-        windows.MainFrame()->close();
-        services_.dialogs.clear();
-    }
+    WriteDisplayUserGuide(0);
+    SetPassword("ab");
+    CTallowmereApp app;
+    AppWindows windows(app, lockFolder_);
+    Loopback(windows);
+    ServiceMessages messages;
+    services_.dialogScripts.push_back(Answer("ab", windows));
+    const StartupResult result = StartupController(app, windows, messages).Run();
+    EXPECT_EQ(Outcome::kRunning, result.outcome);
+    EXPECT_EQ(std::vector<QString>{"id_174"}, services_.dialogs);
+    EXPECT_TRUE(app.HasCipherKey());
+    ASSERT_NE(nullptr, windows.MainFrame());
+    EXPECT_TRUE(windows.MainFrame()->isVisible());
+    EXPECT_EQ(nullptr, windows.SetupWizard());
+    windows.MainFrame()->close();
 }
 
-TEST_F(AppWindowsTest, CancelAtThePromptEndsWithoutAWindow) {
+// A first run shows the wizard with the main window hidden; its Finish asks
+// for the protected user's password before the window shows.
+TEST_F(AppWindowsTest, AFirstRunShowsTheWizardAndAsksAtFinish) {
+    WriteDisplayUserGuide(1);
+    SetPassword("ab");
+    CTallowmereApp app;
+    AppWindows windows(app, lockFolder_);
+    Loopback(windows);
+    ServiceMessages messages;
+    const StartupResult result = StartupController(app, windows, messages).Run();
+    EXPECT_EQ(Outcome::kRunning, result.outcome);
+    EXPECT_TRUE(result.firstRun);
+    EXPECT_TRUE(services_.dialogs.empty());
+    ASSERT_NE(nullptr, windows.SetupWizard());
+    EXPECT_TRUE(windows.SetupWizard()->isVisible());
+    ASSERT_NE(nullptr, windows.MainFrame());
+    EXPECT_FALSE(windows.MainFrame()->isVisible());
+
+    services_.dialogScripts.push_back(Answer("ab", windows));
+    windows.SetupWizard()->accept();
+    EXPECT_EQ(std::vector<QString>{"id_174"}, services_.dialogs);
+    EXPECT_TRUE(app.HasCipherKey());
+    EXPECT_TRUE(windows.MainFrame()->isVisible());
+    EXPECT_EQ(0U, ReadDisplayUserGuide());
+    windows.MainFrame()->close();
+}
+
+TEST_F(AppWindowsTest, AHandOverRaisesTheWizardWhileItRuns) {
+    WriteDisplayUserGuide(1);
+    CTallowmereApp app;
+    AppWindows windows(app, lockFolder_);
+    Loopback(windows);
+    ServiceMessages messages;
+    ASSERT_EQ(Outcome::kRunning, StartupController(app, windows, messages).Run().outcome);
+    ASSERT_NE(nullptr, windows.SetupWizard());
+    windows.SetupWizard()->showMinimized();
+    COneInstance second(lockFolder_);
+    ASSERT_EQ(COneInstance::Role::kSecond, second.Claim());
+    EXPECT_TRUE(second.ActivateOther(""));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !windows.SetupWizard()->isMinimized(); }));
+    EXPECT_FALSE(windows.MainFrame()->isVisible());
+}
+
+TEST_F(AppWindowsTest, CancelAtTheWizardsPromptEndsWithoutAWindow) {
     WriteDisplayUserGuide(1);
     SetPassword("ab");
     SetPrefWinPos("0100 0050 0900 0700");
     CTallowmereApp app;
     AppWindows windows(app, lockFolder_);
+    Loopback(windows);
     ServiceMessages messages;
+    const StartupResult result = StartupController(app, windows, messages).Run();
+    ASSERT_EQ(Outcome::kRunning, result.outcome);
     services_.dialogScripts.push_back([](QDialog& dialog) {
         dialog.reject();
         return dialog.result();
     });
-    const StartupResult result = StartupController(app, windows, messages).Run();
-    EXPECT_EQ(Outcome::kCancelled, result.outcome);
-    EXPECT_EQ(0, result.exitCode);
+    ASSERT_NE(nullptr, windows.SetupWizard());
+    windows.SetupWizard()->accept();
     EXPECT_FALSE(app.HasCipherKey());
     EXPECT_TRUE(windows.MainFrame() == nullptr || !windows.MainFrame()->isVisible());
     EXPECT_EQ("0100 0050 0900 0700", GetPrefWinPos()) << "a window never shown keeps the place";

@@ -137,7 +137,7 @@ TEST(SetPasswordLogic, ChecksInOrderAndStaysOpenOnTheFirstFailure) {
          {"ab", "cd", "cd"},
          112,
          173,
-         {185},
+         {184},
          DialogStep::Stay(1042, true),
          {"cd"},
          {"ab"}},
@@ -204,11 +204,15 @@ TEST(FileErrorMessage, TextByCause) {
     const std::pair<int, const char*> cases[] = {
         {2, "The file was not found."},
         {5, "Error saving file - access denied."},
-        {11, "Error saving file - access denied."},
-        {12, "Error saving file - access denied."},
-        {8, "Error saving file - insufficient disk space."},
-        {13, "Error saving file - insufficient disk space."},
-        {112, "There was an error saving the file (112)."},
+        {19, "Error saving file - access denied."},
+        {32, "Error saving file - access denied."},
+        {33, "Error saving file - access denied."},
+        {112, "Error saving file - insufficient disk space."},
+        {39, "Error saving file - insufficient disk space."},
+        // errno values must never be read as Windows codes.
+        {13, "There was an error saving the file (13)."},
+        {8, "There was an error saving the file (8)."},
+        {183, "There was an error saving the file (183)."},
         {-1, "There was an error saving the file (-1)."},
     };
     for (const auto& [code, text] : cases)

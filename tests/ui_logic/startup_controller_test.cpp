@@ -74,6 +74,7 @@ class ScriptedHost final : public MStartupHost {
     bool CreateMainWindow() override { return Call("main window"), mainWindowMade; }
     void ReloadData() override { Call("reload"); }
     void ShowMainWindow() override { Call("show"); }
+    void StartSetupWizard() override { Call("wizard"); }
 
   private:
     void Call(std::string what) { calls.push_back(std::move(what)); }
@@ -181,35 +182,19 @@ TEST_F(StartupControllerTest, StartsInOrderAndAsksForPasswordsWhereTheyAreSet) {
          .tries = {{"", "ab"}},
          .calls = Calls({"prompt SER1", "splash", "main window", "show"}),
          .keyed = true},
+        // A first run shows the wizard and keeps the main window hidden; no
+        // password is asked before the wizard's Finish.
         {.name = "first run without a password",
          .displayUserGuide = 1,
-         .calls = Calls({"splash", "main window", "show"})},
-        // The main window shows now, so its protected data waits for the key.
+         .calls = Calls({"splash", "main window", "wizard"})},
         {.name = "first run with a password",
          .displayUserGuide = kMissing,
          .annPassword = "ab",
-         .tries = {{"", "ab"}},
-         .calls = Calls({"splash", "main window", "prompt SER1", "reload", "show"}),
-         .keyed = true},
+         .calls = Calls({"splash", "main window", "wizard"})},
         {.name = "DisplayUserGuide 7 is a first run",
          .displayUserGuide = 7,
          .annPassword = "ab",
-         .tries = {{"", "ab"}},
-         .calls = Calls({"splash", "main window", "prompt SER1", "reload", "show"}),
-         .keyed = true},
-        {.name = "first run, prompt cancelled",
-         .displayUserGuide = 1,
-         .annPassword = "ab",
-         .tries = {kCancel},
-         .calls = Calls({"splash", "main window", "prompt SER1"}),
-         .outcome = Outcome::kCancelled},
-        {.name = "first run, another user chosen",
-         .displayUserGuide = 1,
-         .annPassword = "ab",
-         .tries = {{"SER2", "cd"}},
-         .calls = Calls({"splash", "main window", "prompt SER1", "reload", "show"}),
-         .currentUser = "SER2",
-         .keyed = true},
+         .calls = Calls({"splash", "main window", "wizard"})},
         {.name = "the main window cannot be made",
          .mainWindowMade = false,
          .calls = Calls({"splash", "main window"}),
@@ -239,7 +224,7 @@ TEST_F(StartupControllerTest, StartsInOrderAndAsksForPasswordsWhereTheyAreSet) {
         EXPECT_EQ(c.messages, messages.Ids());
         EXPECT_EQ(c.keyed, app.HasCipherKey());
         EXPECT_TRUE(host.tries.empty()) << "every try was asked for";
-        // Until the setup wizard exists nothing writes it.
+        // Only the wizard's Finish writes it.
         EXPECT_EQ(c.displayUserGuide, RegReadDword(RegRoot::kCurrentUser, kPhoneSyncKeyPath,
                                                    "DisplayUserGuide", kMissing));
     }

@@ -235,7 +235,7 @@ TEST_F(AppTest, AFailedRewriteChangesNothing) {
     platform::SetWriteFault(nullptr);
     EXPECT_NE(0, result);
     ASSERT_EQ(1u, messages.shown.size());
-    EXPECT_EQ("There was an error saving the file (112).", messages.shown[0].text);
+    EXPECT_EQ("Error saving file - insufficient disk space.", messages.shown[0].text);
 
     std::map<std::string, std::string> after;
     for (const auto& name : FolderNames(annFolder_))

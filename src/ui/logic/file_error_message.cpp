@@ -8,12 +8,16 @@ MessageRequest FileErrorMessage(int code) {
     switch (code) {
         case 2:
             return StringMessage(182);
+        // The saves give Windows codes (errno is mapped to them): access
+        // denied, write-protected, sharing and lock violations.
         case 5:
-        case 11:
-        case 12:
+        case 19:
+        case 32:
+        case 33:
             return StringMessage(183);
-        case 8:
-        case 13:
+        // Disk full, handle end of file.
+        case 112:
+        case 39:
             return StringMessage(184);
         default:
             return StringMessage(185, {std::int64_t{code}});

@@ -1,7 +1,9 @@
 #pragma once
-// The message box of a failed save, by its cause code: 2 "not found"; 5, 11
-// and 12 "access denied"; 8 and 13 "insufficient disk space"; any other code
-// the general text with the code.
+// The message box of a failed save, by its Windows-style result code (the
+// one code space of the model's saves): 2 "not found"; 5, 19, 32 and 33
+// "access denied"; 112 and 39 "insufficient disk space"; any other code,
+// the model's 8 (out of memory) and -1 (lock time-out) included, the
+// general text with the code.
 #include "ui/logic/messages.h"
 
 namespace tallowmere::ui {

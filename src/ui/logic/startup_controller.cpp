@@ -56,23 +56,15 @@ StartupResult StartupController::Run() {
     if (!host_.CreateMainWindow())
         return Ended(Outcome::kNoMainWindow, 1);
 
-    if (firstRun) {
-        // No wizard yet, so the main window shows now: never with a
-        // protected user's data read without its key.
-        switch (SignIn()) {
-            case SignInResult::kCancelled:
-                return Ended(Outcome::kCancelled, 0);
-            case SignInResult::kSignedIn:
-                SetPrefCurrentUser(app_.GetCurrentUser()->GetFolderName());
-                host_.ReloadData();
-                break;
-            case SignInResult::kNoPassword:
-                break;
-        }
-    }
-    host_.ShowMainWindow();
     StartupResult result;
     result.firstRun = firstRun;
+    if (firstRun) {
+        // The main window stays hidden; its Finish asks for a protected
+        // user's password before anything of that user shows.
+        host_.StartSetupWizard();
+        return result;
+    }
+    host_.ShowMainWindow();
     return result;
 }
 

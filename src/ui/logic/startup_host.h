@@ -47,6 +47,9 @@ class MStartupHost {
     virtual void ReloadData() = 0;
     // Places the main window by "WinPos" and shows it.
     virtual void ShowMainWindow() = 0;
+    // A first run: the setup wizard, modeless, with the main window hidden;
+    // the wizard shows the main window (or ends the program) itself.
+    virtual void StartSetupWizard() = 0;
 };
 
 }  // namespace tallowmere::ui

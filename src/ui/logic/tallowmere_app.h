@@ -55,6 +55,10 @@ class CTallowmereApp final : public MPasswordApp {
     void SetUserPassword(CUserItem& user, std::string_view password);
     void SetCipherKey(std::string_view password) override;
     bool HasCipherKey() const { return cipher_ != nullptr; }
+    // The key itself, so that a user switch can put the old one back when
+    // the new user's data cannot be read.
+    std::shared_ptr<const CBlowfish> CipherKey() const { return cipher_; }
+    void RestoreCipherKey(std::shared_ptr<const CBlowfish> key) { cipher_ = std::move(key); }
     // How account files store the credentials: under the key, or plain
     // when the current user has no password.
     HeaderCipher GetHeaderCipher() const;
