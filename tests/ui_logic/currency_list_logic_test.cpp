@@ -196,8 +196,8 @@ TEST_F(CurrencyListLogicTest, AnAccountThatCannotBeSavedAfterADeleteIsShown) {
     }
     ASSERT_EQ(messages_.shown.size(), 2u);
     EXPECT_EQ(messages_.shown[0].stringId, 514);
-    EXPECT_EQ(messages_.shown[1].stringId, 185);  // the file error with its code
-    EXPECT_EQ(messages_.shown[1].text, "There was an error saving the file (112).");
+    EXPECT_EQ(messages_.shown[1].stringId, 184);  // a full disk says so
+    EXPECT_EQ(messages_.shown[1].text, "Error saving file - insufficient disk space.");
     EXPECT_EQ(savings.Header().GetCurrencyId(), kDollar);  // kept in memory
     EXPECT_EQ(List().FindById(kEuro), nullptr);
     EXPECT_FALSE(sink.ids.empty());  // the list's own save reported itself
