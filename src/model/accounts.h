@@ -216,7 +216,8 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     // CAccount::ModifyTransaction does, mirrors made, rewritten or deleted in
     // the other accounts; then the account is sorted once and saved, and
     // each other account changed is saved once. 0, −1 for an account not in
-    // this data set, or the first error.
+    // this data set, or the first error; a failed save leaves the edits in
+    // memory.
     int ModifyTransactions(CAccount& account, std::span<const RecordId> ids,
                            const std::function<void(CTransaction&)>& edit);
     // Deletes the account's scheduled items and renames its file to the
