@@ -44,8 +44,10 @@ std::optional<WindowPlacement> ParseWindowPlacement(std::string_view text);
 // and cut to that screen's size. No screens: unchanged.
 WindowRect ClampToScreens(const WindowRect& rect, std::span<const WindowRect> screens);
 
-inline constexpr int kDefaultWindowWidth = 900;
-inline constexpr int kDefaultWindowHeight = 600;
+// Wide enough that the register's default columns show whole beside the
+// accounts pane, on any screen the clamp leaves it on.
+inline constexpr int kDefaultWindowWidth = 1120;
+inline constexpr int kDefaultWindowHeight = 720;
 // The normal rectangle kept behind a maximised window.
 inline constexpr WindowRect kMaximizedNormalRect{20, 20, 700, 400};
 

@@ -112,7 +112,7 @@ TEST(WindowPlacement, ClampKeepsCoveredRectanglesAndPullsOthersIntoAScreen) {
 
 TEST(WindowPlacement, PlanFallsBackToTheCentredDefault) {
     const std::vector<WindowRect> two{kLeft, kPrimary};
-    const WindowRect centred{510, 220, 1410, 820};
+    const WindowRect centred{400, 160, 1520, 880};
     struct Case {
         const char* text;
         WindowPlan expect;

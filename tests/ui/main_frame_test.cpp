@@ -314,11 +314,11 @@ TEST_F(MainFrameTest, WinPosPlacesTheWindowOnTheScreenAndIsWrittenBackOnClose) {
         {"-1920 0000 -0100 0700", {800, 700}, edge},
         {"10000 0050 10760 0350", {760, 300}, edge},
         {"0050 0050 5000 5000", {800, 800}, edge},
-        // Unreadable: 900 x 600 centred, cut to this narrow screen.
-        {"", {800, 600}, edge},
-        {"12", {800, 600}, edge},
-        {"garbage", {800, 600}, edge},
-        {"0900 0050 0100 0700", {800, 600}, edge},
+        // Unreadable: 1120 x 720 centred, cut to this narrow screen.
+        {"", {800, 720}, edge},
+        {"12", {800, 720}, edge},
+        {"garbage", {800, 720}, edge},
+        {"0900 0050 0100 0700", {800, 720}, edge},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
