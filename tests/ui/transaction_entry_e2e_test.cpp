@@ -323,8 +323,10 @@ namespace {
 std::function<int(QDialog&)> PickRow(const char* id, int row, QString* chosen) {
     return [id, row, chosen](QDialog& d) {
         EXPECT_EQ(id, d.objectName());
+        EXPECT_TRUE(Activate(d));
         auto& editor = dynamic_cast<CListEditorDlg&>(d);
         editor.List().SetSelection(row, true);
+        Shoot(d, id);
         Click(Find<QPushButton>(d, 1));
         *chosen = editor.ChosenName();
         return d.result();
