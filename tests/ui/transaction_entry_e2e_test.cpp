@@ -262,14 +262,27 @@ TEST_F(TransactionEntryTest, SplitsATransferAndAConversionReachTheAccountFiles) 
         services_.dialogScripts.push_back([this, first, second](QDialog& d) {
             EXPECT_TRUE(Activate(d));
             EXPECT_EQ(QStringLiteral("100.00"), Find<QLineEdit>(d, kTransAmount)->text());
+            // The conversion opens from what was entered before it.
+            services_.dialogScripts.push_back([](QDialog& convert) {
+                EXPECT_TRUE(Activate(convert));
+                EXPECT_EQ(QStringLiteral("£"), Find<QComboBox>(convert, 1139)->currentText());
+                EXPECT_EQ(QStringLiteral("250.00"), Find<QLineEdit>(convert, 1140)->text());
+                EXPECT_EQ(QStringLiteral("0.4000000000"), Find<QLineEdit>(convert, 1141)->text());
+                EXPECT_EQ(QStringLiteral("100.00"), Find<QLineEdit>(convert, 1142)->text());
+                Click(Find<QPushButton>(convert, 2));
+                return convert.result();
+            });
+            Click(Find<QWidget>(d, kTransCurrencyButton));
             services_.dialogScripts.push_back(FillSplits(
                 {{0, nullptr, first.c_str()}, {1, nullptr, second.c_str()}}, "splits-edit"));
             Click(Find<QPushButton>(d, kTransSplit));
             Click(Find<QPushButton>(d, 1));
             return d.result();
         });
+        services_.dialogs.clear();
         ASSERT_EQ(1, RunOnCurrent(live));
         EXPECT_TRUE(services_.messages.empty());
+        EXPECT_EQ((std::vector<QString>{"id_133", "id_167", "id_138"}), services_.dialogs);
 
         std::unique_ptr<CAccounts> files = Reload();
         const CTransaction* t = ByPayee(*files->FindAccountByName("Checking"), "Hardware Store");
@@ -282,12 +295,6 @@ TEST_F(TransactionEntryTest, SplitsATransferAndAConversionReachTheAccountFiles) 
         EXPECT_EQ(std::stoi(first) * 100, t->GetSplitAmount(0));
     }
 }
-
-}  // namespace
-}  // namespace tallowmere::ui
-
-namespace tallowmere::ui {
-namespace {
 
 TEST_F(TransactionEntryTest, ATypedTransferToSavingsMakesItsMirror) {
     services_.dialogScripts.push_back([](QDialog& d) {
@@ -311,12 +318,6 @@ TEST_F(TransactionEntryTest, ATypedTransferToSavingsMakesItsMirror) {
     EXPECT_EQ(t->GetLinkedId(), mirrors[0]->GetId());
     EXPECT_EQ(5000, mirrors[0]->GetAmount());  // at 2 pounds per dollar
 }
-
-}  // namespace
-}  // namespace tallowmere::ui
-
-namespace tallowmere::ui {
-namespace {
 
 // A list editor that picks the given row and closes with Done; its chosen
 // name is kept.
