@@ -227,7 +227,7 @@ CTransactionDlg::~CTransactionDlg() {
 
 void CTransactionDlg::BuildLayout() {
     payee_->setMinimumWidth(CharsWide(*payee_, 34));
-    category_->setMinimumWidth(CharsWide(*category_, 30));
+    category_->setMinimumWidth(CharsWide(*category_, 34));
     class_->setMinimumWidth(CharsWide(*class_, 20));
     memo_->setMinimumWidth(CharsWide(*memo_, 40));
     amount_->setMinimumWidth(CharsWide(*amount_, 16));
@@ -265,7 +265,19 @@ void CTransactionDlg::BuildLayout() {
         line(kTypeLabel, type_, typeBox, nullptr);
     }
     line(kAmountLabel, amount_, box({amount_}, true), currencyButton_);
-    line(kCategoryLabel, category_, box({icon_, category_}, false), categoriesButton_);
+    {
+        // The category's icon stands between its label and the field, so that
+        // every field starts at one edge.
+        auto* label = new QHBoxLayout;
+        label->setSpacing(6);
+        label->addWidget(BuddyLabel(kCategoryLabel, category_, this));
+        label->addStretch(1);
+        label->addWidget(icon_);
+        fields->addLayout(label, row, 0);
+        fields->addLayout(box({category_}, false), row, 1);
+        fields->addWidget(categoriesButton_, row, 2, Qt::AlignLeft | Qt::AlignVCenter);
+        ++row;
+    }
     line(kClassLabel, class_, box({class_}, false), classesButton_);
     line(kMemoLabel, memo_, box({memo_}, false), nullptr);
     line(kStatusLabel, status_, box({status_}, true), nullptr);

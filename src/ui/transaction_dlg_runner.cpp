@@ -1,10 +1,12 @@
 #include "ui/transaction_dlg_runner.h"
 
+#include "ui/list_editor_hooks.h"
+
 namespace tallowmere::ui {
 
 CTransactionDlgRunner::CTransactionDlgRunner(QWidget* parent, DataSetSource data,
-                                             TransactionViewHost* host, TransactionEditors editors)
-    : parent_(parent), data_(std::move(data)), host_(host), editors_(std::move(editors)) {}
+                                             TransactionViewHost* host, MListEditorView* lists)
+    : parent_(parent), data_(std::move(data)), host_(host), lists_(lists) {}
 
 TransactionDialogOutcome CTransactionDlgRunner::EditTransaction(CAccount& account,
                                                                 const CTransaction& t) {
@@ -21,7 +23,8 @@ TransactionDialogOutcome CTransactionDlgRunner::Run(CAccount& account, const CTr
     CAccounts* data = data_ ? data_() : nullptr;
     if (data == nullptr)
         return {};
-    CTransactionDlg dialog(*data, account, &t, recordMode, host_, editors_, parent_.data());
+    CTransactionDlg dialog(*data, account, &t, recordMode, host_, ListEditorHooks(*data, lists_),
+                           parent_.data());
     const int code = Services().RunDialog(dialog);
     return {code, !dialog.SaveFailed()};
 }

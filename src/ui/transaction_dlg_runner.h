@@ -1,8 +1,8 @@
 #pragma once
 // The transaction dialog as the report-details and upcoming dialogs open
 // it: over a parent, on the account the transaction belongs to or goes
-// into, telling whether what it wrote reached its file. The caller holds
-// the busy lock while it runs.
+// into, telling whether what it wrote reached its file, with its buttons
+// opening the list editors. The caller holds the busy lock while it runs.
 #include <QPointer>
 #include <QWidget>
 
@@ -11,11 +11,16 @@
 #include "ui/transaction_dlg.h"
 
 namespace tallowmere::ui {
+class MListEditorView;
+}
+
+namespace tallowmere::ui {
 
 class CTransactionDlgRunner final : public TransactionDialogRunner {
   public:
+    // lists: where the editors' changes show beyond their own lists.
     CTransactionDlgRunner(QWidget* parent, DataSetSource data, TransactionViewHost* host = nullptr,
-                          TransactionEditors editors = {});
+                          MListEditorView* lists = nullptr);
 
     TransactionDialogOutcome EditTransaction(CAccount& account, const CTransaction& t) override;
     TransactionDialogOutcome RecordTransaction(CAccount& account,
@@ -27,7 +32,7 @@ class CTransactionDlgRunner final : public TransactionDialogRunner {
     QPointer<QWidget> parent_;
     DataSetSource data_;
     TransactionViewHost* host_;
-    TransactionEditors editors_;
+    MListEditorView* lists_;
 };
 
 }  // namespace tallowmere::ui
