@@ -396,7 +396,39 @@ TEST_F(ViewOnlineEndToEndTest, ASyncReloadAskedDuringTheDownloadRunsOnceAfterIts
     QApplication::processEvents();
     EXPECT_FALSE(view_->ReloadPending());
     EXPECT_NE(&view_->Data(), before);
-    EXPECT_FALSE(view_->BusyDepth() != 0);
+    EXPECT_EQ(view_->BusyDepth(), 0);
+}
+
+TEST_F(ViewOnlineEndToEndTest, AProfileTheBankRefusesIsShownAndItsProgressWindowCloses) {
+    CAccount* checking = Account("Checking");
+    ASSERT_NE(checking, nullptr);
+    Banks().AddOrUpdate(1, "First Loopback Bank");
+    AccountHeader& h = checking->Header();
+    h.SetAccountNumber(test::kChecking);
+    h.SetRoutingNumber(test::kBankId);
+    h.SetCustomerId("jsmith");
+    h.SetOnlineEnabled(true);
+    h.SetFiId(1);
+    server_->Handle("/ofx", [](test::FakeConnection& c, const test::FakeRequest& r) {
+        if (test::IsProfileRequest(r))
+            c.Send(
+                "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 0\r\n"
+                "Connection: close\r\n\r\n");
+        else
+            c.WaitForPeerClose();
+    });
+    std::vector<CTransaction*> collection;
+    EXPECT_NE(RunDownloadStatement(view_.get(), *Banks().FindByFiId(1), *checking, test::kPassword,
+                                   &collection),
+              0);
+    EXPECT_EQ(MessageIds().size(), 1u) << "the failure is said once";
+    EXPECT_FALSE(Received(test::IsStatementRequest));
+    EXPECT_TRUE(collection.empty());
+    EXPECT_EQ(COnlineProgressDlg::OpenCount(), 0);
+    EXPECT_TRUE(view_->findChildren<COnlineProgressDlg*>().isEmpty());
+    EXPECT_EQ(Banks().FindByFiId(1)->GetProgressWindow(), nullptr);
+    EXPECT_TRUE(view_->isEnabled());
+    EXPECT_EQ(view_->BusyDepth(), 0);
 }
 
 }  // namespace
