@@ -9,11 +9,12 @@
 
 namespace tallowmere::ui {
 
-OnlineSetupRunner AccountOnlineSetup(CAccounts& data, std::string accountName) {
+OnlineSetupRunner AccountOnlineSetup(CAccounts& data, const CAccount* account) {
     auto* list = dynamic_cast<CFiList*>(data.GetInstitutionList());
     if (list == nullptr)
         return {};
-    return MakeOnlineSetupRunner(data, *list, std::move(accountName));
+    return MakeOnlineSetupRunner(data, *list,
+                                 account != nullptr ? account->Header().GetName() : std::string());
 }
 
 ListEditorRunner ScheduledListEditors(CAccounts& data) {

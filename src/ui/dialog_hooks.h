@@ -13,10 +13,10 @@ namespace tallowmere::ui {
 
 class CTallowmereView;
 
-// The account dialog's Online Setup for the account named accountName
-// (Windows-1252; empty for a new one); none when the data set has no
+// The account dialog's Online Setup for account (null for a new one, whose
+// password prompt names no account); none when the data set has no
 // institution list. The data set must outlive it.
-OnlineSetupRunner AccountOnlineSetup(CAccounts& data, std::string accountName);
+OnlineSetupRunner AccountOnlineSetup(CAccounts& data, const CAccount* account);
 
 // The edit dialog's payee, category and class buttons: the list editors
 // over data, giving the name chosen on Done (UTF-8).

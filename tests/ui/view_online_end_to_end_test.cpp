@@ -170,6 +170,8 @@ TEST_F(ViewOnlineEndToEndTest, NewAccountOnlineSetupDownloadReviewAndAScheduledI
     });
     services_.dialogScripts.push_back([](QDialog& d) {
         EXPECT_EQ(d.objectName(), "id_1598");
+        EXPECT_EQ(Control<QLabel>(d, 1148)->text().trimmed(),
+                  "Please enter the password for this account.");
         Control<QLineEdit>(d, kSetupPassword)->setText(QString::fromLatin1(test::kPassword));
         return 1;
     });
@@ -184,7 +186,7 @@ TEST_F(ViewOnlineEndToEndTest, NewAccountOnlineSetupDownloadReviewAndAScheduledI
     });
     const AccountInfoOutcome created =
         RunAccountInfoDialog(&view, view.Data(), nullptr, fixture_.folder, view.Icons(),
-                             AccountOnlineSetup(view.Data(), ""));
+                             AccountOnlineSetup(view.Data(), nullptr));
     EXPECT_TRUE(services_.dialogScripts.empty());
     EXPECT_TRUE(MessageIds().empty());
     ASSERT_EQ(created.code, 1);
