@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <atomic>
 #include <chrono>
 #include <map>
+#include <thread>
 
 #include "exchange/desktop_load_options.h"
 #include "model/account_test_world.h"
@@ -366,7 +368,14 @@ TEST_F(ViewOnlineEndToEndTest, ASyncReloadAskedDuringTheDownloadRunsOnceAfterIts
     h.SetFiId(1);
     ASSERT_EQ(checking->Save(), 0);
 
-    stall_ = test::IsStatementRequest;
+    // The bank holds the statement back until the sync's notices are in.
+    std::atomic<bool> release{false};
+    server_->Handle("/ofx", [this, &release](test::FakeConnection& c, const test::FakeRequest& r) {
+        for (int i = 0; i < 1000 && test::IsStatementRequest(r) && !release; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        c.Send(test::HttpReply(bank_.Answer(r.body)));
+    });
+    const int waiting = checking->CountTransactions(5);
     const CAccounts* before = &view_->Data();
     bool pendingWhileOpen = false;
     bool sameDataWhileOpen = false;
@@ -377,28 +386,34 @@ TEST_F(ViewOnlineEndToEndTest, ASyncReloadAskedDuringTheDownloadRunsOnceAfterIts
         if (progress == nullptr || !progress->isVisible() || !Received(test::IsStatementRequest))
             return;
         timer->stop();
-        // The sync's notices, twice.
         view_->ReloadData();
         view_->ReloadData();
         QApplication::processEvents();
         pendingWhileOpen = view_->ReloadPending();
         sameDataWhileOpen = &view_->Data() == before;
-        QTest::mouseClick(progress->findChild<QPushButton*>(QStringLiteral("id_2")),
-                          Qt::LeftButton);
+        release = true;
     });
     timer->start();
     std::vector<CTransaction*> collection;
     EXPECT_EQ(RunDownloadStatement(view_.get(), *Banks().FindByFiId(1), *checking, test::kPassword,
                                    &collection),
-              -1);
+              0);
+    EXPECT_TRUE(release);
     EXPECT_TRUE(pendingWhileOpen);
     EXPECT_TRUE(sameDataWhileOpen) << "the set under the exchange was swapped";
+    // The statement went into the account the download was started on.
+    EXPECT_EQ(collection.size(), 3u);
+    EXPECT_EQ(checking->CountTransactions(5), waiting + 3);
     EXPECT_EQ(COnlineProgressDlg::OpenCount(), 0);
     EXPECT_TRUE(view_->ReloadPending());
+    // The command saves the account before it goes back to the event loop.
+    ASSERT_EQ(checking->Save(), 0);
     QApplication::processEvents();
     EXPECT_FALSE(view_->ReloadPending());
     EXPECT_NE(&view_->Data(), before);
     EXPECT_EQ(view_->BusyDepth(), 0);
+    ASSERT_NE(Account("Checking"), nullptr);
+    EXPECT_EQ(Account("Checking")->CountTransactions(5), waiting + 3);
 }
 
 TEST_F(ViewOnlineEndToEndTest, AProfileTheBankRefusesIsShownAndItsProgressWindowCloses) {
