@@ -12,6 +12,7 @@
 
 #include "ui/logic/online_progress_logic.h"
 #include "ui/logic/online_setup_logic.h"
+#include "ui/ui_services.h"
 
 class QLabel;
 class QPushButton;
@@ -49,6 +50,8 @@ class COnlineProgressDlg final : public QDialog, public MOnlineProgressWindow {
   private:
     void Pump();
 
+    // While the window is open the view's reload waits, as for a dialog.
+    CCountedWait counted_;
     OnlineProgressState state_;
     QLabel* status_;
     COnlineProgressAnimation* animation_;

@@ -244,6 +244,17 @@ void SetModalEndObserver(std::function<void()> observer) {
     g_modalEnd = std::move(observer);
 }
 
+CCountedWait::CCountedWait() {
+    ++g_modalDepth;
+}
+
+CCountedWait::~CCountedWait() {
+    if (--g_modalDepth == 0 && g_modalEnd) {
+        const std::function<void()> observer = g_modalEnd;
+        observer();
+    }
+}
+
 void SetServices(UiServices* services) {
     g_services = services;
 }

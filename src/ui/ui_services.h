@@ -65,6 +65,15 @@ int ModalDepth();
 // Called whenever the outermost such call has returned (null: none); the
 // main view runs a reload that waited for it. The caller keeps it valid.
 void SetModalEndObserver(std::function<void()> observer);
+// A wait for the user outside these calls (the online progress window,
+// whose exchange handles events): counted as one such call while it lives.
+class CCountedWait {
+  public:
+    CCountedWait();
+    ~CCountedWait();
+    CCountedWait(const CCountedWait&) = delete;
+    CCountedWait& operator=(const CCountedWait&) = delete;
+};
 // Installs services (nullptr restores the Qt ones); the caller keeps
 // ownership.
 void SetServices(UiServices* services);

@@ -95,7 +95,7 @@ inline LedgerFixture BuildLedgerFixture() {
         std::uint8_t type;
         std::uint16_t icon;
     };
-    for (const Made& m : {Made{"Checking", kChecking, 2}, Made{"Savings", kSavings, 12},
+    for (const Made& m : {Made{"Checking", tallowmere::kChecking, 2}, Made{"Savings", kSavings, 12},
                           Made{"Visa", kCreditCard, 3}}) {
         CAccount account;
         account.Header().SetName(m.name);
