@@ -191,7 +191,8 @@ class CTallowmereView final : public QWidget,
     void NotifySyncUser(const std::string& folderName, bool created);
 
     // --- users, files and accounts (tallowmere_view_users.cpp,
-    // tallowmere_view_files.cpp, tallowmere_view_accounts.cpp) ---
+    // tallowmere_view_files.cpp, tallowmere_view_accounts.cpp,
+    // tallowmere_view_lists.cpp) ---
     // Puts one item per user in place of the users items of menu (the
     // current user checked); choosing one switches to that user.
     void FillUsersMenu(QMenu& menu);
@@ -277,6 +278,11 @@ class CTallowmereView final : public QWidget,
     void OnNewAccount();
     void OnDeleteAccount();
     void OnAccountInfo();
+    void OnListEditor(int id);
+    void OnAdjustEndingBalance();
+    void OnPurgeTransactions();
+    void OnAndroidSync();
+    void OnCheckForUpdates();
 
     CTallowmereApp& app_;
     CUserItem* user_ = nullptr;

@@ -21,11 +21,21 @@ std::optional<CommandState> CTallowmereView::QueryMoreCommand(int id) const {
         case CommandId::kImportOfx:
         case CommandId::kImportQif:
         case CommandId::kImportCsv:
+        case CommandId::kEditPayees:
+        case CommandId::kEditCategories:
+        case CommandId::kEditClasses:
+        case CommandId::kEditCurrencies:
+        case CommandId::kEditTransactionTypes:
+        case CommandId::kEditScheduled:
+        case CommandId::kAndroidSync:
+        case CommandId::kCheckForUpdates:
             return CommandState{true, false};
         case CommandId::kDeleteAccount:
         case CommandId::kAccountInfo:
         case CommandId::kExportQif:
         case CommandId::kExportCsv:
+        case CommandId::kAdjustEndingBalance:
+        case CommandId::kPurgeTransactions:
             return CommandState{hasAccount, false};
         default:
             return std::nullopt;
@@ -63,6 +73,26 @@ bool CTallowmereView::RunMoreCommand(int id) {
             return true;
         case CommandId::kAccountInfo:
             OnAccountInfo();
+            return true;
+        case CommandId::kEditPayees:
+        case CommandId::kEditCategories:
+        case CommandId::kEditClasses:
+        case CommandId::kEditCurrencies:
+        case CommandId::kEditTransactionTypes:
+        case CommandId::kEditScheduled:
+            OnListEditor(id);
+            return true;
+        case CommandId::kAdjustEndingBalance:
+            OnAdjustEndingBalance();
+            return true;
+        case CommandId::kPurgeTransactions:
+            OnPurgeTransactions();
+            return true;
+        case CommandId::kAndroidSync:
+            OnAndroidSync();
+            return true;
+        case CommandId::kCheckForUpdates:
+            OnCheckForUpdates();
             return true;
         default:
             return false;
