@@ -82,6 +82,11 @@ TEST_F(ViewUsersTest, TheUsersMenuListsTheUsersAndSwitchesByFolder) {
                            "-", "Set Password..."}),
               Items(menu));
 
+    if (const QByteArray dir = qgetenv("TALLOWMERE_SHOTS"); !dir.isEmpty()) {
+        menu.adjustSize();
+        menu.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/users_menu.png"));
+    }
+
     // An entry names its user by folder, whatever the list does meanwhile.
     QAction* cafe = menu.findChild<QAction*>(QStringLiteral("user_34002"));
     ASSERT_NE(nullptr, cafe);
