@@ -192,7 +192,7 @@ class CTallowmereView final : public QWidget,
 
     // --- users, files and accounts (tallowmere_view_users.cpp,
     // tallowmere_view_files.cpp, tallowmere_view_accounts.cpp,
-    // tallowmere_view_lists.cpp) ---
+    // tallowmere_view_lists.cpp, tallowmere_view_settings.cpp) ---
     // Puts one item per user in place of the users items of menu (the
     // current user checked); choosing one switches to that user.
     void FillUsersMenu(QMenu& menu);
@@ -283,6 +283,10 @@ class CTallowmereView final : public QWidget,
     void OnPurgeTransactions();
     void OnAndroidSync();
     void OnCheckForUpdates();
+    void OnShowColumns();
+    void OnRowColor();
+    void OnSetFont();
+    void OnPreferences();
 
     CTallowmereApp& app_;
     CUserItem* user_ = nullptr;

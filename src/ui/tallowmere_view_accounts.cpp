@@ -29,7 +29,12 @@ std::optional<CommandState> CTallowmereView::QueryMoreCommand(int id) const {
         case CommandId::kEditScheduled:
         case CommandId::kAndroidSync:
         case CommandId::kCheckForUpdates:
+        case CommandId::kShowColumns:
+        case CommandId::kSetFont:
+        case CommandId::kPreferences:
             return CommandState{true, false};
+        case CommandId::kRowColor:
+            return CommandState{page_ != 0 || hasAccount, false};
         case CommandId::kDeleteAccount:
         case CommandId::kAccountInfo:
         case CommandId::kExportQif:
@@ -93,6 +98,18 @@ bool CTallowmereView::RunMoreCommand(int id) {
             return true;
         case CommandId::kCheckForUpdates:
             OnCheckForUpdates();
+            return true;
+        case CommandId::kShowColumns:
+            OnShowColumns();
+            return true;
+        case CommandId::kRowColor:
+            OnRowColor();
+            return true;
+        case CommandId::kSetFont:
+            OnSetFont();
+            return true;
+        case CommandId::kPreferences:
+            OnPreferences();
             return true;
         default:
             return false;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "exchange/desktop_load_options.h"
+#include "model/preferences.h"
 #include "ui/register_list_ctrl.h"
 #include "ui/view_fixture.h"
 
@@ -24,9 +25,10 @@ TEST_F(ViewTest, EachCommandRunsItsDialog) {
         int command;
         const char* dialog;
     } cases[] = {
-        {32791, "id_134"},  {32792, "id_141"},  {32793, "id_143"}, {32795, "id_1592"},
-        {32796, "id_1593"}, {32797, "id_1594"}, {32798, "id_179"}, {32799, "id_1595"},
-        {32800, "id_1590"}, {32809, "id_1591"}, {32835, "id_197"}, {32782, "id_182"},
+        {32791, "id_134"},  {32792, "id_141"},  {32793, "id_143"},  {32795, "id_1592"},
+        {32796, "id_1593"}, {32797, "id_1594"}, {32798, "id_179"},  {32799, "id_1595"},
+        {32773, "id_136"},  {32826, "id_170"},  {32800, "id_1590"}, {32809, "id_1591"},
+        {32835, "id_197"},  {32782, "id_182"},
     };
     for (const auto& c : cases) {
         services_.dialogs.clear();
@@ -108,6 +110,36 @@ TEST_F(ViewTest, DropsAreImportedAfterTheDropAndOnlyLocalFiles) {
     // The remote address is left out; the local text file gets 197.
     ASSERT_EQ(1u, services_.messages.size());
     EXPECT_EQ(197, services_.messages[0].stringId);
+}
+
+TEST_F(ViewTest, RowColourAndFontAreKept) {
+    CTallowmereView& view = MakeView();
+    CAccount* account = view.CurrentAccount();
+    ASSERT_NE(nullptr, account);
+    // Register: the account's own colour, in its file (COLORREF: red low).
+    services_.colors = {QColor(0x10, 0x20, 0x30)};
+    view.RunCommand(32774);
+    EXPECT_EQ(0x302010u, account->GetColor());
+    std::unique_ptr<CAccounts> fresh;
+    ASSERT_EQ(
+        0, CAccounts::LoadInto(fresh, fixture_.folder, DesktopLoadOptions(HeaderCipher::None())));
+    EXPECT_EQ(0x302010u, fresh->FindAccountByName(account->GetName())->GetColor());
+    EXPECT_EQ(QColor(0x10, 0x20, 0x30), view.RegisterList()->GetEvenRowColor());
+    // Cancelled: nothing changes.
+    view.RunCommand(32774);
+    EXPECT_EQ(0x302010u, account->GetColor());
+
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(15);
+    font.setBold(true);
+    services_.fonts = {font};
+    view.RunCommand(32775);
+    LogFont stored;
+    ASSERT_TRUE(GetPrefDisplayFont(stored));
+    EXPECT_EQ(-15, stored.height);
+    EXPECT_EQ(700, stored.weight);
+    EXPECT_STREQ("DejaVu Sans", stored.faceName.data());
+    EXPECT_EQ(15, view.RegisterList()->font().pixelSize());
 }
 
 }  // namespace
