@@ -1,13 +1,27 @@
 // The account commands of the view (new, delete, account info) and the
 // routing of the users, files and accounts commands.
+#include "exchange/fi_list.h"
 #include "model/users.h"
 #include "ui/account_info_dlg.h"
 #include "ui/logic/command_id.h"
+#include "ui/online_setup_dlg.h"
 #include "ui/register_list_ctrl.h"
 #include "ui/tallowmere_view.h"
 #include "ui/ui_services.h"
 
 namespace tallowmere::ui {
+namespace {
+
+// The account dialog's Online Setup over the data set's institution list;
+// none (the button disabled) without one.
+OnlineSetupRunner OnlineSetupFor(const CAccounts& data, const CAccount* account) {
+    auto* list = dynamic_cast<CFiList*>(data.GetInstitutionList());
+    if (list == nullptr)
+        return {};
+    return MakeOnlineSetupRunner(data, *list, account != nullptr ? account->GetName() : "");
+}
+
+}  // namespace
 
 std::optional<CommandState> CTallowmereView::QueryMoreCommand(int id) const {
     if (id >= ToInt(CommandId::kFirstUser) && id <= ToInt(CommandId::kLastUser))
@@ -125,7 +139,8 @@ void CTallowmereView::OnNewAccount() {
     if (page_ == 0)
         SaveTopRow(current_);
     const AccountInfoOutcome outcome =
-        RunAccountInfoDialog(this, *data_, nullptr, user_->GetDataFolder(kProductWord), icons_);
+        RunAccountInfoDialog(this, *data_, nullptr, user_->GetDataFolder(kProductWord), icons_,
+                             OnlineSetupFor(*data_, nullptr));
     if (outcome.code != 1 || outcome.account == nullptr)
         return;
     RefreshAccountsPane();
@@ -162,7 +177,8 @@ void CTallowmereView::OnAccountInfo() {
     if (!lock.Held())
         return;
     const AccountInfoOutcome outcome =
-        RunAccountInfoDialog(this, *data_, current_, user_->GetDataFolder(kProductWord), icons_);
+        RunAccountInfoDialog(this, *data_, current_, user_->GetDataFolder(kProductWord), icons_,
+                             OnlineSetupFor(*data_, current_));
     if (outcome.code != 1)
         return;
     RefreshAccountsPane();

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
 #include <memory>
@@ -40,6 +41,18 @@ TEST_F(ViewTest, EachCommandRunsItsDialog) {
     }
     // Cancelled dialogs change no file.
     EXPECT_TRUE(services_.messages.empty());
+}
+
+TEST_F(ViewTest, AccountInfoOffersTheOnlineSetup) {
+    CTallowmereView& view = MakeView();
+    bool enabled = false;
+    services_.dialogScripts.push_back([&enabled](QDialog& dialog) {
+        const auto* button = dialog.findChild<QPushButton*>(QStringLiteral("id_3"));
+        enabled = button != nullptr && button->isEnabled();
+        return 2;
+    });
+    view.RunCommand(32791);
+    EXPECT_TRUE(enabled);
 }
 
 TEST_F(ViewTest, TheUpdateCheckOpensTheDownloadPage) {
