@@ -6,11 +6,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "exchange/desktop_load_options.h"
 #include "model/preferences.h"
+#include "platform/named_mutex.h"
+#include "sync/sync_server.h"
 #include "ui/register_list_ctrl.h"
 #include "ui/view_fixture.h"
 #include "ui/work_progress_wnd.h"
@@ -203,6 +208,35 @@ TEST_F(ViewTest, NewAndDeleteAccount) {
     EXPECT_EQ(nullptr, view.Data().FindAccountByName("Brokerage"));
     EXPECT_EQ(view.Data().GetAccountAt(0), view.CurrentAccount());
     EXPECT_EQ(nullptr, Reload(fixture_.folder)->FindAccountByName("Brokerage"));
+}
+
+TEST_F(ViewTest, WithTheBusyLockHeldElsewhereFileCommandsDoNothing) {
+    CTallowmereView& view = MakeView();
+    const std::string dir = MakeTempDir("busy");
+    WriteFileBytes(dir + "/a.csv", kCsvRow);
+    const std::size_t accounts = view.Data().GetAccountCount();
+    const std::size_t rows = view.CurrentAccount()->Transactions().size();
+    std::atomic<bool> held{false};
+    std::atomic<bool> release{false};
+    std::thread other([&] {
+        platform::NamedMutex mutex(handheld::kDesktopBusyMutexName);
+        ASSERT_TRUE(mutex.Lock(std::chrono::seconds(5)));
+        held = true;
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        mutex.Unlock();
+    });
+    while (!held)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // Each waits out the lock and gives up without a word.
+    view.ImportDroppedFiles({dir + "/a.csv", dir + "/none.txt"});
+    view.RunCommand(32781);
+    release = true;
+    other.join();
+    EXPECT_TRUE(services_.messages.empty());
+    EXPECT_TRUE(services_.dialogs.empty());
+    EXPECT_EQ(accounts, view.Data().GetAccountCount());
+    EXPECT_EQ(rows, view.CurrentAccount()->Transactions().size());
 }
 
 }  // namespace
