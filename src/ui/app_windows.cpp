@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QTimer>
 
 #include "model/error_sink.h"
@@ -121,12 +122,19 @@ bool AppWindows::CreateMainWindow() {
     connect(view, &CTallowmereView::titleChanged, frame_.get(), &QWidget::setWindowTitle);
     frame_->SetView(view, view);
     view_ = view;
+    // The users items are made each time the User menu opens.
+    if (auto* users = frame_->findChild<QMenu*>(QStringLiteral("menu_3205")))
+        connect(users, &QMenu::aboutToShow, view, [view, users] { view->FillUsersMenu(*users); });
     if (syncFactory_)
         view->StartSync(syncFactory_, syncOptions_);
     connect(&instance_, &COneInstance::databaseNotify, frame_.get(),
             [this](quint32 wParam, quint32 lParam) { frame_->OnDatabaseNotify(wParam, lParam); });
     // The view's one-shot timer; also on a first run.
-    QTimer::singleShot(kStartupScreenMs, frame_.get(), [this] { CloseStartupScreen(); });
+    QTimer::singleShot(kStartupScreenMs, frame_.get(), [this] {
+        CloseStartupScreen();
+        if (view_ != nullptr)
+            view_->OfferDueScheduled();
+    });
     return true;
 }
 

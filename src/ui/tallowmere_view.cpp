@@ -116,6 +116,8 @@ CTallowmereView::CTallowmereView(CTallowmereApp& app, QWidget* parent)
     });
 
     CreateControls();
+    // Dropped files are imported (after the drop has ended).
+    setAcceptDrops(true);
     CreatePageControls();
     ApplyFonts();
 
@@ -367,7 +369,7 @@ std::optional<CommandState> CTallowmereView::QueryCommand(int id) {
         case ToInt(CommandId::kFilePrintSetup):
             return CommandState{true, false};
         default:
-            return std::nullopt;
+            return QueryMoreCommand(id);
     }
 }
 
@@ -393,6 +395,7 @@ void CTallowmereView::RunCommand(int id) {
             print_->PageSetup(this);
             break;
         default:
+            RunMoreCommand(id);
             break;
     }
 }

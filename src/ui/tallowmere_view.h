@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/accounts.h"
 #include "model/report.h"
@@ -34,6 +35,7 @@
 #include "ui/icon_resource_list.h"
 #include "ui/logic/budget_page_logic.h"
 #include "ui/logic/cell_text.h"
+#include "ui/logic/file_commands.h"
 #include "ui/logic/reload_gate.h"
 #include "ui/logic/report_page_logic.h"
 #include "ui/logic/view_layout.h"
@@ -44,6 +46,7 @@
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QMenu;
 class QPushButton;
 class QTabBar;
 
@@ -187,6 +190,21 @@ class CTallowmereView final : public QWidget,
     // changes when it is the current user.
     void NotifySyncUser(const std::string& folderName, bool created);
 
+    // --- users, files and accounts (tallowmere_view_users.cpp,
+    // tallowmere_view_files.cpp, tallowmere_view_accounts.cpp,
+    // tallowmere_view_lists.cpp, tallowmere_view_settings.cpp) ---
+    // Puts one item per user in place of the users items of menu (the
+    // current user checked); choosing one switches to that user.
+    void FillUsersMenu(QMenu& menu);
+    // The start-up and user-switch offer: when scheduled items are due, asks
+    // 153; Yes opens Upcoming.
+    void OfferDueScheduled();
+    // Imports the files in order (file-system bytes), each by its extension.
+    void ImportDroppedFiles(const std::vector<std::string>& paths);
+    // Imports path with the kind's importer into target, or (null) into the
+    // account the file or the user chooses; inside the caller's busy lock.
+    void ImportFile(ImportKind kind, const std::string& path, CAccount* target);
+
   signals:
     // The main window's title changed (UTF-8).
     void titleChanged(const QString& title);
@@ -194,6 +212,8 @@ class CTallowmereView final : public QWidget,
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     friend class CBusyLock;
@@ -246,6 +266,27 @@ class CTallowmereView final : public QWidget,
 
     // Sync.
     void AttachSync();
+
+    // Users, files and accounts.
+    std::optional<CommandState> QueryMoreCommand(int id) const;
+    bool RunMoreCommand(int id);
+    void OnUserChosen(const std::string& folder);
+    void OnSetPassword();
+    void OnUpcoming();
+    void OnImport(ImportKind kind);
+    void OnExport(bool qif);
+    void OnNewAccount();
+    void OnDeleteAccount();
+    void OnAccountInfo();
+    void OnListEditor(int id);
+    void OnAdjustEndingBalance();
+    void OnPurgeTransactions();
+    void OnAndroidSync();
+    void OnCheckForUpdates();
+    void OnShowColumns();
+    void OnRowColor();
+    void OnSetFont();
+    void OnPreferences();
 
     CTallowmereApp& app_;
     CUserItem* user_ = nullptr;

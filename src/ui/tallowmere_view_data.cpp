@@ -289,6 +289,7 @@ bool CTallowmereView::SwitchUser(CUserItem& user) {
     CreateUserPrefsKey();
     EnterDueScheduled();
     RefreshFilterCombo(filter_);
+    OfferDueScheduled();
     return true;
 }
 

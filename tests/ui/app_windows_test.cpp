@@ -6,14 +6,18 @@
 
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <filesystem>
 
 #include "model/accounts.h"
+#include "model/palm_time.h"
 #include "model/platform_mgr.h"
 #include "model/preferences.h"
 #include "model/program_version.h"
 #include "model/registry.h"
+#include "model/scheduled.h"
+#include "model/transaction_type.h"
 #include "platform/registry_store.h"
 #include "support/test_env.h"
 #include "ui/logic/startup_controller.h"
@@ -104,6 +108,50 @@ TEST_F(AppWindowsTest, StartsToTheMainWindowAndClosesTheStartUpScreenLater) {
 
     frame->close();
     EXPECT_EQ(frame->PlacementText(), GetPrefWinPos());
+    EXPECT_EQ(0, app.ExitInstance(0));
+}
+
+TEST_F(AppWindowsTest, TheStartUpTimerOffersDueItemsOnceAndTheUserMenuListsTheUsers) {
+    {
+        std::unique_ptr<CAccounts> data;
+        ASSERT_EQ(0, CAccounts::LoadInto(data, folder_, {}));
+        const PalmTime today = TodayBound(1);
+        auto item = std::make_unique<CScheduledItem>();
+        item->EditTemplate().SetTypeId(DepositTypeId);
+        item->EditTemplate().SetAmount(5000);
+        item->EditTemplate().SetDate(today);
+        item->SetPayee("Pay day");
+        item->SetAccountId(data->GetAccountAt(0)->Header().GetId());
+        item->SetNextDue(today);
+        item->SetFrequency(kFrequencyMonthly);
+        item->SetRepeatCount(kRepeatIndefinitely);
+        item->SetEnterMode(0);
+        ASSERT_EQ(0, data->Scheduled().InsertSorted(std::move(item)));
+    }
+    WriteDisplayUserGuide(0);
+    CTallowmereApp app;
+    AppWindows windows(app, lockFolder_);
+    Loopback(windows);
+    ServiceMessages messages;
+    services_.answers = {ui::Answer::kNo};
+    ASSERT_EQ(Outcome::kRunning, StartupController(app, windows, messages).Run().outcome);
+    EXPECT_TRUE(services_.messages.empty()) << "not before the timer";
+    QTRY_VERIFY_WITH_TIMEOUT(windows.StartupScreen() == nullptr, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(services_.messages.size(), std::size_t{1}, 5000);
+    EXPECT_EQ(153, services_.messages[0].stringId);
+    QTest::qWait(50);
+    EXPECT_EQ(1u, services_.messages.size());
+
+    auto* users = windows.MainFrame()->findChild<QMenu*>(QStringLiteral("menu_3205"));
+    ASSERT_NE(nullptr, users);
+    emit users->aboutToShow();
+    QStringList items;
+    for (const QAction* action : users->actions()) {
+        if (!action->isSeparator())
+            items << action->text() + (action->isChecked() ? QStringLiteral(" *") : QString());
+    }
+    EXPECT_EQ((QStringList{"Ann *", "<Standalone>", "Set Password..."}), items);
+    windows.MainFrame()->close();
     EXPECT_EQ(0, app.ExitInstance(0));
 }
 
