@@ -314,6 +314,8 @@ class CTallowmereView final : public QWidget,
     // Details of the chosen report row (the one selected row, or the chart's
     // selected slice); message 192 without one.
     void OnReportDetails();
+    // The pie of the Reports page as last drawn.
+    const CChart& Chart() const { return chart_; }
 
   private:
     void AttachPageCommands();
