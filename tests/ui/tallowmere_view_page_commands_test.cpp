@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -23,6 +24,7 @@
 #include "model/category.h"
 #include "model/chart.h"
 #include "model/preferences.h"
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "platform/named_mutex.h"
 #include "platform/text_1252.h"
@@ -502,12 +504,15 @@ TEST_F(ViewPageCommandsTest, DoneFinishesAsTheAnswerSays) {
         int page;                      // afterwards
         bool adjustment;
         bool congratulated;
+        bool diskFull = false;
     };
     const Case cases[] = {
         {"cancelled", true, Answer::kCancel, 3, false, false},
         {"no adjustment", true, Answer::kNo, 0, false, false},
         {"with the adjustment", true, Answer::kYes, 0, true, false},
         {"no difference", false, std::nullopt, 0, false, true},
+        // The page stays for another try, the account as before Done.
+        {"the save fails", true, Answer::kYes, 3, false, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -531,7 +536,14 @@ TEST_F(ViewPageCommandsTest, DoneFinishesAsTheAnswerSays) {
         const auto before = FolderBytes(fixture_.folder);
         if (c.answer)
             services_.answers.push_back(*c.answer);
+        if (c.diskFull) {
+            platform::SetWriteFault([](std::size_t, int& err) {
+                err = ENOSPC;
+                return false;
+            });
+        }
         EXPECT_TRUE(Dispatch(5022));
+        platform::SetWriteFault(nullptr);
 
         std::vector<int> ids;
         for (const MessageRequest& m : services_.messages)
@@ -541,6 +553,8 @@ TEST_F(ViewPageCommandsTest, DoneFinishesAsTheAnswerSays) {
             expected.push_back(151);
         if (c.congratulated)
             expected.push_back(181);
+        if (c.diskFull)
+            expected.push_back(184);
         EXPECT_EQ(expected, ids);
         if (c.answer) {
             EXPECT_EQ(Buttons::kYesNoCancel, services_.messages[0].buttons);
@@ -551,6 +565,7 @@ TEST_F(ViewPageCommandsTest, DoneFinishesAsTheAnswerSays) {
         EXPECT_EQ(c.page, view.Tabs()->currentIndex());
         if (c.page == 3) {
             EXPECT_EQ(before, FolderBytes(fixture_.folder));
+            EXPECT_EQ(difference, view.CurrentAccount()->GetReconcileDifference());
             continue;
         }
         const std::unique_ptr<CAccounts> loaded = Loaded();
