@@ -119,6 +119,7 @@ CTallowmereView::CTallowmereView(CTallowmereApp& app, QWidget* parent)
     // Dropped files are imported (after the drop has ended).
     setAcceptDrops(true);
     CreatePageControls();
+    AttachPageCommands();
     ApplyFonts();
 
     reloadRetry_.setInterval(250);
@@ -363,6 +364,8 @@ void CTallowmereView::RefreshFilterCombo(int filter) {
 // --- commands ---
 
 std::optional<CommandState> CTallowmereView::QueryCommand(int id) {
+    if (std::optional<CommandState> state = QueryPageCommand(id))
+        return state;
     switch (id) {
         case ToInt(CommandId::kFilePrint):
         case ToInt(CommandId::kFilePrintPreview):
@@ -374,6 +377,8 @@ std::optional<CommandState> CTallowmereView::QueryCommand(int id) {
 }
 
 void CTallowmereView::RunCommand(int id) {
+    if (RunPageCommand(id))
+        return;
     switch (id) {
         case ToInt(CommandId::kFilePrint):
         case ToInt(CommandId::kFilePrintPreview): {
@@ -401,15 +406,13 @@ void CTallowmereView::RunCommand(int id) {
 }
 
 // The lists' hooks for the register commands (status clicks, the row and
-// pane menus, the budget amount): none of those commands is here yet, so a
-// click changes nothing.
+// pane menus): none of those commands is here yet, so a click changes
+// nothing. The budget amount is with the page commands.
 bool CTallowmereView::ToggleTransactionStatus(int, CTransaction&) {
     return false;
 }
 
 void CTallowmereView::ShowRegisterPopupMenu(const QPoint&) {}
-
-void CTallowmereView::OnSetBudgetAmount() {}
 
 void CTallowmereView::ShowAccountPopupMenu(const QPoint&) {}
 

@@ -47,6 +47,7 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
 class QTabBar;
 
@@ -344,6 +345,33 @@ class CTallowmereView final : public QWidget,
     std::unique_ptr<SyncEventsAdapter> adapter_;
     std::unique_ptr<SyncEventsReceiver> receiver_;
     std::unique_ptr<handheld::CHandheldSyncServer> server_;
+
+    // --- the Reports, Budgets and Reconcile commands and the dialogs they
+    // open (tallowmere_view_page_commands.cpp) ---
+  public:
+    // Upcoming Transactions (32809), inside the busy lock; the start-up
+    // offer's Yes too.
+    void OnUpcomingTransactions();
+    // Details of the chosen report row (the one selected row, or the chart's
+    // selected slice); message 192 without one.
+    void OnReportDetails();
+    // The pie of the Reports page as last drawn.
+    const CChart& Chart() const { return chart_; }
+
+  private:
+    void AttachPageCommands();
+    // The commands the pages answer; nothing for the rest.
+    std::optional<CommandState> QueryPageCommand(int id) const;
+    // False when the pages do not answer the command.
+    bool RunPageCommand(int id);
+    void OpenReportDetails(const CReportItem& row);
+    void OnReportHeaderClicked(int section);
+    // The list's sort arrow (and its name cells) after the page's sort.
+    void ApplyReportSortArrow();
+    // A click selects the slice under it, a double-click opens its details.
+    bool OnChartMouse(const QMouseEvent& event, bool doubleClick);
+    void OnMarkAllRows(bool mark);
+    void OnFinishReconcile();
 };
 
 }  // namespace tallowmere::ui

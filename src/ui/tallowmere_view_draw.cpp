@@ -251,8 +251,11 @@ void CTallowmereView::DrawChart(QPainter& painter) {
                        static_cast<std::int16_t>(area.center().y()),
                        static_cast<std::int16_t>(std::clamp(radius, -1, 10000)),
                        static_cast<std::int16_t>(std::max(0, radius) * 3 / 5), 0);
-    // The geometry starts the filling again: the slices follow it.
+    // The geometry starts the filling again: the slices follow it, the
+    // selection with them.
+    const int selected = chart_.GetSelected();
     report_->BuildSlices(chart_);
+    chart_.Select(selected);
     chart_.SetPainter(&painter);
     chart_.SetLabelFont(labelFont_);
     chart_.SetBounds(area.adjusted(12, 0, -12, 0));

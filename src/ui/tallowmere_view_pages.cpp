@@ -240,6 +240,7 @@ void CTallowmereView::RecomputeReport() {
         if (reportState_.display != kReportChart)
             chart_.AllocateSlices(0);
     }
+    ApplyReportSortArrow();
     list_->ResetItemCount();
     list_->viewport()->update();
     update();

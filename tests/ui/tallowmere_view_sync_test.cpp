@@ -12,11 +12,13 @@
 #include <thread>
 
 #include "exchange/desktop_load_options.h"
+#include "model/preferences.h"
 #include "sync/fake_handheld.h"
 #include "sync/handheld_test_db.h"
 #include "sync/sync_server_fixture.h"
 #include "ui/about_dlg.h"
 #include "ui/logic/tallowmere_app.h"
+#include "ui/register_list_ctrl.h"
 #include "ui/scripted_services.h"
 #include "ui/sync_events_receiver.h"
 #include "ui/tallowmere_view.h"
@@ -157,6 +159,34 @@ TEST_F(ViewSyncTest, ASyncThatCannotHaveTheBusyLockChangesNothing) {
     EXPECT_EQ(before, &view_->Data());
     EXPECT_EQ(files, Snapshot(knownFolder_));
     EXPECT_FALSE(HasPayee(view_->Data(), kMergedPayee));
+}
+
+TEST_F(ViewSyncTest, ASyncMergesWhileAReportsDetailsAreOpenAndTheReloadWaitsForThem) {
+    // The details only show: they hold no busy lock, so the run may merge.
+    SetPrefLastBudgetBy(1);
+    SetPrefShowEmptyItems(true);
+    ASSERT_TRUE(view_->SelectPage(2));
+    ASSERT_GT(view_->RegisterList()->GetItemCount(), 0);
+    view_->RegisterList()->SetSelection(0, true);
+    const CAccounts* before = &view_->Data();
+    bool pendingInside = false;
+    bool oldDataInside = false;
+    test::HandheldResult result;
+    services_.dialogScripts.push_back([&](QDialog& dialog) {
+        EXPECT_EQ("id_144", dialog.objectName());
+        result = SyncHeld();
+        QApplication::processEvents();
+        pendingInside = view_->ReloadPending();
+        oldDataInside = &view_->Data() == before && !HasPayee(view_->Data(), kMergedPayee);
+        return 1;
+    });
+    view_->OnReportDetails();
+    EXPECT_EQ(test::kSuccessWords, result.words);
+    EXPECT_TRUE(pendingInside);
+    EXPECT_TRUE(oldDataInside);
+    QTRY_VERIFY_WITH_TIMEOUT(!view_->ReloadPending(), 10000);
+    EXPECT_NE(before, &view_->Data());
+    EXPECT_TRUE(HasPayee(view_->Data(), kMergedPayee));
 }
 
 }  // namespace
