@@ -11,7 +11,6 @@
 
 #include "model/report.h"
 #include "ui/budget_amount_dlg.h"
-#include "ui/list_editor_dlgs.h"
 #include "ui/logic/command_id.h"
 #include "ui/logic/page_commands.h"
 #include "ui/logic/reconcile_page_logic.h"
@@ -68,7 +67,7 @@ class ViewRefresher final : public TransactionViewHost, public UpcomingViewHost 
 class LockedTransactionRunner final : public TransactionDialogRunner {
   public:
     LockedTransactionRunner(CTallowmereView& view, DataSetSource data, ViewRefresher& host)
-        : view_(view), runner_(&view, std::move(data), &host, Editors(view)) {}
+        : view_(view), runner_(&view, std::move(data), &host) {}
 
     TransactionDialogOutcome EditTransaction(CAccount& account, const CTransaction& t) override {
         CBusyLock lock(view_);
@@ -85,26 +84,6 @@ class LockedTransactionRunner final : public TransactionDialogRunner {
     }
 
   private:
-    // The list editors of the transaction dialog's buttons, on the view's
-    // data set as it is when each opens.
-    static TransactionEditors Editors(CTallowmereView& view) {
-        const auto named = [](const ListEditorResult& r) {
-            return r.code == 1 ? r.chosenName.toStdString() : std::string();
-        };
-        TransactionEditors e;
-        e.payees = [&view, named](QWidget* parent) {
-            return named(RunPayeesListDialog(parent, view.Data()));
-        };
-        e.categories = [&view, named](QWidget* parent) {
-            return named(RunCategoryListDialog(parent, view.Data()));
-        };
-        e.classes = [&view, named](QWidget* parent) {
-            return named(RunClassListDialog(parent, view.Data()));
-        };
-        e.currencies = [&view](QWidget* parent) { RunCurrencyListDialog(parent, view.Data()); };
-        return e;
-    }
-
     CTallowmereView& view_;
     CTransactionDlgRunner runner_;
 };
