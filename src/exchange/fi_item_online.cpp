@@ -81,8 +81,10 @@ std::int32_t CFiItem::OnStatementTransaction(std::string_view date, std::string_
     if (targetAccount_ == nullptr)
         return exchange::kOfxErrorMissing;
     ++statementTransactions_;
-    return targetAccount_->AddDownloadedTransaction(date, amount, type, checkNumber.value_or(""),
-                                                    name, memo.value_or(""), fitId);
+    const std::int32_t r = targetAccount_->AddDownloadedTransaction(
+        date, amount, type, checkNumber.value_or(""), name, memo.value_or(""), fitId);
+    statementProgress_.Count();
+    return r;
 }
 
 std::int32_t CFiItem::OnStatementEnd(std::string_view dtEnd) {
@@ -209,6 +211,7 @@ int CFiItem::DownloadStatement(COnlineProgressDlg* progress, CAccount& account,
 
 void CFiItem::BeginStatement(CAccount& account, std::vector<CTransaction*>* collection) {
     statementTransactions_ = 0;
+    statementProgress_.Reset();
     account.BeginDownloadSession(collection);
 }
 

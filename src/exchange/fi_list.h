@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "exchange/fidb_client.h"
@@ -20,6 +21,7 @@
 #include "model/file_list.h"
 #include "model/palm_list_item.h"
 #include "model/palm_time.h"
+#include "model/record_progress.h"
 
 namespace tallowmere {
 
@@ -89,6 +91,12 @@ class CFiItem : public CListItem,
     // Not owned; null = no progress display.
     COnlineProgressDlg* GetProgressWindow() const { return progress_; }
     void SetProgressWindow(COnlineProgressDlg* dlg) { progress_ = dlg; }
+
+    // Told every kRecordProgressStep statement transactions; none by
+    // default.
+    void SetStatementProgress(RecordProgress progress) {
+        statementProgress_ = RecordProgressCounter(std::move(progress));
+    }
 
     std::int32_t GetClientUidRequired() const { return clientUidRequired_; }
     void SetClientUidRequired(std::int32_t v) { clientUidRequired_ = v; }
@@ -162,6 +170,7 @@ class CFiItem : public CListItem,
     std::int32_t clientUidRequired_ = 0;
     // Transactions of the current statement handed to the account.
     std::size_t statementTransactions_ = 0;
+    RecordProgressCounter statementProgress_;
 };
 
 // Gives the object stream the factory of CFiItem, so that list files naming

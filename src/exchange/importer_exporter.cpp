@@ -194,10 +194,13 @@ int CExporter::ExportTransactions(const std::string& path, const CAccount& accou
     int r = OpenOutputFile(path, true);
     if (r != 0)
         return r;
+    ResetRecordCount();
     r = WriteAccountHeader(account);
     for (std::size_t i = 0; r == 0 && i < transactions.size(); ++i) {
-        if (transactions[i])
+        if (transactions[i]) {
             r = WriteTransaction(*transactions[i]);
+            CountRecord();
+        }
     }
     const int closed = CloseFileHandle();
     return r != 0 ? r : closed;
@@ -241,6 +244,7 @@ void CImporter::BeginImport(const std::string& path) {
     imported_ = 0;
     unreadAmounts_ = 0;
     pending_.clear();
+    ResetRecordCount();
 }
 
 int CImporter::AddTransaction(const ImportRecord& record, ImportMirrors* mirrors) {
@@ -250,6 +254,7 @@ int CImporter::AddTransaction(const ImportRecord& record, ImportMirrors* mirrors
         return kNoImportTarget;
     const std::size_t matched = mirrors ? mirrors->Matched() : 0;
     const int r = accounts->AddImportedTransaction(*target, record, &pending_, mirrors);
+    CountRecord();
     if (r < 0)
         return kNoImportTarget;
     if (r == 0 && (!mirrors || mirrors->Matched() == matched))

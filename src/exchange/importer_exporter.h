@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "exchange/amount_text.h"
@@ -16,6 +17,7 @@
 #include "exchange/output_file.h"
 #include "model/accounts.h"
 #include "model/import_record.h"
+#include "model/record_progress.h"
 #include "model/transaction_type.h"
 
 namespace tallowmere::exchange {
@@ -72,6 +74,12 @@ class CImporterExporter {
     int GetNumberFormat() const { return numberFormat_; }
     void SetNumberFormat(int format) { numberFormat_ = format; }
 
+    // Told every kRecordProgressStep records that an import adds or an
+    // export writes; none by default.
+    void SetProgress(RecordProgress progress) {
+        progress_ = RecordProgressCounter(std::move(progress));
+    }
+
     // The output file. With create it is created or emptied, otherwise
     // opened or created and written at its end. 0 or the Windows error.
     int OpenOutputFile(const std::string& path, bool create);
@@ -108,11 +116,16 @@ class CImporterExporter {
   protected:
     // A "[name]" text made this account (already in the data set).
     virtual void OnAccountCreated(CAccount& account);
+    // One more record of the current import or export.
+    void CountRecord() { progress_.Count(); }
+    void ResetRecordCount() { progress_.Reset(); }
+    const RecordProgress& GetProgress() const { return progress_.Callback(); }
 
   private:
     int ResolveAccountText(std::string_view text, RecordId& category);
 
     OutputFile output_;
+    RecordProgressCounter progress_;
     CAccounts* accounts_ = nullptr;
     CAccount* target_ = nullptr;
     int dateLayout_ = kDefaultDateLayout;

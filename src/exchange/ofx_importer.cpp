@@ -43,6 +43,7 @@ int COFXImporter::Import(const std::string& path) {
         return ReportUnreadable(path, r);
     ReadOnlyMemoryStream stream(data.data(), data.size());
     CFiItem institution;
+    institution.SetStatementProgress(GetProgress());
     std::vector<CTransaction*> added;
     std::vector<std::string> further;
     if (institution.ImportStatement(stream, *target, &added, &further) != 0)

@@ -215,6 +215,23 @@ int CAccount::ResortTransactions() {
     return Save();
 }
 
+int CAccount::SaveEdit() {
+    if (saveHolds_ > 0) {
+        savePending_ = true;
+        return 0;
+    }
+    return Save();
+}
+
+int CAccount::ReleaseSaves() {
+    if (saveHolds_ > 0 && --saveHolds_ > 0)
+        return 0;
+    if (!savePending_)
+        return 0;
+    savePending_ = false;
+    return Save();
+}
+
 bool CAccount::IsInOrder() const {
     return IsInOrderExcept(Transactions().size());
 }
@@ -521,7 +538,7 @@ int CAccount::CreateTransferMirror(CAccount& source, CTransaction& s, std::uint8
     }
     const RecordId mirrorId = m->GetId();
     AddTransaction(std::move(m));
-    const int r = Save();
+    const int r = SaveEdit();
     if (r != 0) {
         // Not on disk, so not in memory either: the source stays unlinked.
         TransactionArray& list = Transactions();
@@ -565,11 +582,12 @@ int CAccount::UpdateTransferMirror(CTransaction& m, CAccount& source, const CTra
     if (index == Transactions().size()) {
         // Not a row of this register: counted and sorted whole, as ever.
         RecalcBalances();
-        return ResortTransactions();
+        SortTransactions();
+        return SaveEdit();
     }
     MoveBalances(before, ShareOf(m));
     PlaceRow(index);
-    return Save();
+    return SaveEdit();
 }
 
 int CAccount::UpdateSplitTransfers(CTransaction& t) {
@@ -623,6 +641,14 @@ int CAccount::UpdateTransferPair(CTransaction& e, const CTransaction& r) {
 }
 
 int CAccount::ModifyTransaction(CTransaction& e, CTransaction& r) {
+    return ModifyTransaction(e, r, true);
+}
+
+int CAccount::ModifyTransactionUnsorted(CTransaction& e, CTransaction& r) {
+    return ModifyTransaction(e, r, false);
+}
+
+int CAccount::ModifyTransaction(CTransaction& e, CTransaction& r, bool place) {
     if (r.IsSplitTransferCopy())
         return -1;
     const bool oldSplit = r.GetCategoryId() == SplitMarkerId;
@@ -669,14 +695,21 @@ int CAccount::ModifyTransaction(CTransaction& e, CTransaction& r) {
         // Not a row of this register: counted and sorted whole, as ever.
         r.CopyFrom(e);
         RecalcBalances();
-        note(ResortTransactions());
+        SortTransactions();
+        note(SaveEdit());
         return first;
     }
     const BalanceShare before = ShareOf(r);
     r.CopyFrom(e);
     MoveBalances(before, ShareOf(r));
-    PlaceRow(index);
-    note(Save());
+    if (place) {
+        PlaceRow(index);
+    } else {
+        // The row may now stand out of order until the caller sorts: no
+        // placement may rely on the order meanwhile.
+        orderKnown_ = false;
+    }
+    note(SaveEdit());
     return first;
 }
 
@@ -712,7 +745,7 @@ int CAccount::RemoveTransactionAt(std::size_t index) {
     MoveBalances(ShareOf(*t), {});
     t->SetAttributes(kAttrDeleted | kAttrModified);
     DeletedTransactions().push_back(std::move(t));
-    return Save();
+    return SaveEdit();
 }
 
 int CAccount::DeleteTransferMirrors(const CTransaction& t, bool fold) {
@@ -728,7 +761,7 @@ int CAccount::DeleteTransferMirrors(const CTransaction& t, bool fold) {
         // The counterpart is a line of the parent, which stays.
         CAccount* parentAccount = TransferTarget(t.GetCategoryId());
         if (parentAccount && parentAccount->UnlinkTransaction(t.GetLinkedId(), t.GetSplitIndex()))
-            first = parentAccount->Save();
+            first = parentAccount->SaveEdit();
     } else if (t.GetCategoryId() == SplitMarkerId) {
         for (std::size_t line = 0; line < kSplitLineCount; ++line)
             remove(TransferTarget(t.GetSplitCategoryId(line)), t.GetSplitLinkedId(line));
@@ -759,7 +792,7 @@ int CAccount::ClearTransferLink(const RecordId& id) {
     return Save();
 }
 
-int CAccount::PurgeTransactions(int kind, PalmTime date) {
+int CAccount::PurgeTransactions(int kind, PalmTime date, const RecordProgress& progress) {
     const auto purged = [kind, date](const CTransaction& t) {
         const std::uint8_t s = t.GetStatus();
         switch (kind) {
@@ -787,7 +820,9 @@ int CAccount::PurgeTransactions(int kind, PalmTime date) {
     // First the links, with the register still whole so that a counterpart
     // in this same account can be found; then the array in one pass.
     std::vector<bool> gone(list.size(), false);
+    RecordProgressCounter counter(progress);
     for (std::size_t i = list.size(); i-- > 0;) {
+        counter.Count();
         const CTransaction& t = *list[i];
         if (!purged(t))
             continue;

@@ -13,6 +13,7 @@
 
 #include "model/account_root.h"
 #include "model/account_sort.h"
+#include "model/record_progress.h"
 
 namespace tallowmere {
 
@@ -79,6 +80,10 @@ class CAccount : public CAccountRoot {
     // made from another transaction's split line belongs to that transaction
     // and is refused (−1, nothing changed). Returns the first error.
     int ModifyTransaction(CTransaction& e, CTransaction& r);
+    // The same, except that r keeps its place in the register: for an edit
+    // of many rows, whose caller sorts the register once at the end
+    // (ResortTransactions). Mirrors in other accounts are placed as ever.
+    int ModifyTransactionUnsorted(CTransaction& e, CTransaction& r);
     // Moves t to the deleted transactions and saves; with fold the opening
     // balance takes t's amount so the current balance stays. −1 when t is
     // not in the register. Mirrors in other accounts are not touched
@@ -94,8 +99,9 @@ class CAccount : public CAccountRoot {
     // Removes reconciled (kind 2), cleared or reconciled (kind 1) or earlier
     // than date (kind 0) transactions, folding their amounts into the
     // opening balance; their counterparts lose the link. Saves this account
-    // and every account whose links changed, once each.
-    int PurgeTransactions(int kind, PalmTime date);
+    // and every account whose links changed, once each. progress, when
+    // given, is told every kRecordProgressStep transactions looked at.
+    int PurgeTransactions(int kind, PalmTime date, const RecordProgress& progress = {});
 
     // Mirrors (this account is the target).
     int CreateTransferMirror(CAccount& source, CTransaction& sourceTransaction,
@@ -111,6 +117,14 @@ class CAccount : public CAccountRoot {
 
     // The amount in this account's currency converted into other's.
     Cents ConvertAmountTo(const CAccount& other, Cents amount) const;
+
+    // Held saves, for a batch of edits that would write the same file many
+    // times: while held, the saves of the register edits above (this
+    // account's, also as a mirror's target) are noted instead of written.
+    // ReleaseSaves writes the file once when one was noted: 0 or its result.
+    // Holds nest; only the outermost release writes.
+    void HoldSaves() { ++saveHolds_; }
+    int ReleaseSaves();
 
     // Order. The register stays in the order of its mode and direction: an
     // edit moves only the rows it changed. Whoever changes other rows' sort
@@ -223,7 +237,13 @@ class CAccount : public CAccountRoot {
     // Unlinks without saving; true when something changed.
     bool UnlinkTransaction(const RecordId& id, std::uint8_t splitLine);
 
+    // Save, or only noted while saves are held.
+    int SaveEdit();
+    int ModifyTransaction(CTransaction& e, CTransaction& r, bool place);
+
     MOwner* owner_;
+    int saveHolds_ = 0;
+    bool savePending_ = false;
     bool autoAdjust_ = false;
     std::int32_t newDownloads_ = 0;
     DownloadListener* downloadListener_ = nullptr;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -202,6 +203,23 @@ class CAccounts : public CAccount::MOwner, public CScheduledList::MPoster {
     // A mirror made from another transaction's split line is refused (−1):
     // it goes with its line.
     int DeleteTransaction(CAccount& account, const CTransaction& t, bool fold);
+    // The same for many rows, each file written once: every id still in the
+    // account's register goes with its mirrors (an id that an earlier one
+    // took along is skipped, as is a copy made from a split line); then the
+    // account and each account that lost a mirror or a link are saved once.
+    // 0, −1 for an account not in this data set, or the first error; a
+    // failed save leaves the deletes in memory.
+    int DeleteTransactions(CAccount& account, std::span<const RecordId> ids, bool fold);
+    // Edits many rows of account with their mirrors, each file written once:
+    // edit changes a copy of each row still in the register (copies made
+    // from a split line are skipped), which then replaces the row as
+    // CAccount::ModifyTransaction does, mirrors made, rewritten or deleted in
+    // the other accounts; then the account is sorted once and saved, and
+    // each other account changed is saved once. 0, −1 for an account not in
+    // this data set, or the first error; a failed save leaves the edits in
+    // memory.
+    int ModifyTransactions(CAccount& account, std::span<const RecordId> ids,
+                           const std::function<void(CTransaction&)>& edit);
     // Deletes the account's scheduled items and renames its file to the
     // next free placeholder name, so the sync can pass the deletion on. On
     // success the account leaves the data set and goes to *removed.

@@ -1,7 +1,9 @@
 // The operations of the data set that change more than one account.
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <new>
+#include <span>
 
 #include "model/accounts.h"
 #include "model/paths.h"
@@ -60,6 +62,42 @@ void TakeRecordFields(CAccount& account, CTransaction& mirror, const CTransactio
     account.InsertSorted(std::move(owned));
     account.RecalcBalances();
 }
+
+// Holds the saves of every account of a data set for one batch of edits
+// and writes each account that an edit changed once at its end: the batch's
+// own account first, the others in the data set's order.
+class BatchSaves {
+  public:
+    BatchSaves(CAccounts& accounts, CAccount& first) : accounts_(accounts), first_(first) {
+        for (std::size_t i = 0; i < accounts_.GetAccountCount(); ++i)
+            accounts_.GetAccountAt(i)->HoldSaves();
+    }
+    BatchSaves(const BatchSaves&) = delete;
+    BatchSaves& operator=(const BatchSaves&) = delete;
+    ~BatchSaves() { Finish(); }
+
+    // 0 or the first save's error.
+    int Finish() {
+        if (done_)
+            return 0;
+        done_ = true;
+        int result = first_.ReleaseSaves();
+        for (std::size_t i = 0; i < accounts_.GetAccountCount(); ++i) {
+            CAccount* account = accounts_.GetAccountAt(i);
+            if (account == &first_)
+                continue;
+            const int r = account->ReleaseSaves();
+            if (result == 0)
+                result = r;
+        }
+        return result;
+    }
+
+  private:
+    CAccounts& accounts_;
+    CAccount& first_;
+    bool done_ = false;
+};
 
 }  // namespace
 
@@ -122,6 +160,57 @@ int CAccounts::DeleteTransaction(CAccount& account, const CTransaction& t, bool 
     // Moving t to the deleted transactions saves the account.
     const int r = account.DeleteTransactionById(id, fold);
     return mirrors != 0 ? mirrors : r;
+}
+
+int CAccounts::DeleteTransactions(CAccount& account, std::span<const RecordId> ids, bool fold) {
+    if (IndexOfAccount(&account) < 0)
+        return -1;
+    int first = 0;
+    const auto note = [&first](int r) {
+        if (first == 0)
+            first = r;
+    };
+    BatchSaves saves(*this, account);
+    for (const RecordId& id : ids) {
+        // By id, not by row: a mirror in this same account goes along with
+        // its transaction and moves the rows after it.
+        const CTransaction* t = account.FindTransactionById(id);
+        if (!t || t->IsSplitTransferCopy())
+            continue;
+        note(account.DeleteTransferMirrors(*t, fold));
+        note(account.DeleteTransactionById(id, fold));
+    }
+    note(saves.Finish());
+    return first;
+}
+
+int CAccounts::ModifyTransactions(CAccount& account, std::span<const RecordId> ids,
+                                  const std::function<void(CTransaction&)>& edit) {
+    if (IndexOfAccount(&account) < 0)
+        return -1;
+    int first = 0;
+    const auto note = [&first](int r) {
+        if (first == 0)
+            first = r;
+    };
+    bool changed = false;
+    BatchSaves saves(*this, account);
+    for (const RecordId& id : ids) {
+        CTransaction* row = account.FindTransactionById(id);
+        if (!row || row->IsSplitTransferCopy())
+            continue;
+        CTransaction copy(*row);
+        if (edit)
+            edit(copy);
+        note(account.ModifyTransactionUnsorted(copy, *row));
+        changed = true;
+    }
+    // Each edit noted the account's save, held with the others: the sort
+    // goes into the one write at the end.
+    if (changed)
+        account.SortTransactions();
+    note(saves.Finish());
+    return first;
 }
 
 int CAccounts::DeleteAccount(CAccount& account, std::unique_ptr<CAccount>* removed) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -326,6 +327,38 @@ TEST_F(TransferTest, PurgeByDateCountsEveryStatus) {
     EXPECT_EQ(checking.GetBalance(0), -600);
     EXPECT_TRUE(savings.Transactions()[0]->GetLinkedId().IsNull());
     test::CheckInvariants(world.owner, false);
+}
+
+TEST(PurgeProgress, ToldEveryThousandRowsLookedAtWithTheSamePurge) {
+    // Two registers of the same rows, one purged with a progress.
+    TransferWorld plain;
+    TransferWorld watched;
+    for (int i = 0; i < 2500; ++i) {
+        auto t = MakeTx(Day(2012, 1, 1) + static_cast<PalmTime>(i) * 3600, -(100 + i),
+                        i % 3 == 0 ? kStatusCleared : kStatusOpen);
+        if (i % 100 == 0)
+            t->SetCategoryId(plain.Id(plain.savings));
+        auto copy = std::make_unique<CTransaction>(*t);
+        copy->SetCategoryId(t->GetCategoryId().IsNull() ? kNoneId : watched.Id(watched.savings));
+        ASSERT_EQ(plain.checking.AddTransactionWithTransfer(std::move(t)), 0);
+        ASSERT_EQ(watched.checking.AddTransactionWithTransfer(std::move(copy)), 0);
+    }
+    std::vector<std::size_t> calls;
+    ASSERT_EQ(plain.checking.PurgeTransactions(1, 0), 0);
+    ASSERT_EQ(watched.checking.PurgeTransactions(
+                  1, 0, [&calls](std::size_t done) { calls.push_back(done); }),
+              0);
+    EXPECT_EQ(calls, (std::vector<std::size_t>{1000, 2000}));
+    ASSERT_EQ(watched.checking.Transactions().size(), plain.checking.Transactions().size());
+    for (std::size_t i = 0; i < plain.checking.Transactions().size(); ++i) {
+        EXPECT_EQ(watched.checking.Transactions()[i]->GetId(),
+                  plain.checking.Transactions()[i]->GetId());
+    }
+    EXPECT_EQ(watched.checking.DeletedTransactions().size(),
+              plain.checking.DeletedTransactions().size());
+    EXPECT_EQ(watched.checking.Header().GetOpeningBalance(),
+              plain.checking.Header().GetOpeningBalance());
+    test::CheckInvariants(watched.world.owner, false);
 }
 
 TEST_F(TransferTest, PurgingASplitCopyUnlinksTheParentsLine) {
