@@ -118,6 +118,7 @@ CTallowmereView::CTallowmereView(CTallowmereApp& app, QWidget* parent)
     CreateControls();
     CreatePageControls();
     ApplyFonts();
+    ConnectRegisterCommands();
 
     reloadRetry_.setInterval(250);
     connect(&reloadRetry_, &QTimer::timeout, this, [this] { TryPendingReload(); });
@@ -361,6 +362,8 @@ void CTallowmereView::RefreshFilterCombo(int filter) {
 // --- commands ---
 
 std::optional<CommandState> CTallowmereView::QueryCommand(int id) {
+    if (auto state = QueryRegisterCommand(id))
+        return state;
     switch (id) {
         case ToInt(CommandId::kFilePrint):
         case ToInt(CommandId::kFilePrintPreview):
@@ -372,6 +375,8 @@ std::optional<CommandState> CTallowmereView::QueryCommand(int id) {
 }
 
 void CTallowmereView::RunCommand(int id) {
+    if (RunRegisterCommand(id))
+        return;
     switch (id) {
         case ToInt(CommandId::kFilePrint):
         case ToInt(CommandId::kFilePrintPreview): {
@@ -396,15 +401,6 @@ void CTallowmereView::RunCommand(int id) {
             break;
     }
 }
-
-// The lists' hooks for the register commands (status clicks, the row and
-// pane menus, the budget amount): none of those commands is here yet, so a
-// click changes nothing.
-bool CTallowmereView::ToggleTransactionStatus(int, CTransaction&) {
-    return false;
-}
-
-void CTallowmereView::ShowRegisterPopupMenu(const QPoint&) {}
 
 void CTallowmereView::OnSetBudgetAmount() {}
 
