@@ -8,14 +8,18 @@
 #include <QItemSelection>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <set>
 
 #include "model/preferences.h"
+#include "model/show_columns.h"
 #include "platform/text_1252.h"
 #include "ui/logic/command_id.h"
+#include "ui/logic/page_columns.h"
 #include "ui/logic/register_commands.h"
 #include "ui/logic/view_menus.h"
 #include "ui/main_frame.h"
@@ -99,6 +103,24 @@ class PaneHost final : public TransactionViewHost {
 
 using IdKey = std::array<std::uint8_t, 8>;
 
+// Calls back when a mouse button is let go over the watched object (the
+// header: the end of a drag or of a divider's double-click).
+class ReleaseWatcher final : public QObject {
+  public:
+    ReleaseWatcher(QObject* watched, std::function<void()> released)
+        : QObject(watched), released_(std::move(released)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease)
+            QTimer::singleShot(0, this, [this] { released_(); });
+        return false;
+    }
+
+  private:
+    std::function<void()> released_;
+};
+
 std::vector<RecordId> IdsOf(const std::vector<CTransaction*>& rows) {
     std::vector<RecordId> ids;
     ids.reserve(rows.size());
@@ -116,6 +138,26 @@ void CTallowmereView::ConnectRegisterCommands() {
     });
     connect(list_->header(), &QHeaderView::sectionClicked, this,
             &CTallowmereView::OnRegisterHeaderClicked);
+    // A drag ended: the register's widths go into the page's column set.
+    new ReleaseWatcher(list_->header()->viewport(), [this] {
+        if (page_ != 0 && page_ != 3)
+            return;
+        std::vector<ShownColumnWidth> shown;
+        const QHeaderView* header = list_->header();
+        for (int section = 0; section < header->count(); ++section) {
+            if (!header->isSectionHidden(section))
+                shown.push_back({list_->GetColumnId(section), header->sectionSize(section)});
+        }
+        const ListPage listPage = page_ == 3 ? ListPage::kReconcile : ListPage::kRegister;
+        CShowColumns set = ValidPageColumns(
+            listPage, page_ == 3 ? LoadShowColumnsReconcile() : LoadShowColumnsRegister());
+        if (!StoreColumnWidths(set, shown))
+            return;
+        if (page_ == 3)
+            SaveShowColumnsReconcile(set);
+        else
+            SaveShowColumnsRegister(set);
+    });
 }
 
 void CTallowmereView::DispatchViewCommand(int id) {

@@ -20,6 +20,7 @@
 #include "model/list_file_names.h"
 #include "model/payee.h"
 #include "model/preferences.h"
+#include "model/show_columns.h"
 #include "platform/text_1252.h"
 #include "ui/register_list_ctrl.h"
 #include "ui/view_fixture.h"
@@ -176,6 +177,9 @@ TEST_F(ViewRegisterTest, ThePopupChecksTheRowsStatusAndFields) {
         menu.adjustSize();
         QPainter painter(&image);
         painter.drawPixmap(360, 160, menu.grab());
+        QMenu* sub = menu.findChild<QMenu*>(QStringLiteral("menu_16505"));
+        sub->adjustSize();
+        painter.drawPixmap(360 + menu.width(), 160, sub->grab());
         painter.end();
         QDir().mkpath(QStringLiteral("renders"));
         image.save(QStringLiteral("renders/view-register-popup.png"));
@@ -314,6 +318,22 @@ TEST_F(ViewRegisterTest, HeaderClicksSortAndKeepTheSelection) {
     EXPECT_EQ(4, c.GetSortMode());
     EXPECT_TRUE(c.GetSortAscending());
     EXPECT_TRUE(c.IsInOrder());
+}
+
+TEST_F(ViewRegisterTest, ADraggedWidthIsStoredForThePage) {
+    CTallowmereView& view = MakeView();
+    CRegisterListCtrl& list = *view.RegisterList();
+    int payee = -1;
+    for (int s = 0; s < list.header()->count(); ++s) {
+        if (list.GetColumnId(s) == 4)
+            payee = s;
+    }
+    ASSERT_GE(payee, 0);
+    list.header()->resizeSection(payee, 177);
+    QTest::mouseRelease(list.header()->viewport(), Qt::LeftButton);
+    QApplication::processEvents();
+    const CShowColumns stored = LoadShowColumnsRegister();
+    EXPECT_EQ(177, stored.GetWidth(stored.IndexOfId(4)));
 }
 
 TEST_F(ViewRegisterTest, TheAccountReadoutsPopupStoresItsType) {

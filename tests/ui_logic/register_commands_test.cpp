@@ -9,6 +9,7 @@
 #include "model/category.h"
 #include "model/class_item.h"
 #include "model/payee.h"
+#include "model/show_columns.h"
 #include "model/transaction.h"
 #include "ui/logic/view_menus.h"
 #include "ui_logic/small_dialog_fixture.h"
@@ -113,6 +114,21 @@ TEST(RegisterCommandsTest, ReadoutLabelsAndMarkers) {
     for (const int type : {0, 1, 2})
         EXPECT_EQ(type, BalanceTypeOfCommand(BalanceTypeCommand(type)));
     EXPECT_EQ(-1, BalanceTypeOfCommand(32815));
+}
+
+TEST(RegisterCommandsTest, DraggedWidthsGoIntoTheColumnSet) {
+    const ShowColumnEntry entries[] = {{2, 80, 1, 0}, {4, 150, 1, 0}, {8, 90, 1, 0}};
+    CShowColumns set(entries);
+    const int payee = set.IndexOfId(4);
+    ASSERT_GE(payee, 0);
+    const int date = set.GetWidth(set.IndexOfId(2));
+    EXPECT_FALSE(StoreColumnWidths(set, {{2, date}}));
+    EXPECT_TRUE(StoreColumnWidths(set, {{4, 180}, {2, date}, {77, 50}}));
+    EXPECT_EQ(180, set.GetWidth(payee));
+    EXPECT_EQ(date, set.GetWidth(set.IndexOfId(2)));
+    // Never narrower than 24.
+    EXPECT_TRUE(StoreColumnWidths(set, {{4, 3}}));
+    EXPECT_EQ(24, set.GetWidth(payee));
 }
 
 TEST(RegisterCommandsTest, RowAfterDelete) {

@@ -6,6 +6,7 @@
 #include "model/category.h"
 #include "model/class_item.h"
 #include "model/payee.h"
+#include "model/show_columns.h"
 #include "model/transaction.h"
 #include "ui/logic/command_id.h"
 
@@ -171,6 +172,23 @@ SortChoice SortAfterHeaderClick(std::uint16_t sortedColumn, bool ascending,
     choice.column = clickedColumn;
     choice.ascending = clickedColumn == sortedColumn ? !ascending : true;
     return choice;
+}
+
+bool StoreColumnWidths(CShowColumns& set, const std::vector<ShownColumnWidth>& shown) {
+    constexpr int kMinWidth = 24;
+    constexpr int kMaxWidth = 0xFFFE;  // 0xFFFF is the unset width
+    bool changed = false;
+    for (const ShownColumnWidth& c : shown) {
+        const int index = set.IndexOfId(c.id);
+        if (index < 0)
+            continue;
+        const auto width = static_cast<std::uint16_t>(std::clamp(c.width, kMinWidth, kMaxWidth));
+        if (set.GetWidth(index) != width) {
+            set.SetWidth(index, width);
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 int BalanceTypeLabelId(int type) {

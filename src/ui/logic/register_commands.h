@@ -13,6 +13,7 @@
 
 namespace tallowmere {
 class CAccounts;
+class CShowColumns;
 class CTransaction;
 }  // namespace tallowmere
 
@@ -112,6 +113,16 @@ struct SortChoice {
 // ascending; the column id is the account's sort mode.
 SortChoice SortAfterHeaderClick(std::uint16_t sortedColumn, bool ascending,
                                 std::uint16_t clickedColumn);
+
+// --- column widths ---
+
+struct ShownColumnWidth {
+    std::uint16_t id = 0;
+    int width = 0;
+};
+// The widths the user gave the columns shown go into the page's set (none
+// narrower than 24). True when any changed, so the set is to be saved.
+bool StoreColumnWidths(CShowColumns& set, const std::vector<ShownColumnWidth>& shown);
 
 // --- balance read-outs ---
 
