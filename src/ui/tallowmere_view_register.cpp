@@ -132,7 +132,10 @@ std::vector<RecordId> IdsOf(const std::vector<CTransaction*>& rows) {
 }  // namespace
 
 void CTallowmereView::ConnectRegisterCommands() {
-    connect(list_, &CRegisterListCtrl::rowDoubleClicked, this, [this](int) {
+    connect(list_, &CRegisterListCtrl::rowDoubleClicked, this, [this](int row) {
+        // The row double-clicked is the one edited, whatever the press chose.
+        if ((page_ == 0 || page_ == 3) && row >= 0 && !list_->selectionModel()->isRowSelected(row))
+            list_->SetSelection(row, true);
         // On Reports and Budgets the same command opens the row's details.
         DispatchViewCommand(ToInt(CommandId::kEditTransaction));
     });

@@ -22,6 +22,8 @@
 #include "model/preferences.h"
 #include "model/show_columns.h"
 #include "platform/text_1252.h"
+#include "ui/logic/statement_details_logic.h"
+#include "ui/owner_list_model.h"
 #include "ui/register_list_ctrl.h"
 #include "ui/view_fixture.h"
 
@@ -371,6 +373,70 @@ TEST_F(ViewRegisterTest, NewHiddenByTheFilterSwitchesToAll) {
     const CTransaction* t = Selected(view);
     ASSERT_NE(nullptr, t);
     EXPECT_EQ(1234, t->GetAmount());
+}
+
+TEST_F(ViewRegisterTest, ATransferSelectsItsSideInTheCurrentAccount) {
+    CTallowmereView& view = MakeView();
+    const int savingsRows = view.Data().FindAccountByName("Savings")->CountTransactions(0);
+    services_.dialogScripts.push_back([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("id_1006"))->setText(QStringLiteral("25.00"));
+        dialog.accept();
+        return dialog.result();
+    });
+    view.RunCommand(32790);
+    ASSERT_EQ(std::vector<QString>{QStringLiteral("id_140")}, services_.dialogs);
+    const CTransaction* t = Selected(view);
+    ASSERT_NE(nullptr, t);
+    EXPECT_EQ(2500, t->GetAmount());
+    EXPECT_EQ(view.Data().FindAccountByName("Savings")->Header().GetId(), t->GetCategoryId());
+    const auto again = Reload();
+    EXPECT_EQ(savingsRows + 1, again->FindAccountByName("Savings")->CountTransactions(0));
+    EXPECT_NE(nullptr, again->FindAccountByName("Checking")->FindTransactionById(t->GetId()));
+}
+
+TEST_F(ViewRegisterTest, ADoubleClickOnARowEditsIt) {
+    CTallowmereView& view = MakeView();
+    CRegisterListCtrl& list = *view.RegisterList();
+    const int row = list.FindTransactionRow(fixture_.cafeId);
+    ASSERT_GE(row, 0);
+    list.EnsureVisible(row);
+    int payee = -1;
+    for (int s = 0; s < list.header()->count(); ++s) {
+        if (list.GetColumnId(s) == 4)
+            payee = s;
+    }
+    const QRect cell = list.visualRect(list.Model().index(row, 0));
+    const QPoint at(list.header()->sectionViewportPosition(payee) + 10, cell.center().y());
+    QString payeeShown;
+    services_.dialogScripts.push_back([&](QDialog& dialog) {
+        payeeShown = dialog.findChild<QComboBox*>(QStringLiteral("id_1003"))->currentText();
+        return 2;
+    });
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+    ASSERT_EQ(std::vector<QString>{QStringLiteral("id_133")}, services_.dialogs);
+    EXPECT_EQ(Utf8(test::kCafePayee), payeeShown);
+}
+
+TEST_F(ViewRegisterTest, OnReconcileTheButtonsWorkWhileTheMenuNewIsOff) {
+    CTallowmereView& view = MakeView();
+    services_.dialogScripts.push_back([](QDialog& dialog) {
+        if (auto* edit =
+                dialog.findChild<QLineEdit*>(QStringLiteral("id_%1").arg(kStatementEnding)))
+            edit->setText(QStringLiteral("100.00"));
+        dialog.accept();
+        return dialog.result();
+    });
+    ASSERT_TRUE(view.SelectPage(3));
+    EXPECT_FALSE(view.QueryCommand(32789).value_or(CommandState{}).enabled);
+    EXPECT_FALSE(view.QueryCommand(32790).value_or(CommandState{}).enabled);
+    for (const int id : {5005, 5006, 5007, 32771, 32828})
+        EXPECT_TRUE(view.QueryCommand(id).value_or(CommandState{}).enabled) << id;
+    EXPECT_FALSE(view.QueryCommand(32772).value_or(CommandState{}).enabled);
+    view.RegisterList()->SetSelection(0, true);
+    EXPECT_TRUE(view.QueryCommand(32772).value_or(CommandState{}).enabled);
+    ASSERT_TRUE(view.SelectPage(1));
+    EXPECT_FALSE(view.QueryCommand(32789).value_or(CommandState{}).enabled);
+    EXPECT_FALSE(view.QueryCommand(5005).value_or(CommandState{}).enabled);
 }
 
 TEST_F(ViewRegisterTest, WithTheBusyLockHeldElsewhereWritingCommandsDoNothing) {
