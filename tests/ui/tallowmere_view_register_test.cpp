@@ -417,6 +417,32 @@ TEST_F(ViewRegisterTest, ADoubleClickOnARowEditsIt) {
     EXPECT_EQ(Utf8(test::kCafePayee), payeeShown);
 }
 
+TEST_F(ViewRegisterTest, EditingADownloadedRowOpensItsReview) {
+    CTallowmereView& view = MakeView();
+    SelectIds(view, {fixture_.downloadedId});
+    view.RunCommand(32771);
+    EXPECT_EQ(std::vector<QString>{QStringLiteral("id_160")}, services_.dialogs);
+}
+
+TEST_F(ViewRegisterTest, SetCategoryOnASplitsCopyAloneIsRefused) {
+    CTallowmereView& view = MakeView();
+    view.ShowAccount(view.Data().FindAccountByName("Visa"));
+    CRegisterListCtrl& list = *view.RegisterList();
+    RecordId copyId;
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        if (list.GetTransactionAt(row)->IsSplitTransferCopy())
+            copyId = list.GetTransactionAt(row)->GetId();
+    }
+    ASSERT_FALSE(copyId.IsNull());
+    const std::string before = FileBytes("Visa");
+    SelectIds(view, {copyId});
+    services_.popupChoices.push_back(QStringLiteral("Groceries"));
+    view.ShowRegisterPopupMenu(QPoint(10, 10));
+    ASSERT_EQ(1u, services_.messages.size());
+    EXPECT_EQ(178, services_.messages[0].stringId);
+    EXPECT_EQ(before, FileBytes("Visa"));
+}
+
 TEST_F(ViewRegisterTest, OnReconcileTheButtonsWorkWhileTheMenuNewIsOff) {
     CTallowmereView& view = MakeView();
     services_.dialogScripts.push_back([](QDialog& dialog) {
