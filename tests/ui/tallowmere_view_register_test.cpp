@@ -21,6 +21,7 @@
 #include "model/payee.h"
 #include "model/preferences.h"
 #include "model/show_columns.h"
+#include "platform/atomic_file.h"
 #include "platform/text_1252.h"
 #include "ui/logic/statement_details_logic.h"
 #include "ui/owner_list_model.h"
@@ -154,6 +155,39 @@ TEST_F(ViewRegisterTest, StatusFromThePopupChangesOnlyTheSelectedRowsAndResorts)
     EXPECT_EQ(kStatusOpen, reloaded.FindTransactionById(fixture_.downloadedId)->GetStatus());
     EXPECT_TRUE(reloaded.IsInOrder());
     EXPECT_EQ(checking.GetBalance(1), reloaded.GetBalance(1));
+}
+
+TEST_F(ViewRegisterTest, StatusOfEveryRowIsOneWriteAndAFailedSaveIsShown) {
+    CTallowmereView& view = MakeView();
+    view.RunCommand(32828);
+    int files = 0;
+    platform::SetWriteFault([&files](std::size_t written, int&) {
+        files += written == 0 ? 1 : 0;
+        return true;
+    });
+    services_.popupChoices.push_back(QStringLiteral("cmd_32816"));
+    view.ShowRegisterPopupMenu(QPoint(10, 10));
+    EXPECT_EQ(1, files);
+    EXPECT_TRUE(services_.messages.empty());
+
+    platform::SetWriteFault([](std::size_t, int& err) {
+        err = EACCES;
+        return false;
+    });
+    services_.popupChoices.push_back(QStringLiteral("cmd_32815"));
+    view.ShowRegisterPopupMenu(QPoint(10, 10));
+    platform::SetWriteFault(nullptr);
+    bool shown = false;
+    for (const MessageRequest& m : services_.messages)
+        shown = shown || m.stringId == 183;
+    EXPECT_TRUE(shown);
+    // The change stays in memory; the file keeps what was saved before.
+    EXPECT_EQ(kStatusOpen,
+              view.CurrentAccount()->FindTransactionById(fixture_.cafeId)->GetStatus());
+    const auto again = Reload();
+    EXPECT_EQ(
+        kStatusCleared,
+        again->FindAccountByName("Checking")->FindTransactionById(fixture_.cafeId)->GetStatus());
 }
 
 TEST_F(ViewRegisterTest, ThePopupChecksTheRowsStatusAndFields) {
