@@ -266,14 +266,18 @@ std::vector<CTransaction*> CTallowmereView::SelectedTransactions() const {
 }
 
 void CTallowmereView::SelectTransactionIds(const std::vector<RecordId>& ids) {
+    // One pass over the rows: a look-up per id would walk them per id.
+    std::set<IdKey> wanted;
+    for (const RecordId& id : ids)
+        wanted.insert(id.bytes);
     std::vector<int> rows;
     rows.reserve(ids.size());
-    for (const RecordId& id : ids) {
-        const int row = list_->FindTransactionRow(id);
-        if (row >= 0)
+    const int count = list_->GetItemCount();
+    for (int row = 0; row < count && rows.size() < wanted.size(); ++row) {
+        const CTransaction* t = list_->GetTransactionAt(row);
+        if (t != nullptr && wanted.count(t->GetId().bytes) != 0)
             rows.push_back(row);
     }
-    std::sort(rows.begin(), rows.end());
     // One selection of runs of rows: thousands of rows select at once.
     QItemSelection selection;
     COwnerListModel& model = list_->Model();
