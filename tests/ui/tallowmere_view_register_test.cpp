@@ -375,7 +375,19 @@ TEST_F(ViewRegisterTest, ADraggedWidthIsStoredForThePage) {
 TEST_F(ViewRegisterTest, TheAccountReadoutsPopupStoresItsType) {
     CTallowmereView& view = MakeView();
     const ViewRect r = view.Layout().accountReadout;
-    services_.popupChoices.push_back(QStringLiteral("Cleared"));
+    services_.popupScripts.push_back([&](QMenu& menu) -> QAction* {
+        auto* balance = menu.findChild<QAction*>(QStringLiteral("cmd_32833"));
+        EXPECT_TRUE(balance != nullptr && balance->isChecked());
+        // The menu over the read-out, for a person to look at.
+        QImage image = view.grab().toImage();
+        menu.adjustSize();
+        QPainter painter(&image);
+        painter.drawPixmap(r.x, r.y - menu.height(), menu.grab());
+        painter.end();
+        QDir().mkpath(QStringLiteral("renders"));
+        image.save(QStringLiteral("renders/view-balance-popup.png"));
+        return menu.findChild<QAction*>(QStringLiteral("cmd_32832"));
+    });
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(r.x + 4, r.y + r.height / 2));
     ASSERT_EQ(1u, services_.popups.size());
     EXPECT_EQ(1u, GetPrefBalanceType(1));
