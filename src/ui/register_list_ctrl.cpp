@@ -111,6 +111,10 @@ void CRegisterListCtrl::OnContextMenu(const QPoint& globalPos) {
         GetOwnerView()->ShowRegisterPopupMenu(globalPos);
 }
 
+void CRegisterListCtrl::OnItemDoubleClicked(int row) {
+    emit rowDoubleClicked(row);
+}
+
 void CRegisterListCtrl::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     // The column under the click counts the sideways scroll, so a click on a
@@ -119,8 +123,11 @@ void CRegisterListCtrl::mousePressEvent(QMouseEvent* event) {
         GetColumnAtX(at.x()) == 0) {
         const int row = HitTestRow(at);
         CTransaction* t = GetTransactionAt(row);
+        const RecordId id = t != nullptr ? t->GetId() : kNoneId;
         if (t != nullptr && GetOwnerView()->ToggleTransactionStatus(GetMode(), *t)) {
-            SetSelection(row, true);
+            // The toggle may have sorted or filtered the rows again: the
+            // transaction's row now, none when the filter hides it.
+            SetSelection(FindTransactionRow(id), true);
             viewport()->update();
             event->accept();
             return;

@@ -62,6 +62,11 @@ class CRegisterListCtrl final : public CTransactionListCtrl {
 
     void* GetItemObject(int row) const override;
     void OnContextMenu(const QPoint& globalPos) override;
+    void OnItemDoubleClicked(int row) override;
+
+  signals:
+    // A double-click on a row (not on the status cell of a register row).
+    void rowDoubleClicked(int row);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -121,6 +121,7 @@ CTallowmereView::CTallowmereView(CTallowmereApp& app, QWidget* parent)
     CreatePageControls();
     AttachPageCommands();
     ApplyFonts();
+    ConnectRegisterCommands();
 
     reloadRetry_.setInterval(250);
     connect(&reloadRetry_, &QTimer::timeout, this, [this] { TryPendingReload(); });
@@ -364,7 +365,10 @@ void CTallowmereView::RefreshFilterCombo(int filter) {
 // --- commands ---
 
 std::optional<CommandState> CTallowmereView::QueryCommand(int id) {
+    // The pages' own meaning of a command (Edit on Reports) comes first.
     if (std::optional<CommandState> state = QueryPageCommand(id))
+        return state;
+    if (std::optional<CommandState> state = QueryRegisterCommand(id))
         return state;
     switch (id) {
         case ToInt(CommandId::kFilePrint):
@@ -377,7 +381,7 @@ std::optional<CommandState> CTallowmereView::QueryCommand(int id) {
 }
 
 void CTallowmereView::RunCommand(int id) {
-    if (RunPageCommand(id))
+    if (RunPageCommand(id) || RunRegisterCommand(id))
         return;
     switch (id) {
         case ToInt(CommandId::kFilePrint):
@@ -405,14 +409,6 @@ void CTallowmereView::RunCommand(int id) {
     }
 }
 
-// The lists' hooks for the register commands (status clicks, the row and
-// pane menus): none of those commands is here yet, so a click changes
-// nothing. The budget amount is with the page commands.
-bool CTallowmereView::ToggleTransactionStatus(int, CTransaction&) {
-    return false;
-}
-
-void CTallowmereView::ShowRegisterPopupMenu(const QPoint&) {}
 
 void CTallowmereView::ShowAccountPopupMenu(const QPoint&) {}
 

@@ -57,6 +57,8 @@ class CUserItem;
 
 namespace tallowmere::ui {
 
+struct PopupEntry;
+enum class SetField;
 class CIconListButton;
 class CRegisterListCtrl;
 class CTallowmereApp;
@@ -288,6 +290,31 @@ class CTallowmereView final : public QWidget,
     void OnRowColor();
     void OnSetFont();
     void OnPreferences();
+
+    // Register commands (tallowmere_view_register.cpp).
+  public:
+    void OnNewTransaction();
+    void OnEditTransaction();
+    void EditTransaction();
+    void OnDeleteTransaction();
+    void OnTransfer();
+    void SetTransactionStatus(int status);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    std::optional<CommandState> QueryRegisterCommand(int id);
+    bool RunRegisterCommand(int id);
+    void ConnectRegisterCommands();
+    std::vector<CTransaction*> SelectedTransactions() const;
+    void SelectTransactionIds(const std::vector<RecordId>& ids);
+    void AfterRegisterEdit(const std::vector<RecordId>& reselect);
+    void SetSelectedField(SetField field, const PopupEntry& entry);
+    void OnRegisterHeaderClicked(int section);
+    void ShowBalanceMenu(int which);
+    void DispatchViewCommand(int id);
 
     CTallowmereApp& app_;
     CUserItem* user_ = nullptr;

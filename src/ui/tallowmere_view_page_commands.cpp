@@ -102,10 +102,7 @@ void ShowSelectOneItem(QWidget* parent) {
 void CTallowmereView::AttachPageCommands() {
     connect(list_->header(), &QHeaderView::sectionClicked, this,
             [this](int section) { OnReportHeaderClicked(section); });
-    connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid() && (page_ == kPageReports || page_ == kPageBudgets))
-            OnReportDetails();
-    });
+    // A row's double-click comes as Edit, which these pages read as Details.
     // "Done" goes through the main window's routing, as the icon buttons do.
     connect(done_, &QPushButton::clicked, this, [this] {
         if (auto* frame = qobject_cast<CMainFrame*>(window()))

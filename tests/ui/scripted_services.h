@@ -43,6 +43,9 @@ class ScriptedServices final : public ui::UiServices {
     // none when the queue is empty or nothing matches.
     QAction* Popup(QMenu& menu, const QPoint&) override {
         popups.push_back(&menu);
+        // A script, when there is one, looks at the menu and chooses.
+        if (auto script = Next(popupScripts, std::function<QAction*(QMenu&)>()))
+            return script(menu);
         const QString want = Next(popupChoices, QString());
         if (want.isEmpty())
             return nullptr;
@@ -98,6 +101,7 @@ class ScriptedServices final : public ui::UiServices {
     std::deque<std::optional<QColor>> colors;
     std::deque<std::optional<QFont>> fonts;
     std::deque<QString> popupChoices;
+    std::deque<std::function<QAction*(QMenu&)>> popupScripts;
     std::deque<std::function<int(QDialog&)>> dialogScripts;
     std::deque<std::function<bool(QPrinter&)>> printDialogScripts;
     std::deque<std::function<void(QPrinter&, const std::function<void(QPrinter&)>&)>>
