@@ -10,15 +10,12 @@
 #include "model/string_table.h"
 #include "ui/logic/about_box.h"
 #include "ui/ui_services.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
 
 constexpr int kCaptionId = 3250;  // "About Tallowmere Desktop"
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 QLabel* PlainLabel(const std::string& text, int id, QWidget* parent) {
     auto* label = new QLabel(parent);

@@ -15,6 +15,7 @@
 #include "ui/account_icon_frame.h"
 #include "ui/choose_icon_dlg.h"
 #include "ui/small_dialog_parts.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -34,10 +35,6 @@ constexpr int kLabelOnlineBalance = 3741;
 constexpr int kTextOk = 3742;
 constexpr int kTextCancel = 3743;
 constexpr int kIdOnlineBalanceLabel = 1216;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 QLabel* Label(int stringId, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(Text(stringId), parent);

@@ -13,6 +13,7 @@
 #include "ui/icon_painter.h"
 #include "ui/icon_resource_list.h"
 #include "ui/ui_services.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -25,10 +26,6 @@ template <typename W>
 W* Named(W* widget, int id) {
     widget->setObjectName(QStringLiteral("id_%1").arg(id));
     return widget;
-}
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
 }
 
 std::vector<std::uint16_t> IdsOf(const CIconResourceList& icons) {

@@ -12,6 +12,7 @@
 
 #include "model/string_table.h"
 #include "ui/icon_list_button.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -33,10 +34,6 @@ constexpr int kIdRate = 1141;
 constexpr int kIdConverted = 1142;
 constexpr int kIdCurrenciesButton = 1143;
 constexpr int kIdTargetText = 1144;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 template <typename W>
 W* Named(W* widget, int id) {

@@ -17,6 +17,7 @@
 #include "ui/icon_painter.h"
 #include "ui/logic/list_editor.h"
 #include "ui/small_dialog_parts.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -27,10 +28,6 @@ constexpr int kTextCancel = 3468;
 // The large icon and two pixels of frame around it.
 constexpr int kFrameWidth = 31 + 8;
 constexpr int kFrameHeight = 27 + 8;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 QLabel* Label(int textId, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(Text(textId), parent);

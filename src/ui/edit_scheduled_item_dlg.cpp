@@ -19,6 +19,7 @@
 #include "ui/palm_date.h"
 #include "ui/small_dialog_parts.h"
 #include "ui/splits_dlg.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -48,10 +49,6 @@ constexpr int kStringFrequencies = 380;
 constexpr int kPayeeWidth = 32;
 constexpr int kMemoWidth = 160;
 constexpr std::int64_t kSecondsPerDay = 86400;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);

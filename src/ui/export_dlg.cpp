@@ -11,15 +11,10 @@
 #include "model/string_table.h"
 #include "ui/palm_date.h"
 #include "ui/small_dialog_parts.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
-namespace {
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 CExportDlg::CExportDlg(ExportRange& range, QWidget* parent)
     : QDialog(parent),

@@ -9,6 +9,7 @@
 
 #include "model/string_table.h"
 #include "ui/password_edit.h"
+#include "ui/ui_text.h"
 #include "ui/user_combo.h"
 
 namespace tallowmere::ui {
@@ -19,10 +20,6 @@ constexpr int kUserLabel = 3291;  // "User:"
 constexpr int kPasswordLabel = 3292;
 constexpr int kPleaseEnter = 3293;
 constexpr int kCaseSensitive = 3294;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 }  // namespace
 

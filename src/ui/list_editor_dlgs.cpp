@@ -18,6 +18,7 @@
 #include "ui/icon_resource_list.h"
 #include "ui/list_editor_ctrls.h"
 #include "ui/small_dialog_parts.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -29,10 +30,6 @@ constexpr int kTextDelete = 3448;
 constexpr int kTextSetAsBase = 3449;
 constexpr int kListRows = 14;
 constexpr int kTitleRoom = 16;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 template <typename Dialog, typename Logic>
 RunRecordDialog<Logic> Runs(QWidget* parent) {

@@ -25,6 +25,7 @@
 #include "ui/logic/menu_table.h"
 #include "ui/one_instance.h"
 #include "ui/ui_services.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -44,10 +45,6 @@ constexpr int kIndicatorIds[] = {59137, 59138, 59139};  // CAP, NUM, SCRL
 
 constexpr int kProgramIcon = 128;
 constexpr char kGrabVariable[] = "TALLOWMERE_TEST_GRAB";
-
-QString Str(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 WindowRect ToWindowRect(const QRect& r) {
     return WindowRect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
@@ -111,7 +108,7 @@ void CMainFrame::AddFrameCommands() {
         const int page = entry.second;
         frameCommands_.Add(id, [this, page] { OpenWebPage(page); });
         // On no menu; the actions exist so that they can be triggered.
-        actions_->Action(id, Str(id));
+        actions_->Action(id, Text(id));
     }
 }
 
@@ -119,12 +116,12 @@ void CMainFrame::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("id_%1").arg(kStatusBarId));
     // A normal widget: menu prompts are temporary messages over it.
-    auto* message = new QLabel(Str(kStringReady), bar);
+    auto* message = new QLabel(Text(kStringReady), bar);
     message->setObjectName(QStringLiteral("messagePane"));
     message->setIndent(4);
     bar->addWidget(message, 1);
     for (const int id : kIndicatorIds) {
-        auto* indicator = new QLabel(Str(id), bar);
+        auto* indicator = new QLabel(Text(id), bar);
         indicator->setObjectName(QStringLiteral("id_%1").arg(id));
         indicator->setAlignment(Qt::AlignCenter);
         indicator->setFrameShape(QFrame::Panel);
@@ -140,12 +137,12 @@ void CMainFrame::BuildStatusBar() {
 void CMainFrame::OnHelpUserGuide() {
     // No check and no message: the shell says what it can.
     const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(Str(kStringUserGuide));
+        QDir(QCoreApplication::applicationDirPath()).filePath(Text(kStringUserGuide));
     Services().OpenUrl(QUrl::fromLocalFile(path));
 }
 
 void CMainFrame::OpenWebPage(int stringId) {
-    Services().OpenUrl(QUrl(Str(stringId)));
+    Services().OpenUrl(QUrl(Text(stringId)));
 }
 
 void CMainFrame::ShowPlaced(const std::string& winPos) {

@@ -9,13 +9,10 @@
 #include "model/string_table.h"
 #include "ui/report_detail_ctrl.h"
 #include "ui/small_dialog_parts.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 QPushButton* Button(QDialog& dialog, int stringId, int id) {
     auto* button = Named(new QPushButton(Text(stringId), &dialog), id);

@@ -10,15 +10,10 @@
 
 #include "model/string_table.h"
 #include "ui/small_dialog_parts.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
-namespace {
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 CSelectImportAccountDlg::CSelectImportAccountDlg(std::function<void()> accountsChanged,
                                                  QWidget* parent)

@@ -8,6 +8,7 @@
 
 #include "model/string_table.h"
 #include "ui/password_edit.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -16,10 +17,6 @@ constexpr int kCaption = 3295;  // "Set Password"
 constexpr int kOldLabel = 3296;
 constexpr int kNewLabel = 3297;
 constexpr int kConfirmLabel = 3298;
-
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
 
 }  // namespace
 

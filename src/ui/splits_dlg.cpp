@@ -14,7 +14,9 @@
 
 #include "model/string_table.h"
 #include "ui/auto_fill_combo.h"
+#include "ui/combo_texts.h"
 #include "ui/money_static.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -54,10 +56,6 @@ int ClassId(int row) {
     return 1053 + row;
 }
 
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
-
 template <typename W>
 W* Named(W* widget, int id) {
     widget->setObjectName(QStringLiteral("id_%1").arg(id));
@@ -69,20 +67,6 @@ QLabel* PlainLabel(int stringId, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     label->setText(Text(stringId));
     return label;
-}
-
-QStringList ToStringList(const std::vector<std::string>& entries) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(entries.size()));
-    for (const std::string& entry : entries)
-        list.push_back(QString::fromStdString(entry));
-    return list;
-}
-
-void SetComboText(QComboBox& combo, const std::string& text) {
-    // An editable combo shows its first item once it has a model.
-    combo.setCurrentIndex(-1);
-    combo.setEditText(QString::fromStdString(text));
 }
 
 }  // namespace

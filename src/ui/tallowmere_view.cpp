@@ -29,6 +29,7 @@
 #include "ui/sync_events_adapter.h"
 #include "ui/sync_events_receiver.h"
 #include "ui/ui_services.h"
+#include "ui/ui_text.h"
 #include "ui/view_pane_header.h"
 #include "ui/view_tab_bar.h"
 
@@ -40,10 +41,6 @@ namespace {
 constexpr int kCommandStrip = 1;
 const QColor kStripMask(255, 153, 51);
 constexpr int kMaxFontPixels = 12;
-
-QString Str(int id) {
-    return QString::fromStdString(platform::Cp1252ToUtf8(LoadString(id)));
-}
 
 template <typename W>
 W* Named(W* widget, int id) {
@@ -153,7 +150,7 @@ void CTallowmereView::CreateControls() {
     tabs_->setExpanding(false);
     tabs_->setDrawBase(false);
     for (int page = 0; page < kViewPageCount; ++page)
-        tabs_->addTab(Str(TabStringId(page)));
+        tabs_->addTab(Text(TabStringId(page)));
     connect(tabs_, &QTabBar::currentChanged, this, &CTallowmereView::OnTabChanged);
 
     paneHeader_ = Named(new ViewPaneHeader(this), view_id::kPaneHeader);
@@ -200,9 +197,9 @@ void CTallowmereView::CreateControls() {
 }
 
 void CTallowmereView::CreatePageControls() {
-    showEmpty_ = Named(new QCheckBox(Str(198), this), view_id::kShowEmpty);
+    showEmpty_ = Named(new QCheckBox(Text(198), this), view_id::kShowEmpty);
     showEmpty_->setChecked(GetPrefShowEmptyItems());
-    done_ = Named(new QPushButton(Str(229), this), view_id::kDone);
+    done_ = Named(new QPushButton(Text(229), this), view_id::kDone);
     reportAccount_ = MakeCombo(this, view_id::kReportAccount);
     groupBy_ = MakeCombo(this, view_id::kGroupBy);
     period_ = MakeCombo(this, view_id::kPeriod);
@@ -273,7 +270,7 @@ ViewMetrics CTallowmereView::Metrics() const {
     m.textHeight = labels.height();
     int widest = 0;
     for (const int id : {520, 521, 522, 523, 524, 357, 360})
-        widest = std::max(widest, labels.horizontalAdvance(Str(id)));
+        widest = std::max(widest, labels.horizontalAdvance(Text(id)));
     m.labelWidth = widest + 4;
     return m;
 }
@@ -313,7 +310,7 @@ void CTallowmereView::ApplyVisibility() {
         if (it != controls_.end())
             it->second->setVisible(IsControlVisible(id, page_, chartMode_ != 0));
     }
-    paneHeader_->SetText(Str(PaneHeaderStringId(page_)));
+    paneHeader_->SetText(Text(PaneHeaderStringId(page_)));
     ApplyLayout();
 }
 
@@ -408,7 +405,6 @@ void CTallowmereView::RunCommand(int id) {
             break;
     }
 }
-
 
 void CTallowmereView::ShowAccountPopupMenu(const QPoint&) {}
 

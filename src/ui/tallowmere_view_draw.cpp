@@ -17,6 +17,7 @@
 #include "ui/owner_list_model.h"
 #include "ui/register_list_ctrl.h"
 #include "ui/tallowmere_view.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -24,13 +25,9 @@ namespace {
 const QColor kFrameGrey(128, 128, 128);
 const QColor kNegative(255, 0, 0);
 
-QString Str(int id) {
-    return QString::fromStdString(platform::Cp1252ToUtf8(LoadString(id)));
-}
-
 // A label's text ends with one ':'.
 QString LabelText(int id) {
-    QString text = Str(id);
+    QString text = Text(id);
     if (!text.endsWith(QLatin1Char(':')))
         text += QLatin1Char(':');
     return text;
@@ -169,7 +166,7 @@ void CTallowmereView::DrawReportTotals(QPainter& painter) const {
     } else {
         amount = QRect(x, band.y(), width - 4, band.height());
     }
-    const QString label = Str(kReportTotalLabel);
+    const QString label = Text(kReportTotalLabel);
     const QFontMetrics metrics(labelFont_);
     const int labelWidth = metrics.horizontalAdvance(label);
     const int labelRight = std::min(amount.x() - 10, amount.right() - 110);
@@ -197,7 +194,7 @@ void CTallowmereView::DrawBudgetTotals(QPainter& painter) const {
         firstX = std::min(firstX, x);
         DrawCellText(painter, QRect(x, band.y(), width - 4, band.height()), *value);
     }
-    const QString label = Str(kBudgetTotalsLabel);
+    const QString label = Text(kBudgetTotalsLabel);
     const int labelWidth = QFontMetrics(labelFont_).horizontalAdvance(label);
     painter.drawText(QRect(firstX - 10 - labelWidth, band.y(), labelWidth, band.height()),
                      Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, label);
@@ -236,7 +233,7 @@ void CTallowmereView::DrawReconcile(QPainter& painter) const {
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     painter.restore();
     painter.drawText(box.adjusted(6, 6, -6, -6), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                     Str(kReconcileInstructions));
+                     Text(kReconcileInstructions));
 }
 
 void CTallowmereView::DrawChart(QPainter& painter) {

@@ -26,14 +26,11 @@
 #include "ui/shell_utils.h"
 #include "ui/tallowmere_view.h"
 #include "ui/ui_services.h"
+#include "ui/ui_text.h"
 #include "ui/work_progress_wnd.h"
 
 namespace tallowmere::ui {
 namespace {
-
-QString Text(int stringId) {
-    return QString::fromStdString(LoadString(stringId));
-}
 
 std::unique_ptr<exchange::CImporter> MakeImporter(ImportKind kind) {
     switch (kind) {

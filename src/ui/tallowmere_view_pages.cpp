@@ -20,13 +20,10 @@
 #include "ui/register_list_ctrl.h"
 #include "ui/statement_details_dlg.h"
 #include "ui/tallowmere_view.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
-
-QString Str(int id) {
-    return QString::fromStdString(platform::Cp1252ToUtf8(LoadString(id)));
-}
 
 void SetDate(QDateEdit& edit, PalmTime t) {
     const QSignalBlocker blocker(&edit);
@@ -90,7 +87,7 @@ void PushCombo(QComboBox& combo, const ComboFill& fill) {
     const QSignalBlocker blocker(&combo);
     combo.clear();
     for (const ComboChoice& c : fill.entries)
-        combo.addItem(Str(c.stringId), c.value);
+        combo.addItem(Text(c.stringId), c.value);
     combo.setCurrentIndex(fill.selected);
 }
 
@@ -123,7 +120,7 @@ void CTallowmereView::PushReportControls() {
         const QSignalBlocker blocker(reportAccount_);
         reportAccount_->clear();
         for (const ReportAccountChoice& a : c.accounts)
-            reportAccount_->addItem(a.stringId != 0 ? Str(a.stringId)
+            reportAccount_->addItem(a.stringId != 0 ? Text(a.stringId)
                                                     : QString::fromStdString(a.name));
         reportAccount_->setCurrentIndex(c.accountSelected);
     }

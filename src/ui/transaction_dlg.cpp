@@ -18,10 +18,12 @@
 
 #include "model/string_table.h"
 #include "ui/auto_fill_combo.h"
+#include "ui/combo_texts.h"
 #include "ui/icon_list_button.h"
 #include "ui/palm_date.h"
 #include "ui/small_dialog_parts.h"
 #include "ui/splits_dlg.h"
+#include "ui/ui_text.h"
 
 namespace tallowmere::ui {
 namespace {
@@ -46,28 +48,10 @@ constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 constexpr int kMemoChars = 160;
 
-QString Text(int id) {
-    return QString::fromStdString(LoadString(id));
-}
-
 QLabel* BuddyLabel(int stringId, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(Text(stringId), parent);
     label->setBuddy(buddy);
     return label;
-}
-
-QStringList ToStringList(const std::vector<std::string>& entries) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(entries.size()));
-    for (const std::string& entry : entries)
-        list.push_back(QString::fromStdString(entry));
-    return list;
-}
-
-void SetComboText(QComboBox& combo, const std::string& text) {
-    // An editable combo shows its first item once it has a model.
-    combo.setCurrentIndex(-1);
-    combo.setEditText(QString::fromStdString(text));
 }
 
 QComboBox* EditableCombo(int id, QStringListModel* model, QWidget* parent) {
