@@ -1,5 +1,7 @@
 #include "ui/accounts_list_ctrl.h"
 
+#include <QEvent>
+#include <QHeaderView>
 #include <QPainter>
 
 #include "model/accounts.h"
@@ -82,6 +84,12 @@ void CAccountsListCtrl::DrawCell(QPainter& painter, const QRect& cell, std::uint
     DrawListCell(painter, text,
                  MoneyCellText(account.GetCurrencySymbol(), account.GetBalance(balanceKind_),
                                showDecimals_));
+}
+
+bool CAccountsListCtrl::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize && GetColumnCount() == 1)
+        header()->resizeSection(0, viewport()->width());
+    return COwnerListCtrl::viewportEvent(event);
 }
 
 }  // namespace tallowmere::ui

@@ -49,6 +49,11 @@ class CAccountsListCtrl final : public COwnerListCtrl {
     void* GetItemObject(int row) const override;
     void OnContextMenu(const QPoint& globalPos) override;
 
+  protected:
+    // The one column stays as wide as the pane, whenever the viewport's
+    // width settles (the first show, a scroll bar coming or going).
+    bool viewportEvent(QEvent* event) override;
+
   private:
     CAccounts* data_;
     MOwnerView* ownerView_ = nullptr;
