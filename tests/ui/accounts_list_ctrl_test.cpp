@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QHeaderView>
+
 #include <QPainter>
 #include <QTest>
 
@@ -53,6 +56,23 @@ class AccountsListTest : public ::testing::Test {
     IconPainter icons_;
     CAccountsListCtrl pane_{f_.data.get()};
 };
+
+// Laid out while hidden, as the program does before its window shows: the
+// column still ends up as wide as the pane once it is shown and resized.
+TEST(AccountsListWidth, TheColumnFollowsThePaneAfterItShows) {
+    test::LedgerFixture f = test::BuildLedgerFixture();
+    CAccountsListCtrl pane(f.data.get());
+    pane.Create(QRect(0, 0, 100, 300), nullptr, 5002);
+    pane.InsertColumnWithId(0, 0, QString(), pane.GetClientWidth());
+    pane.ResetItemCount();
+    pane.setGeometry(0, 0, 260, 300);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    EXPECT_EQ(pane.header()->sectionSize(0), pane.viewport()->width());
+    pane.resize(320, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pane.header()->sectionSize(0), pane.viewport()->width());
+}
 
 TEST_F(AccountsListTest, OneRowPerAccountWithItsBalance) {
     ASSERT_EQ(pane_.GetItemCount(), 3);
